@@ -1,0 +1,62 @@
+#include "logon.h"
+
+#include "data/dm.h"
+#include "data/schema.h"
+#include "data/settings.h"
+#include "data/sqltext.h"
+#include "operators/passwordhash.h"
+
+bool OperatorTableEmpty()
+{
+    Query &q = dm->other_adoq;
+    q.Clear();
+    q.Add(QStringLiteral("select * from Operator"));
+    q.Open();
+    const bool empty = q.IsEmpty();
+    q.Clear();
+    return empty;
+}
+
+bool TryLogon(const QString &staffer, const QString &password)
+{
+    Query &q = dm->other_adoq;
+    q.Clear();
+    q.Add(QStringLiteral("select * from Operator where Staffer=") + QuotedStr(staffer));
+    q.Open();
+    for (; !q.Eof(); q.Next()) {
+        const QString stored = q.AsString(QStringLiteral("Pass"));
+        if (!VerifyPassword(password, stored))
+            continue;
+        const QVariant id = q.FieldByName(QStringLiteral("ID"));
+        LockSystemInfo.Staffer = staffer;
+        LockSystemInfo.StafferName = q.AsString(QStringLiteral("StafferName"));
+        LockSystemInfo.GroupID = q.AsInteger(QStringLiteral("GroupID"));
+        q.Clear();
+        if (!IsPasswordHash(stored))
+            UpdateRows(dm->conn, QStringLiteral("Operator"), QStringLiteral("ID"), id,
+                       {{QStringLiteral("Pass"), HashPassword(password)}});
+        return true;
+    }
+    q.Clear();
+    return false;
+}
+
+void CreateFirstAccount(const QString &staffer, const QString &password)
+{
+    FieldValues values = {{QStringLiteral("Staffer"), staffer},
+                          {QStringLiteral("StafferName"), QStringLiteral("Administrator")},
+                          {QStringLiteral("Pass"), HashPassword(password)},
+                          {QStringLiteral("Branch"), QString(20, '*')}};
+    for (const QString &right : OperatorRightColumns())
+        values.append({right, true});
+    const qint64 id = InsertRow(dm->conn, QStringLiteral("Operator"), values);
+
+    Query &q = dm->other_adoq;
+    q.Clear();
+    q.Add(QStringLiteral("select GroupID from Operator where ID=%1").arg(id));
+    q.Open();
+    LockSystemInfo.Staffer = staffer;
+    LockSystemInfo.StafferName = QStringLiteral("Administrator");
+    LockSystemInfo.GroupID = q.IsEmpty() ? 0 : q.AsInteger(QStringLiteral("GroupID"));
+    q.Clear();
+}

@@ -1,0 +1,28 @@
+#pragma once
+#include "app/baseform.h"
+
+namespace Ui {
+class CdForm;
+}
+
+// The database connection dialog.
+class TCdForm : public TBaseForm
+{
+    Q_OBJECT
+public:
+    explicit TCdForm(QWidget *parent = nullptr);
+    ~TCdForm() override;
+
+    bool PageSelected() const { return m_pageSelected; }
+    // Replaces the live connection with one to the file in the field.
+    bool TestConnection();
+
+private slots:
+    void Browse_BtClick();
+    void Test_BtClick();
+    void Save_BtClick();
+
+private:
+    Ui::CdForm *ui;
+    bool m_pageSelected = false;
+};

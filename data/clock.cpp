@@ -1,0 +1,9 @@
+#include "clock.h"
+
+namespace {
+QDateTime fixedNow;
+}
+
+QDateTime Now() { return fixedNow.isValid() ? fixedNow : QDateTime::currentDateTime(); }
+
+void SetNow(const QDateTime &fixed) { fixedNow = fixed; }

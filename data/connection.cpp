@@ -1,0 +1,210 @@
+#include "connection.h"
+
+#include "errors.h"
+
+#include <QFileInfo>
+#include <QSqlDriver>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QVariant>
+
+#include <sqlite3.h>
+
+#include <atomic>
+#include <cctype>
+#include <cstdlib>
+
+namespace {
+
+std::atomic<int> connectionCounter{0};
+
+// Days since 1970-01-01 of a proleptic Gregorian date.
+long long daysFromCivil(long long y, unsigned m, unsigned d)
+{
+    y -= m <= 2;
+    const long long era = (y >= 0 ? y : y - 399) / 400;
+    const unsigned yoe = static_cast<unsigned>(y - era * 400);
+    const unsigned doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
+    const unsigned doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
+    return era * 146097 + static_cast<long long>(doe) - 719468;
+}
+
+// Parses "YYYY-MM-DD[ HH:MM[:SS[.fff]]]" into minutes since the epoch.
+bool parseMinutes(const unsigned char *s, long long *minutes)
+{
+    if (!s)
+        return false;
+    auto num = [&](int width, int *out) {
+        int v = 0;
+        for (int i = 0; i < width; ++i) {
+            if (!std::isdigit(s[i]))
+                return false;
+            v = v * 10 + (s[i] - '0');
+        }
+        *out = v;
+        s += width;
+        return true;
+    };
+    while (*s == ' ')
+        ++s;
+    int y, mo, d, h = 0, mi = 0, sec = 0;
+    if (!num(4, &y) || *s++ != '-' || !num(2, &mo) || *s++ != '-' || !num(2, &d))
+        return false;
+    if (*s == ' ' || *s == 'T') {
+        ++s;
+        if (!num(2, &h) || *s++ != ':' || !num(2, &mi))
+            return false;
+        if (*s == ':') {
+            ++s;
+            if (!num(2, &sec))
+                return false;
+            if (*s == '.')
+                for (++s; std::isdigit(*s); ++s) {
+                }
+        }
+    }
+    while (*s == ' ')
+        ++s;
+    if (*s != '\0' || mo < 1 || mo > 12 || d < 1 || d > 31 || h > 23 || mi > 59 || sec > 59)
+        return false;
+    *minutes = (daysFromCivil(y, mo, d) * 24 + h) * 60 + mi;
+    return true;
+}
+
+long long floorDiv(long long a, long long b) { return a / b - ((a % b != 0) && ((a < 0) != (b < 0))); }
+
+void dateDiff(sqlite3_context *ctx, int, sqlite3_value **argv)
+{
+    const unsigned char *unit = sqlite3_value_text(argv[0]);
+    long long a, b;
+    if (!unit || sqlite3_value_type(argv[1]) == SQLITE_NULL ||
+        sqlite3_value_type(argv[2]) == SQLITE_NULL ||
+        !parseMinutes(sqlite3_value_text(argv[1]), &a) ||
+        !parseMinutes(sqlite3_value_text(argv[2]), &b)) {
+        sqlite3_result_null(ctx);
+        return;
+    }
+    const std::string u(reinterpret_cast<const char *>(unit));
+    long long per;
+    if (u == "d" || u == "D")
+        per = 1440;
+    else if (u == "h" || u == "H" || u == "hh")
+        per = 60;
+    else if (u == "n" || u == "N")
+        per = 1;
+    else {
+        sqlite3_result_error(ctx, "DateDiff: unknown interval", -1);
+        return;
+    }
+    sqlite3_result_int64(ctx, floorDiv(b, per) - floorDiv(a, per));
+}
+
+} // namespace
+
+void RegisterSqlFunctions(QSqlDatabase &db)
+{
+    const QVariant v = db.driver()->handle();
+    if (!v.isValid() || qstrcmp(v.typeName(), "sqlite3*") != 0)
+        return;
+    sqlite3 *handle = *static_cast<sqlite3 *const *>(v.data());
+    if (handle)
+        sqlite3_create_function(handle, "DateDiff", 3, SQLITE_UTF8 | SQLITE_DETERMINISTIC,
+                                nullptr, dateDiff, nullptr, nullptr);
+}
+
+QString ConnectionStringValue(const QString &connectionString, const QString &key)
+{
+    for (const QString &part : connectionString.split(';')) {
+        const int eq = part.indexOf('=');
+        if (eq > 0 && part.left(eq).trimmed().compare(key, Qt::CaseInsensitive) == 0)
+            return part.mid(eq + 1).trimmed();
+    }
+    return QString();
+}
+
+Connection::Connection()
+    : m_name(QStringLiteral("quenmar-%1").arg(connectionCounter.fetch_add(1)))
+{
+}
+
+Connection::~Connection() { Close(); }
+
+void Connection::Open()
+{
+    Close();
+    const QString provider = ConnectionStringValue(ConnectionString, QStringLiteral("Provider"));
+    if (!provider.contains(QStringLiteral("Jet"), Qt::CaseInsensitive))
+        throw DbError(QStringLiteral("The database kind \"%1\" is not available on this "
+                                     "workstation.")
+                          .arg(provider));
+    const QString path = ConnectionStringValue(ConnectionString, QStringLiteral("Data Source"));
+    if (!QFileInfo(path).isFile())
+        throw DbError(QStringLiteral("Could not find file '%1'.").arg(path));
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_name);
+        db.setDatabaseName(path);
+        db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=5000"));
+        bool ok = db.open();
+        QString error = db.lastError().text();
+        if (ok) {
+            // SQLite opens lazily: the first read tells whether the file is a database.
+            QSqlQuery probe(db);
+            ok = probe.exec(QStringLiteral("select count(*) from sqlite_master"));
+            error = probe.lastError().text();
+        }
+        if (!ok) {
+            db.close();
+            db = QSqlDatabase();
+            QSqlDatabase::removeDatabase(m_name);
+            throw NotADatabaseError(
+                QStringLiteral("The file \"%1\" is not a database this program can open (%2).")
+                    .arg(path, error));
+        }
+        RegisterSqlFunctions(db);
+    }
+    m_path = path;
+}
+
+void Connection::Close()
+{
+    if (!QSqlDatabase::contains(m_name))
+        return;
+    {
+        QSqlDatabase db = QSqlDatabase::database(m_name, false);
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(m_name);
+    m_path.clear();
+}
+
+bool Connection::Connected() const
+{
+    return QSqlDatabase::contains(m_name) && QSqlDatabase::database(m_name, false).isOpen();
+}
+
+QSqlDatabase Connection::database() const
+{
+    if (!Connected())
+        throw DbError(QStringLiteral("The database connection is not open."));
+    return QSqlDatabase::database(m_name, false);
+}
+
+void Connection::BeginTrans()
+{
+    QSqlDatabase db = database();
+    if (!db.transaction())
+        throw DbError(db.lastError().text());
+}
+
+void Connection::CommitTrans()
+{
+    QSqlDatabase db = database();
+    if (!db.commit())
+        throw DbError(db.lastError().text());
+}
+
+void Connection::RollbackTrans()
+{
+    if (Connected())
+        database().rollback();
+}

@@ -1,0 +1,210 @@
+#include "dataset.h"
+
+#include "connection.h"
+#include "errors.h"
+#include "sqltext.h"
+
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QSqlRecord>
+
+namespace {
+
+QVariant bindable(const QVariant &v)
+{
+    if (v.typeId() == QMetaType::QDateTime)
+        return v.toDateTime().isValid() ? QVariant(DateTimeText(v.toDateTime()))
+                                        : QVariant(QMetaType(QMetaType::QString));
+    if (v.typeId() == QMetaType::Bool)
+        return QVariant(v.toBool() ? 1 : 0);
+    return v;
+}
+
+void execBound(QSqlQuery &q, const QString &text, const FieldValues &values,
+               const QVariant *key = nullptr)
+{
+    if (!q.prepare(text))
+        throw DbError(q.lastError().text());
+    for (const auto &field : values)
+        q.addBindValue(bindable(field.second));
+    if (key)
+        q.addBindValue(bindable(*key));
+    if (!q.exec())
+        throw DbError(q.lastError().text());
+}
+
+} // namespace
+
+Query::Query(Connection &conn) : m_conn(conn) {}
+
+void Query::Clear()
+{
+    Close();
+    SQL.clear();
+}
+
+void Query::Close()
+{
+    m_active = false;
+    m_rows.clear();
+    m_names.clear();
+    m_index.clear();
+    m_pos = 0;
+}
+
+void Query::runSelect(const QString &text)
+{
+    Close();
+    QSqlQuery q(m_conn.database());
+    q.setForwardOnly(true);
+    if (!q.exec(text))
+        throw DbError(q.lastError().text());
+    const QSqlRecord rec = q.record();
+    for (int i = 0; i < rec.count(); ++i) {
+        m_names.append(rec.fieldName(i));
+        const QString key = rec.fieldName(i).toLower();
+        if (!m_index.contains(key)) // the first of equal names wins
+            m_index.insert(key, i);
+    }
+    const int n = rec.count();
+    while (q.next()) {
+        QVector<QVariant> row(n);
+        for (int i = 0; i < n; ++i)
+            row[i] = q.value(i);
+        m_rows.append(std::move(row));
+    }
+    m_active = true;
+    m_pos = 0;
+}
+
+void Query::Open() { runSelect(Text()); }
+
+int Query::ExecSQL()
+{
+    Close();
+    QSqlQuery q(m_conn.database());
+    if (!q.exec(Text()))
+        throw DbError(q.lastError().text());
+    return q.numRowsAffected();
+}
+
+bool Query::HasField(const QString &name) const { return m_index.contains(name.toLower()); }
+
+int Query::columnIndex(const QString &name) const
+{
+    const auto it = m_index.constFind(name.toLower());
+    if (it == m_index.constEnd())
+        throw DbError(QStringLiteral("Field '%1' not found").arg(name));
+    return it.value();
+}
+
+QVariant Query::Field(int column) const
+{
+    if (Eof() || m_pos < 0)
+        throw DbError(QStringLiteral("Either BOF or EOF is True, or the current record has been "
+                                     "deleted."));
+    return m_rows[m_pos].value(column);
+}
+
+QVariant Query::FieldByName(const QString &name) const { return Field(columnIndex(name)); }
+
+QString Query::AsString(const QString &name) const { return FieldByName(name).toString(); }
+
+int Query::AsInteger(const QString &name) const
+{
+    const QVariant v = FieldByName(name);
+    if (v.isNull())
+        return 0;
+    bool ok = false;
+    const int i = v.toInt(&ok);
+    if (!ok)
+        return StrToInt(v.toString());
+    return i;
+}
+
+bool Query::AsBoolean(const QString &name) const
+{
+    const QVariant v = FieldByName(name);
+    if (v.typeId() == QMetaType::QString) {
+        const QString t = v.toString().trimmed();
+        return t.compare(QStringLiteral("true"), Qt::CaseInsensitive) == 0 ||
+               (t.toInt() != 0);
+    }
+    return v.toInt() != 0;
+}
+
+QDateTime Query::AsDateTime(const QString &name) const
+{
+    const QVariant v = FieldByName(name);
+    if (v.isNull())
+        return QDateTime();
+    if (v.typeId() == QMetaType::QDateTime)
+        return v.toDateTime();
+    const QDateTime dt = ParseDateTimeText(v.toString());
+    if (!dt.isValid())
+        throw ConvertError(QStringLiteral("'%1' is not a valid date and time").arg(v.toString()));
+    return dt;
+}
+
+Table::Table(Connection &conn, const QString &tableName) : Query(conn), TableName(tableName) {}
+
+void Table::Open()
+{
+    QString text = QStringLiteral("select * from ") + TableName;
+    if (Filtered && !Filter.trimmed().isEmpty())
+        text += QStringLiteral(" where ") + Filter;
+    runSelect(text);
+}
+
+qint64 Table::Append(const FieldValues &values)
+{
+    if (BeforePost && !BeforePost(values))
+        return -1;
+    const qint64 id = InsertRow(m_conn, TableName, values);
+    if (m_active)
+        Open(); // the new row becomes visible like in a live dataset
+    return id;
+}
+
+bool Table::Edit(const FieldValues &values)
+{
+    if (BeforePost && !BeforePost(values))
+        return false;
+    const QVariant id = FieldByName(QStringLiteral("ID"));
+    const int pos = m_pos;
+    UpdateRows(m_conn, TableName, QStringLiteral("ID"), id, values);
+    Open();
+    m_pos = pos;
+    return true;
+}
+
+qint64 InsertRow(Connection &conn, const QString &table, const FieldValues &values)
+{
+    QStringList names, marks;
+    for (const auto &field : values) {
+        names.append(field.first);
+        marks.append(QStringLiteral("?"));
+    }
+    QSqlQuery q(conn.database());
+    const QString text =
+        values.isEmpty()
+            ? QStringLiteral("insert into %1 default values").arg(table)
+            : QStringLiteral("insert into %1 (%2) values (%3)")
+                  .arg(table, names.join(','), marks.join(','));
+    execBound(q, text, values);
+    return q.lastInsertId().toLongLong();
+}
+
+void UpdateRows(Connection &conn, const QString &table, const QString &keyColumn,
+                const QVariant &key, const FieldValues &values)
+{
+    if (values.isEmpty())
+        return;
+    QStringList sets;
+    for (const auto &field : values)
+        sets.append(field.first + QStringLiteral("=?"));
+    QSqlQuery q(conn.database());
+    execBound(q,
+              QStringLiteral("update %1 set %2 where %3=?").arg(table, sets.join(','), keyColumn),
+              values, &key);
+}

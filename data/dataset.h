@@ -1,0 +1,101 @@
+#pragma once
+// A small dataset layer over the connection: a statement given line by line and opened
+// (rows kept in memory, read by column name) or executed; rows of a table appended or
+// edited with typed values; a table filtered by an expression.
+#include <QDateTime>
+#include <QHash>
+#include <QList>
+#include <QPair>
+#include <QStringList>
+#include <QVariant>
+#include <QVector>
+
+#include <functional>
+
+class Connection;
+
+// Column values for an appended or edited row. Values are bound, never written into the
+// statement: QDateTime is stored in the one date-time text form, bool as 0 or 1.
+using FieldValues = QList<QPair<QString, QVariant>>;
+
+class Query
+{
+public:
+    explicit Query(Connection &conn);
+    virtual ~Query() = default;
+
+    Connection &connection() const { return m_conn; }
+
+    // The statement, one piece per line; the database receives them joined by line breaks.
+    QStringList SQL;
+    void Clear();
+    void Add(const QString &line) { SQL.append(line); }
+    QString Text() const { return SQL.join('\n'); }
+
+    // Runs a statement that returns rows and positions on the first row.
+    virtual void Open();
+    // Runs a statement that returns no rows; returns the number of rows it changed.
+    int ExecSQL();
+    void Close();
+    bool Active() const { return m_active; }
+
+    int RecordCount() const { return m_rows.size(); }
+    bool IsEmpty() const { return m_rows.isEmpty(); }
+    bool Eof() const { return m_pos >= m_rows.size(); }
+    void First() { m_pos = 0; }
+    void Next() { ++m_pos; }
+    int RecNo() const { return m_pos; }
+    void MoveTo(int row) { m_pos = row; }
+
+    QStringList FieldNames() const { return m_names; }
+    bool HasField(const QString &name) const;
+    // The current row's value; throws DbError for an unknown column or no current row.
+    QVariant FieldByName(const QString &name) const;
+    QVariant Field(int column) const;
+    QString AsString(const QString &name) const;
+    int AsInteger(const QString &name) const; // null reads as 0
+    bool AsBoolean(const QString &name) const;
+    QDateTime AsDateTime(const QString &name) const; // null reads as invalid
+    bool IsNull(const QString &name) const { return FieldByName(name).isNull(); }
+
+    // All rows (for grid models).
+    const QVector<QVector<QVariant>> &rows() const { return m_rows; }
+
+protected:
+    int columnIndex(const QString &name) const;
+    void runSelect(const QString &text);
+
+    Connection &m_conn;
+    bool m_active = false;
+    QStringList m_names;
+    QHash<QString, int> m_index; // lower-case column name -> column
+    QVector<QVector<QVariant>> m_rows;
+    int m_pos = 0;
+};
+
+// A query bound to one table, with an optional filter expression, whose rows can be
+// appended and edited in place (keyed by the table's ID column).
+class Table : public Query
+{
+public:
+    Table(Connection &conn, const QString &tableName);
+
+    QString TableName;
+    QString Filter;
+    bool Filtered = false;
+
+    // A hook run before a row is stored; returning false cancels the store silently.
+    std::function<bool(const FieldValues &)> BeforePost;
+
+    void Open() override;
+    // Appends a row with the given values; returns its ID, or -1 when cancelled.
+    qint64 Append(const FieldValues &values);
+    // Stores the values into the current row; false when cancelled.
+    bool Edit(const FieldValues &values);
+};
+
+// Appends a row to a table with typed values and returns its row id.
+qint64 InsertRow(Connection &conn, const QString &table, const FieldValues &values);
+// Stores typed values into the rows of `table` whose `keyColumn` equals `key`.
+void UpdateRows(Connection &conn, const QString &table, const QString &keyColumn,
+                const QVariant &key, const FieldValues &values);

@@ -1,0 +1,189 @@
+#include "schema.h"
+
+#include "connection.h"
+#include "dataset.h"
+#include "errors.h"
+
+#include <QFileInfo>
+#include <QSqlError>
+#include <QSqlQuery>
+
+namespace {
+
+// The current local date and time in the program's one text form (SQLite's
+// CURRENT_TIMESTAMP would be UTC).
+const char *const kLocalNow = "(strftime('%Y-%m-%d %H:%M:%S','now','localtime'))";
+
+void exec(QSqlDatabase &db, const QString &text)
+{
+    QSqlQuery q(db);
+    if (!q.exec(text))
+        throw DbError(q.lastError().text() + QStringLiteral("\n") + text);
+}
+
+} // namespace
+
+const QStringList &OperatorRightColumns()
+{
+    static const QStringList columns = {
+        "CheckIn",     "CheckOut",     "PassageCard",  "ClearCard",      "TimeCard",   "LostCard",
+        "EmergentCard", "MasterCard",  "BuildingCard", "FloorCard",      "DistrictCard",
+        "SystemInfo",  "OperatorManage", "DataCard",   "RoomType",       "RoomInfo",
+        "DistrictInfo"};
+    return columns;
+}
+
+QStringList HotelSchemaStatements()
+{
+    const QString now = QString::fromLatin1(kLocalNow);
+    QString rights;
+    for (const QString &c : OperatorRightColumns())
+        rights += QStringLiteral(",\n  %1 BOOLEAN NOT NULL DEFAULT 0").arg(c);
+
+    QStringList s;
+    s << "CREATE TABLE RoomInfo (\n  ID INTEGER PRIMARY KEY,\n  Room INTEGER,\n  RoomStr TEXT,\n"
+         "  SystemRoomStr TEXT,\n  Buiding INTEGER,\n  Floor INTEGER,\n  RoomNumber INTEGER,\n"
+         "  District INTEGER,\n  RoomState INTEGER DEFAULT 0,\n  RoomTypeStr TEXT,\n"
+         "  CardSn INTEGER DEFAULT 0)"
+      << "CREATE INDEX RoomInfo_RoomStr ON RoomInfo (RoomStr)"
+      << "CREATE INDEX RoomInfo_Room ON RoomInfo (Room)"
+      << "CREATE INDEX RoomInfo_Address ON RoomInfo (Buiding, Floor, RoomNumber)"
+      << "CREATE TABLE RoomType (\n  ID INTEGER PRIMARY KEY,\n  Title TEXT,\n  Size INTEGER,\n"
+         "  Piece NUMERIC)"
+      << "CREATE TABLE RoomStateType (\n  ID INTEGER PRIMARY KEY,\n  State_Title TEXT)"
+      << QStringLiteral(
+             "CREATE TABLE GuestInRecord (\n  ID INTEGER PRIMARY KEY,\n  GuestName TEXT,\n"
+             "  GuestID TEXT,\n  Room INTEGER,\n  RoomStr TEXT,\n  Rom TEXT,\n"
+             "  GuestInTime DATETIME,\n  GuestLeaveTime DATETIME,\n  LeaveTime DATETIME,\n"
+             "  enOverride INTEGER DEFAULT 0,\n  InputUser TEXT,\n  MakeName TEXT,\n"
+             "  InputTime DATETIME DEFAULT %1,\n  CardCounts INTEGER DEFAULT 0)")
+             .arg(now)
+      << "CREATE INDEX GuestInRecord_OpenByRoom ON GuestInRecord (Room, enOverride)"
+      << "CREATE INDEX GuestInRecord_OpenByRom ON GuestInRecord (Rom, enOverride)"
+      << "CREATE INDEX GuestInRecord_OpenByRoomStr ON GuestInRecord (RoomStr, enOverride)"
+      << QStringLiteral(
+             "CREATE TABLE MakeCardRecord (\n  ID INTEGER PRIMARY KEY,\n  Rom TEXT,\n"
+             "  RoomStr TEXT,\n  Room INTEGER,\n  Buiding INTEGER,\n  Floor INTEGER,\n"
+             "  District INTEGER,\n  enOverride INTEGER,\n  Holder TEXT,\n  Explain TEXT,\n"
+             "  CardType INTEGER,\n  MakeUser TEXT,\n  MakeName TEXT,\n"
+             "  StartTime DATETIME,\n  EndTime DATETIME,\n  InputTime DATETIME DEFAULT %1)")
+             .arg(now)
+      << "CREATE INDEX MakeCardRecord_TypeRom ON MakeCardRecord (CardType, Rom)"
+      << "CREATE INDEX MakeCardRecord_InputTime ON MakeCardRecord (InputTime)"
+      << "CREATE TABLE OpenDoorRecord (\n  ID INTEGER PRIMARY KEY,\n  RoomStr TEXT,\n  Rom TEXT,\n"
+         "  OpenTime DATETIME,\n  CardType INTEGER,\n  CardTypeStr TEXT,\n"
+         "  CardHolderStr TEXT,\n  MakeName TEXT)"
+      << "CREATE INDEX OpenDoorRecord_RoomStr ON OpenDoorRecord (RoomStr)"
+      << QStringLiteral("CREATE TABLE Operator (\n  ID INTEGER PRIMARY KEY,\n  Staffer TEXT,\n"
+                        "  StafferName TEXT,\n  Pass TEXT,\n  Branch TEXT,\n  GroupID INTEGER%1)")
+             .arg(rights)
+      << "CREATE UNIQUE INDEX Operator_Staffer ON Operator (Staffer)"
+      << "CREATE TABLE District (\n  ID INTEGER PRIMARY KEY,\n  DistrictNumber INTEGER,\n"
+         "  Notes TEXT)"
+      << "CREATE UNIQUE INDEX District_Number ON District (DistrictNumber)"
+      << "CREATE TABLE CardType (\n  ID INTEGER PRIMARY KEY,\n  C_Title TEXT)"
+      << "CREATE TABLE AllCardSn (\n  ID INTEGER PRIMARY KEY,\n  CardType INTEGER UNIQUE,\n"
+         "  CardSn INTEGER DEFAULT 0)"
+      << "CREATE TABLE KeyKindTable (\n  ID INTEGER PRIMARY KEY,\n  KeyID INTEGER UNIQUE,\n"
+         "  KeyKind TEXT)"
+      << "CREATE TABLE Groups (\n  ID INTEGER PRIMARY KEY,\n  GroupName TEXT)";
+
+    s << "INSERT INTO RoomStateType (ID, State_Title) VALUES (0, 'Normal'), (1, 'Modified')";
+    const char *kinds[][2] = {{"1", "Data-clear card"}, {"2", "Time card"},
+                              {"3", "Emergency card"},  {"4", "Guest card"},
+                              {"5", "Floor card"},      {"6", "Group card"},
+                              {"8", "Building card"},   {"10", "Master card"},
+                              {"12", "Loss-report card"}, {"14", "Data startup card"}};
+    for (const auto &k : kinds) {
+        s << QStringLiteral("INSERT INTO CardType (ID, C_Title) VALUES (%1, '%2')")
+                 .arg(QLatin1String(k[0]), QLatin1String(k[1]));
+        s << QStringLiteral("INSERT INTO KeyKindTable (KeyID, KeyKind) VALUES (%1, '%2')")
+                 .arg(QLatin1String(k[0]), QLatin1String(k[1]));
+    }
+    for (int counter : {1, 2, 3, 4, 5, 6, 7, 9, 13})
+        s << QStringLiteral("INSERT INTO AllCardSn (CardType, CardSn) VALUES (%1, 0)").arg(counter);
+    return s;
+}
+
+void FillDemoHotel(Connection &conn)
+{
+    QSqlDatabase db = conn.database();
+    exec(db, "INSERT INTO RoomType (Title, Size, Piece) VALUES ('Standard', 2, 288), "
+             "('Single', 1, 198), ('Suite', 3, 588)");
+    exec(db, "INSERT INTO District (DistrictNumber, Notes) VALUES (1, 'Main building'), "
+             "(2, 'Garden wing')");
+    // Building 1: floors 1 to 3 with eight rooms each; building 2: floors 1 and 2 with
+    // eight rooms each. Door plates as guests see them: 101, 102, ... and 2101, 2102, ...
+    const struct {
+        int building, floors, rooms, district;
+    } buildings[] = {{1, 3, 8, 1}, {2, 2, 8, 2}};
+    const char *types[] = {"Standard", "Standard", "Single", "Standard",
+                           "Single",   "Standard", "Suite",  "Standard"};
+    for (const auto &b : buildings) {
+        for (int floor = 1; floor <= b.floors; ++floor) {
+            for (int room = 1; room <= b.rooms; ++room) {
+                const QString plate = b.building == 1
+                                          ? QStringLiteral("%1%2").arg(floor).arg(room, 2, 10, QChar('0'))
+                                          : QStringLiteral("%1%2%3").arg(b.building).arg(floor).arg(
+                                                room, 2, 10, QChar('0'));
+                // Lock code: building and floor as typed, room with two digits.
+                const int code = QStringLiteral("%1%2%3")
+                                     .arg(b.building)
+                                     .arg(floor)
+                                     .arg(room, 2, 10, QChar('0'))
+                                     .toInt();
+                const QString system = QStringLiteral("%1%2%3")
+                                           .arg(b.building, 2, 10, QChar('0'))
+                                           .arg(floor, 2, 10, QChar('0'))
+                                           .arg(room, 2, 10, QChar('0'));
+                InsertRow(conn, QStringLiteral("RoomInfo"),
+                          {{"Room", code},
+                           {"RoomStr", plate},
+                           {"SystemRoomStr", system},
+                           {"Buiding", b.building},
+                           {"Floor", floor},
+                           {"RoomNumber", room},
+                           {"District", b.district},
+                           {"RoomTypeStr", QString::fromLatin1(types[room - 1])},
+                           {"CardSn", 0}});
+            }
+        }
+    }
+}
+
+bool CreateHotelDatabase(const QString &path, bool demo, QString *error)
+{
+    if (QFileInfo::exists(path)) {
+        if (error)
+            *error = QStringLiteral("%1 already exists; it is left as it is.").arg(path);
+        return false;
+    }
+    {
+        // Create the empty file through a short-lived connection.
+        const QString name = QStringLiteral("quenmar-initdb");
+        {
+            QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
+            db.setDatabaseName(path);
+            if (!db.open()) {
+                const QString text = db.lastError().text();
+                QSqlDatabase::removeDatabase(name);
+                throw DbError(text);
+            }
+            exec(db, QStringLiteral("BEGIN"));
+            for (const QString &statement : HotelSchemaStatements())
+                exec(db, statement);
+            exec(db, QStringLiteral("COMMIT"));
+            db.close();
+        }
+        QSqlDatabase::removeDatabase(name);
+    }
+    if (demo) {
+        Connection conn;
+        conn.ConnectionString = QStringLiteral("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=") + path;
+        conn.Open();
+        conn.BeginTrans();
+        FillDemoHotel(conn);
+        conn.CommitTrans();
+    }
+    return true;
+}

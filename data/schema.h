@@ -1,0 +1,20 @@
+#pragma once
+// The delivered hotel database: every table and column the program uses, with the
+// reference rows it relies on.
+#include <QString>
+#include <QStringList>
+
+class Connection;
+
+// The statements that create an empty delivered database.
+QStringList HotelSchemaStatements();
+
+// Creates the delivered database in a new file; with demo, adds a small demo hotel.
+// Throws DbError; refuses (returns false with *error) when the file exists.
+bool CreateHotelDatabase(const QString &path, bool demo, QString *error);
+
+// Adds the demo hotel (room types, districts, two buildings of rooms) to an open database.
+void FillDemoHotel(Connection &conn);
+
+// The right columns of Operator, in their order.
+const QStringList &OperatorRightColumns();

@@ -1,0 +1,60 @@
+#pragma once
+// The workstation's settings (Quenmar.ini), the global settings record, the database
+// connection and the one dialect difference of statements.
+#include <QString>
+#include <QTime>
+
+struct TLockSystemInfo
+{
+    QString HotelName;
+    int DayCount = 1;
+    QTime LeaveTime = QTime(12, 0, 0);
+    int TimeTolerance = 0;
+    QString Staffer;
+    QString StafferName;
+    int GroupID = 0;
+    QString Pass;
+    int LanguageID = 1033;
+    quint8 ConnType = 0;
+    quint8 Recycle = 24;
+};
+
+struct TLock_Info
+{
+    quint8 LockType = 0;
+    quint8 CommProt = 0;
+    quint8 Sector = 8;
+    quint8 Block = 0;
+    quint8 KeyType = 0;
+    QString KeyStr;
+};
+
+// The one global settings record of the run.
+extern TLockSystemInfo LockSystemInfo;
+
+// The settings file in the program folder.
+QString SettingsFilePath();
+QString InformationFilePath();
+
+// The factory transport key of contactless cards, the default of Config/KeyStr.
+extern const char *const kFactoryKeyStr;
+
+void ReadSystemInfo(TLockSystemInfo &info);
+void ReadLockInfo(TLock_Info &info);
+
+// Client Config/DbPath with its default, resolved for this file system.
+QString ConfiguredDbPath();
+
+// Connection string templates of the two database kinds.
+QString JetConnectionString(const QString &path);
+QString ServerConnectionString(const QString &pass, const QString &user, const QString &server);
+
+// Opens the data module's connection as configured; false when it did not open.
+bool ConnectDatabase();
+// Opens the data module's connection on a database file (used by ConnectDatabase and the
+// connection dialog's test). A file that is no database is reported; false on failure.
+bool OpenDatabaseFile(const QString &path);
+
+// The DateDiff interval argument for unit 0 (day), 1 (minute), 2 (hour), in the
+// dialect of the configured database kind; empty for anything else.
+QString DateDiffPart(int unit);

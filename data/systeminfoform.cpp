@@ -1,0 +1,56 @@
+#include "systeminfoform.h"
+
+#include "app/application.h"
+#include "app/dialogs.h"
+#include "errors.h"
+#include "inifile.h"
+#include "ui_systeminfoform.h"
+
+#include <QButtonGroup>
+
+TSystemInfo_Form::TSystemInfo_Form(QWidget *parent)
+    : TBaseForm(parent), ui(new Ui::SystemInfo_Form), m_ports(new QButtonGroup(this))
+{
+    ui->setupUi(this);
+    m_ports->addButton(ui->COM1_RB, 0);
+    m_ports->addButton(ui->COM2_RB, 1);
+    m_ports->addButton(ui->COM3_RB, 2);
+    m_ports->addButton(ui->COM4_RB, 3);
+    connect(ui->Save_Bt, &QPushButton::clicked, this, &TSystemInfo_Form::SaveBrevanInfo);
+    connect(ui->Close_Bt, &QPushButton::clicked, this, &QDialog::reject);
+    ReadLockInfo(m_lockInfo);
+    GetBrevanInfo();
+}
+
+TSystemInfo_Form::~TSystemInfo_Form() { delete ui; }
+
+void TSystemInfo_Form::GetBrevanInfo()
+{
+    ui->HotelName_Edit->setText(LockSystemInfo.HotelName);
+    ui->DayCount_SE->setValue(LockSystemInfo.DayCount);
+    ui->LeaveTime_Edit->setText(IniFile::TimeText(LockSystemInfo.LeaveTime));
+    if (QAbstractButton *port = m_ports->button(m_lockInfo.CommProt))
+        port->setChecked(true);
+    ui->LockType->setCurrentIndex(m_lockInfo.LockType < ui->LockType->count() ? m_lockInfo.LockType
+                                                                               : -1);
+}
+
+void TSystemInfo_Form::SaveBrevanInfo()
+{
+    IniFile ini(SettingsFilePath());
+    ini.WriteInteger("Config", "LockType", ui->LockType->currentIndex());
+    ini.WriteInteger("Config", "CommProt", m_ports->checkedId());
+    ini.WriteString("SystemInfo", "HotelName", ui->HotelName_Edit->text());
+    ini.WriteInteger("SystemInfo", "DayCount", ui->DayCount_SE->value());
+    const QTime leave = IniFile::ParseTime(ui->LeaveTime_Edit->text());
+    if (!leave.isValid())
+        throw ConvertError(
+            QStringLiteral("'%1' is not a valid time").arg(ui->LeaveTime_Edit->text()));
+    ini.WriteTime("SystemInfo", "LeaveTime", leave);
+    ini.WriteBool("SystemInfo", "UseRoomID", false);
+    ShowMessage(QStringLiteral("Save succesful!"), QStringLiteral("warning"),
+                MsgIcon::Information);
+    ReadSystemInfo(LockSystemInfo);
+    ShowMessage(QStringLiteral("Please restart the software!"));
+    EndProgram();
+}

@@ -1,0 +1,22 @@
+#pragma once
+// The language component every form carries. It keeps the form's language id and hands
+// out the form's numbered dialog texts.
+#include <QObject>
+#include <QString>
+
+class TLanguage : public QObject
+{
+    Q_OBJECT
+public:
+    explicit TLanguage(QObject *parent);
+
+    int LanguageID = 1033;
+    void SetLanguageID(int id) { LanguageID = id; }
+
+    // Numbered texts of the form's dialogs; empty until the catalogue provides them.
+    QString GetDialogText(int number) const;
+    QString GetDialogTitle(int number) const;
+
+    // The hidden capture of the form's texts (Ctrl+Alt+F12).
+    void Capture();
+};

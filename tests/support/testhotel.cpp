@@ -1,0 +1,128 @@
+#include "testhotel.h"
+
+#include "data/appdir.h"
+#include "data/clock.h"
+#include "data/errors.h"
+#include "data/schema.h"
+#include "data/settings.h"
+#include "operators/passwordhash.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QTimer>
+#include <QWidget>
+
+MsgResult ScriptedDialogs::message(const QString &text, const QString &caption, MsgIcon icon,
+                                   MsgButtons buttons)
+{
+    messages.append({text, caption, icon, buttons});
+    if (!answers.isEmpty())
+        return answers.takeFirst();
+    return buttons == MsgButtons::YesNo ? MsgResult::Yes : MsgResult::Ok;
+}
+
+bool ScriptedDialogs::inputText(const QString &, const QString &, QString &value)
+{
+    if (inputs.isEmpty())
+        return false;
+    const std::optional<QString> next = inputs.takeFirst();
+    if (!next)
+        return false;
+    value = *next;
+    return true;
+}
+
+QString ScriptedDialogs::openFileName(const QString &, const QString &)
+{
+    return files.isEmpty() ? QString() : files.takeFirst();
+}
+
+QString ScriptedDialogs::saveFileName(const QString &, const QString &, const QString &)
+{
+    return files.isEmpty() ? QString() : files.takeFirst();
+}
+
+QStringList ScriptedDialogs::texts() const
+{
+    QStringList t;
+    for (const Shown &m : messages)
+        t.append(m.text);
+    return t;
+}
+
+TestHotel::TestHotel(bool demo)
+{
+    SetProgramDir(m_dir.path());
+    QDir(m_dir.path()).mkpath(QStringLiteral("DB"));
+    QString error;
+    if (!CreateHotelDatabase(dbPath(), demo, &error))
+        qFatal("cannot create the test database: %s", qPrintable(error));
+    setDialogs(&dialogs);
+    dm = &module;
+    LockSystemInfo = TLockSystemInfo();
+    if (!OpenDatabaseFile(dbPath()))
+        qFatal("cannot open the test database");
+}
+
+TestHotel::~TestHotel()
+{
+    dm = nullptr;
+    setDialogs(nullptr);
+    SetNow(QDateTime());
+    SetProgramDir(QString());
+}
+
+QString TestHotel::dbPath() const { return m_dir.path() + QStringLiteral("/DB/lock.mdb"); }
+
+void TestHotel::exec(const QString &sql)
+{
+    QSqlQuery q(module.conn.database());
+    if (!q.exec(sql))
+        qFatal("%s: %s", qPrintable(sql), qPrintable(q.lastError().text()));
+}
+
+QVariant TestHotel::scalar(const QString &sql)
+{
+    QSqlQuery q(module.conn.database());
+    if (!q.exec(sql))
+        qFatal("%s: %s", qPrintable(sql), qPrintable(q.lastError().text()));
+    return q.next() ? q.value(0) : QVariant();
+}
+
+void TestHotel::writeIni(const QString &text)
+{
+    QFile f(m_dir.path() + QStringLiteral("/Quenmar.ini"));
+    f.open(QIODevice::WriteOnly);
+    f.write(text.toUtf8());
+}
+
+void TestHotel::logOnAdministrator(const QString &staffer)
+{
+    FieldValues values = {{"Staffer", staffer},
+                          {"StafferName", QStringLiteral("Administrator")},
+                          {"Pass", HashPassword(QStringLiteral("secret"))},
+                          {"Branch", QString(20, '*')}};
+    for (const QString &right : OperatorRightColumns())
+        values.append({right, true});
+    InsertRow(module.conn, QStringLiteral("Operator"), values);
+    LockSystemInfo.Staffer = staffer;
+    LockSystemInfo.StafferName = QStringLiteral("Administrator");
+}
+
+void WhenModalOpens(const QString &objectName, std::function<void(QWidget *)> answer)
+{
+    auto *timer = new QTimer;
+    timer->setInterval(10);
+    QObject::connect(timer, &QTimer::timeout, [timer, answer, objectName]() {
+        QWidget *modal = QApplication::activeModalWidget();
+        if (!modal || modal->objectName() != objectName)
+            return;
+        timer->stop();
+        timer->deleteLater();
+        answer(modal);
+    });
+    timer->start();
+}

@@ -1,0 +1,76 @@
+#pragma once
+// What the program's tests share: a scripted dialog seam, a hotel database in a
+// temporary program folder, and a way to answer modal forms.
+#include "app/dialogs.h"
+#include "data/dm.h"
+
+#include <QList>
+#include <QTemporaryDir>
+#include <QVariant>
+
+#include <functional>
+#include <optional>
+
+class QWidget;
+
+class ScriptedDialogs : public Dialogs
+{
+public:
+    struct Shown
+    {
+        QString text, caption;
+        MsgIcon icon;
+        MsgButtons buttons;
+    };
+    QList<Shown> messages;
+    QList<MsgResult> answers;            // consumed in order; Ok / Yes when empty
+    QList<std::optional<QString>> inputs; // nullopt cancels
+    QStringList files;                   // empty text cancels
+
+    MsgResult message(const QString &text, const QString &caption, MsgIcon icon,
+                      MsgButtons buttons) override;
+    bool inputText(const QString &caption, const QString &prompt, QString &value) override;
+    QString openFileName(const QString &caption, const QString &filter) override;
+    QString saveFileName(const QString &caption, const QString &filter,
+                         const QString &suggested) override;
+
+    QStringList texts() const;
+    void clear() { messages.clear(); }
+};
+
+// A program folder in a temporary directory with DB/lock.mdb, the data module connected
+// to it and the scripted dialogs installed. One per test function.
+class TestHotel
+{
+public:
+    explicit TestHotel(bool demo = true);
+    ~TestHotel();
+
+    QString dir() const { return m_dir.path(); }
+    QString dbPath() const;
+    ScriptedDialogs dialogs;
+    Tdm module;
+
+    void exec(const QString &sql);
+    QVariant scalar(const QString &sql);
+    void writeIni(const QString &text);
+    // Logs on an operator with every right (stored directly).
+    void logOnAdministrator(const QString &staffer = QStringLiteral("admin"));
+
+private:
+    QTemporaryDir m_dir;
+};
+
+// Runs `answer` on the modal widget with this objectName once it is the active modal
+// widget (polling the event loop), for forms that a command opens with exec().
+void WhenModalOpens(const QString &objectName, std::function<void(QWidget *)> answer);
+
+// A test main that runs the class under the program's application object.
+#define QUENMAR_TEST_MAIN(TestClass)                                                          \
+    int main(int argc, char **argv)                                                            \
+    {                                                                                          \
+        qputenv("QT_QPA_PLATFORM", "offscreen");                                               \
+        QuenmarApplication app(argc, argv);                                                    \
+        TestClass tc;                                                                          \
+        return QTest::qExec(&tc, argc, argv);                                                  \
+    }

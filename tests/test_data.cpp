@@ -1,0 +1,297 @@
+// Data module, statements, settings files and the database connection.
+#include "app/application.h"
+#include "data/appdir.h"
+#include "data/errors.h"
+#include "data/inifile.h"
+#include "data/schema.h"
+#include "data/settings.h"
+#include "data/sqltext.h"
+#include "support/testhotel.h"
+
+#include <QFile>
+#include <QTest>
+#include <QTimer>
+
+class TestData : public QObject
+{
+    Q_OBJECT
+private slots:
+    void quotedValuesReachTheDatabaseAsTyped_data();
+    void quotedValuesReachTheDatabaseAsTyped();
+    void dateDiffCountsBoundaries_data();
+    void dateDiffCountsBoundaries();
+    void dateDiffPartFollowsTheConnectionKind();
+    void getDataTypeItems();
+    void roomTypeNeedsATitle();
+    void deliveredDatabaseDefaults();
+    void initdbRefusesAnExistingFile();
+    void iniMissingOrInvalidGivesDefaults();
+    void iniWritesOneKeyAndKeepsTheRest();
+    void iniReadsGb18030();
+    void connectDatabaseFailures();
+    void databaseErrorReachesTheTopLevelHandler();
+};
+
+void TestData::quotedValuesReachTheDatabaseAsTyped_data()
+{
+    QTest::addColumn<QString>("value");
+    QTest::newRow("apostrophe") << QStringLiteral("O'Brien");
+    QTest::newRow("injection") << QStringLiteral("'; drop table Operator; --");
+    QTest::newRow("backslashes") << QStringLiteral("C:\\rooms\\'\\");
+    QTest::newRow("chinese") << QStringLiteral("王小明");
+    QTest::newRow("empty") << QString();
+    QTest::newRow("only apostrophes") << QStringLiteral("'''");
+}
+
+void TestData::quotedValuesReachTheDatabaseAsTyped()
+{
+    QFETCH(QString, value);
+    TestHotel hotel;
+    Query q(hotel.module.conn);
+    q.Add(QStringLiteral("insert into District (DistrictNumber, Notes) values (9,"));
+    q.Add(QuotedStr(value) + ')');
+    q.ExecSQL();
+    q.Clear();
+    q.Add(QStringLiteral("select DistrictNumber from District where Notes=") + QuotedStr(value));
+    q.Open();
+    QCOMPARE(q.RecordCount(), 1);
+    QCOMPARE(q.AsInteger("DistrictNumber"), 9);
+    QCOMPARE(hotel.scalar("select Notes from District where DistrictNumber=9").toString(), value);
+    QVERIFY(hotel.scalar("select count(*) from sqlite_master where name='Operator'").toInt() == 1);
+}
+
+void TestData::dateDiffCountsBoundaries_data()
+{
+    QTest::addColumn<QString>("unit");
+    QTest::addColumn<QString>("a");
+    QTest::addColumn<QString>("b");
+    QTest::addColumn<QVariant>("expected");
+    QTest::newRow("day crossed at midnight")
+        << "d" << "2024-05-03 23:59:00" << "2024-05-04 00:00:00" << QVariant(1);
+    QTest::newRow("same day") << "d" << "2024-05-03 00:00:00" << "2024-05-03 23:59:59" << QVariant(0);
+    QTest::newRow("backwards") << "d" << "2024-05-04 00:00:00" << "2024-05-03 23:59:00" << QVariant(-1);
+    QTest::newRow("leap day") << "d" << "2024-02-28 12:00:00" << "2024-03-01 00:00:00" << QVariant(2);
+    QTest::newRow("year") << "d" << "2023-12-31 10:00:00" << "2024-12-31 09:00:00" << QVariant(366);
+    QTest::newRow("hour") << "h" << "2024-05-03 10:59:59" << "2024-05-03 11:00:00" << QVariant(1);
+    QTest::newRow("minute") << "n" << "2024-05-03 10:00:59" << "2024-05-03 10:01:00" << QVariant(1);
+    QTest::newRow("minutes over a day") << "n" << "2024-05-03 23:00:00" << "2024-05-04 01:00:00"
+                                        << QVariant(120);
+    QTest::newRow("no seconds") << "d" << "2024-05-03 23:59" << "2024-05-04" << QVariant(1);
+    QTest::newRow("not a date") << "d" << "tomorrow" << "2024-05-04 00:00:00" << QVariant();
+    QTest::newRow("impossible month") << "d" << "2024-13-01 00:00:00" << "2024-05-04 00:00:00"
+                                      << QVariant();
+}
+
+void TestData::dateDiffCountsBoundaries()
+{
+    QFETCH(QString, unit);
+    QFETCH(QString, a);
+    QFETCH(QString, b);
+    QFETCH(QVariant, expected);
+    TestHotel hotel(false);
+    const QVariant v = hotel.scalar(QStringLiteral("select DateDiff(%1,%2,%3)")
+                                        .arg(QuotedStr(unit), QuotedStr(a), QuotedStr(b)));
+    if (expected.isNull())
+        QVERIFY(v.isNull());
+    else
+        QCOMPARE(v.toInt(), expected.toInt());
+    QVERIFY(hotel.scalar("select DateDiff('d', NULL, '2024-01-01')").isNull());
+}
+
+void TestData::dateDiffPartFollowsTheConnectionKind()
+{
+    const struct {
+        quint8 conn;
+        int unit;
+        const char *text;
+    } cases[] = {{0, 0, "'d'"}, {0, 1, "'n'"}, {0, 2, "'h'"}, {0, 3, ""},  {1, 0, "d"},
+                 {1, 1, "n"},   {1, 2, "hh"},  {1, 3, ""},    {2, 0, ""},  {0, -1, ""}};
+    for (const auto &c : cases) {
+        LockSystemInfo.ConnType = c.conn;
+        QCOMPARE(DateDiffPart(c.unit), QString::fromLatin1(c.text));
+    }
+    LockSystemInfo.ConnType = 0;
+}
+
+void TestData::getDataTypeItems()
+{
+    TestHotel hotel;
+    QStringList items{"keep"};
+    QCOMPARE(hotel.module.GetDataTypeItems(7, items, QString()), -1);
+    QCOMPARE(items, QStringList{"keep"});
+
+    QCOMPARE(hotel.module.GetDataTypeItems(4, items, "2"), 2);
+    QCOMPARE(items, (QStringList{"1", "2"})); // 40 rooms, each building once
+    QCOMPARE(hotel.module.GetDataTypeItems(5, items, "9"), -1);
+    QCOMPARE(items, (QStringList{"1", "2", "3"}));
+    QCOMPARE(hotel.module.GetDataTypeItems(1, items, "Suite"), 3);
+
+    TestHotel empty(false);
+    QCOMPARE(empty.module.GetDataTypeItems(4, items, QString()), -1);
+    QVERIFY(items.isEmpty());
+}
+
+void TestData::roomTypeNeedsATitle()
+{
+    TestHotel hotel(false);
+    Table &t = hotel.module.RoomType_ado;
+    QCOMPARE(t.Append({{"Title", QString()}, {"Size", 2}}), qint64(-1));
+    QCOMPARE(t.Append({{"Title", QVariant()}, {"Size", 2}}), qint64(-1));
+    QCOMPARE(hotel.dialogs.texts(), (QStringList{"请输入房号！", "请输入房号！"}));
+    QCOMPARE(hotel.dialogs.messages[0].icon, MsgIcon::Error);
+    QCOMPARE(hotel.scalar("select count(*) from RoomType").toInt(), 0);
+    QVERIFY(t.Append({{"Title", "Deluxe"}, {"Size", 2}}) > 0);
+    QCOMPARE(hotel.scalar("select Title from RoomType").toString(), QStringLiteral("Deluxe"));
+}
+
+void TestData::deliveredDatabaseDefaults()
+{
+    TestHotel hotel(false);
+    hotel.exec("insert into RoomInfo (Room, RoomStr) values (101, '101')");
+    QCOMPARE(hotel.scalar("select RoomState from RoomInfo").toInt(), 0);
+    const QDateTime before = QDateTime::currentDateTime().addSecs(-2);
+    hotel.exec("insert into GuestInRecord (Room, RoomStr) values (101, '101')");
+    QCOMPARE(hotel.scalar("select count(*) from GuestInRecord where enOverride=0").toInt(), 1);
+    QCOMPARE(hotel.scalar("select CardCounts from GuestInRecord").toInt(), 0);
+    // InputTime is the local time in the program's text form.
+    const QDateTime stored =
+        ParseDateTimeText(hotel.scalar("select InputTime from GuestInRecord").toString());
+    QVERIFY(stored.isValid());
+    QVERIFY(stored >= before.addSecs(-1) && stored <= QDateTime::currentDateTime().addSecs(2));
+    // Reference rows the card screens rely on.
+    QCOMPARE(hotel.scalar("select count(*) from CardType where ID in (1,2,3,4,5,6,8,10,12,14)")
+                 .toInt(),
+             10);
+    QCOMPARE(hotel.scalar("select count(*) from AllCardSn where CardType in (1,2,3,4,5,6,7,9,13) "
+                          "and CardSn=0")
+                 .toInt(),
+             9);
+    QCOMPARE(hotel.scalar("select count(*) from RoomStateType").toInt(), 2);
+}
+
+void TestData::initdbRefusesAnExistingFile()
+{
+    TestHotel hotel(false);
+    QString error;
+    QVERIFY(!CreateHotelDatabase(hotel.dbPath(), false, &error));
+    QVERIFY(error.contains(hotel.dbPath()));
+}
+
+void TestData::iniMissingOrInvalidGivesDefaults()
+{
+    TestHotel hotel(false);
+    TLockSystemInfo info;
+    info.DayCount = 7;
+    ReadSystemInfo(info);
+    QCOMPARE(info.DayCount, 1);
+    QCOMPARE(info.LeaveTime, QTime(12, 0, 0));
+    QCOMPARE(info.TimeTolerance, 0);
+    QCOMPARE(info.ConnType, quint8(0));
+    QCOMPARE(info.Recycle, quint8(24));
+    QVERIFY(info.Pass.isEmpty());
+    QCOMPARE(info.LanguageID, 1033);
+
+    hotel.writeIni("[systeminfo]\nDAYCOUNT=abc\nLeaveTime=noon\nTimeTolerance= 10 \n"
+                   "hotelname=Seaside\n[Client Config]\nRecycle=x\n");
+    ReadSystemInfo(info);
+    QCOMPARE(info.DayCount, 1);
+    QCOMPARE(info.LeaveTime, QTime(12, 0, 0));
+    QCOMPARE(info.TimeTolerance, 10);
+    QCOMPARE(info.HotelName, QStringLiteral("Seaside"));
+    QCOMPARE(info.Recycle, quint8(24));
+
+    TLock_Info lock;
+    ReadLockInfo(lock);
+    QCOMPARE(lock.Sector, quint8(8));
+    QCOMPARE(lock.KeyStr, QStringLiteral("FFFFFFFFFFFF"));
+}
+
+void TestData::iniWritesOneKeyAndKeepsTheRest()
+{
+    TestHotel hotel(false);
+    hotel.writeIni("; workstation 2\r\n[SystemInfo]\r\nHotelName=Seaside\r\nDayCount=3\r\n\r\n"
+                   "[Config]\r\nCommProt=1\r\n");
+    IniFile ini(SettingsFilePath());
+    QVERIFY(ini.WriteTime("systeminfo", "LeaveTime", QTime(14, 30, 0)));
+    QVERIFY(ini.WriteInteger("CONFIG", "commprot", 2));
+    QVERIFY(ini.WriteString("Client Config", "DbPath", "/srv/hotel/lock.mdb"));
+    QFile f(SettingsFilePath());
+    QVERIFY(f.open(QIODevice::ReadOnly));
+    QCOMPARE(QString::fromUtf8(f.readAll()),
+             QStringLiteral("; workstation 2\r\n[SystemInfo]\r\nHotelName=Seaside\r\nDayCount=3\r\n"
+                            "LeaveTime=14:30:00\r\n\r\n[Config]\r\nCommProt=2\r\n\r\n"
+                            "[Client Config]\r\nDbPath=/srv/hotel/lock.mdb\r\n"));
+    TLockSystemInfo info;
+    ReadSystemInfo(info);
+    QCOMPARE(info.LeaveTime, QTime(14, 30, 0));
+    QCOMPARE(ConfiguredDbPath(), QStringLiteral("/srv/hotel/lock.mdb"));
+}
+
+void TestData::iniReadsGb18030()
+{
+    TestHotel hotel(false);
+    QFile f(hotel.dir() + "/Quenmar.ini");
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    // "[SystemInfo]\r\nHotelName=海景酒店\r\nDayCount=2\r\n" as a Chinese workstation writes it.
+    f.write("[SystemInfo]\r\nHotelName=\xBA\xA3\xBE\xB0\xBE\xC6\xB5\xEA\r\nDayCount=2\r\n");
+    f.close();
+    TLockSystemInfo info;
+    ReadSystemInfo(info);
+    QCOMPARE(info.HotelName, QStringLiteral("海景酒店"));
+    QCOMPARE(info.DayCount, 2);
+}
+
+void TestData::connectDatabaseFailures()
+{
+    TestHotel hotel(false);
+    // The default path names db\lock.mdb; the file is DB/lock.mdb.
+    QVERIFY(ConnectDatabase());
+    QVERIFY(hotel.dialogs.messages.isEmpty());
+
+    LockSystemInfo.ConnType = 2;
+    QVERIFY(!ConnectDatabase());
+    QVERIFY(hotel.dialogs.messages.isEmpty());
+    LockSystemInfo.ConnType = 0;
+
+    hotel.writeIni("[Client Config]\nDbPath=" + hotel.dir() + "/nowhere/lock.mdb\n");
+    QVERIFY(!ConnectDatabase());
+    QCOMPARE(hotel.dialogs.texts(), QStringList{"文件不存在！"});
+    QCOMPARE(hotel.dialogs.messages[0].caption, QStringLiteral("提示"));
+    QVERIFY(hotel.module.conn.Connected()); // left as it was
+
+    const QString junk = hotel.dir() + "/old.mdb";
+    QFile f(junk);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(QByteArray("Standard Jet DB\0\0\0\0 this is no database", 40).repeated(200));
+    f.close();
+    hotel.writeIni("[Client Config]\nDbPath=" + junk + "\n");
+    hotel.dialogs.clear();
+    QVERIFY(!ConnectDatabase());
+    QCOMPARE(hotel.dialogs.messages.size(), 1);
+    QVERIFY(hotel.dialogs.messages[0].text.contains(junk));
+    QVERIFY(hotel.dialogs.messages[0].text.contains("not a database"));
+    QVERIFY(!hotel.module.conn.Connected());
+}
+
+void TestData::databaseErrorReachesTheTopLevelHandler()
+{
+    TestHotel hotel(false);
+    bool after = false;
+    QTimer::singleShot(0, [&]() {
+        Query q(hotel.module.conn);
+        q.Add("select * from NoSuchTable");
+        q.Open();
+        after = true;
+    });
+    QTimer::singleShot(5, [&]() { throw ConvertError("'x' is not a valid integer value"); });
+    QTest::qWait(50);
+    QVERIFY(!after);
+    QCOMPARE(hotel.dialogs.messages.size(), 2);
+    QVERIFY(hotel.dialogs.messages[0].text.contains("no such table"));
+    QCOMPARE(hotel.dialogs.messages[1].text, QStringLiteral("'x' is not a valid integer value"));
+    // The program goes on: the connection still works.
+    QCOMPARE(hotel.scalar("select count(*) from Operator").toInt(), 0);
+}
+
+QUENMAR_TEST_MAIN(TestData)
+#include "test_data.moc"

@@ -1,0 +1,280 @@
+// Logon, the first account, the main window's operator check, the settings form and the
+// connection dialog.
+#include "app/application.h"
+#include "app/logon.h"
+#include "app/logonform.h"
+#include "app/mainform.h"
+#include "app/startup.h"
+#include "data/cdform.h"
+#include "data/errors.h"
+#include "data/inifile.h"
+#include "data/schema.h"
+#include "data/settings.h"
+#include "data/systeminfoform.h"
+#include "operators/passwordhash.h"
+#include "support/testhotel.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QStatusBar>
+#include <QTabWidget>
+#include <QTest>
+
+namespace {
+
+template <typename T> T *child(QWidget *form, const char *name)
+{
+    T *w = form->findChild<T *>(QString::fromLatin1(name));
+    if (!w)
+        qFatal("no %s in %s", name, qPrintable(form->objectName()));
+    return w;
+}
+
+// Types into the logon dialog and presses Ok; answers the password prompt when asked.
+void logOn(TLogonForm &form, const QString &name, const QString &password,
+           std::optional<QString> again = std::nullopt)
+{
+    child<QLineEdit>(&form, "LoginCode_Edit")->setText(name);
+    child<QLineEdit>(&form, "SystemLogin_Pas")->setText(password);
+    if (form.FirstRun()) {
+        WhenModalOpens("InputPasswordBox", [again](QWidget *box) {
+            if (again) {
+                child<QLineEdit>(box, "Input_MaskEdit")->setText(*again);
+                child<QPushButton>(box, "Confirm_Bt")->click();
+            } else {
+                child<QPushButton>(box, "Cancel_Bt")->click();
+            }
+        });
+    }
+    child<QPushButton>(&form, "Ok_Bt")->click();
+}
+
+} // namespace
+
+class TestStartup : public QObject
+{
+    Q_OBJECT
+private slots:
+    void firstRunCreatesAnAdministratorWithEveryRight();
+    void firstRunCancelAndMismatchStoreNothing();
+    void logonChecksNameAndPassword();
+    void legacyPlainPasswordIsUpgraded();
+    void escEndsTheProgramAtLogon();
+    void mainWindowNeedsAnExistingOperator();
+    void settingsFormSavesAndEndsTheProgram();
+    void settingsFormStopsAtAnInvalidTime();
+    void connectionDialog();
+};
+
+void TestStartup::firstRunCreatesAnAdministratorWithEveryRight()
+{
+    TestHotel hotel;
+    TLogonForm form;
+    QVERIFY(form.FirstRun());
+    QCOMPARE(child<QPushButton>(&form, "Ok_Bt")->text(), QStringLiteral("Confirm"));
+    QVERIFY(!child<QLabel>(&form, "FirstRun_Label")->isHidden());
+    QVERIFY(child<QLabel>(&form, "Title_Label")->isHidden());
+    QCOMPARE(form.windowTitle(), QStringLiteral("Login"));
+
+    logOn(form, QString(), "s3cret", QStringLiteral("s3cret"));
+    QCOMPARE(form.result(), int(QDialog::Accepted));
+    QCOMPARE(hotel.scalar("select count(*) from Operator").toInt(), 1);
+    QCOMPARE(hotel.scalar("select Staffer from Operator").toString(), QString());
+    QCOMPARE(hotel.scalar("select Branch from Operator").toString(), QString(20, '*'));
+    QString sum = "0";
+    for (const QString &right : OperatorRightColumns())
+        sum += '+' + right;
+    QCOMPARE(hotel.scalar("select " + sum + " from Operator").toInt(),
+             int(OperatorRightColumns().size()));
+    const QString stored = hotel.scalar("select Pass from Operator").toString();
+    QVERIFY(stored.startsWith("pbkdf2-sha256$"));
+    QVERIFY(VerifyPassword("s3cret", stored));
+    QCOMPARE(LockSystemInfo.StafferName, QStringLiteral("Administrator"));
+    QCOMPARE(LockSystemInfo.GroupID, 0);
+
+    TMainForm main;
+    QVERIFY(!main.Ended());
+    QCOMPARE(main.windowTitle(), QStringLiteral("Orvane V18.0"));
+}
+
+void TestStartup::firstRunCancelAndMismatchStoreNothing()
+{
+    TestHotel hotel;
+    TLogonForm form;
+    logOn(form, "boss", "one", std::nullopt);
+    QCOMPARE(form.result(), int(QDialog::Rejected));
+    QVERIFY(hotel.dialogs.messages.isEmpty());
+    logOn(form, "boss", "one", QStringLiteral("two"));
+    QCOMPARE(hotel.dialogs.texts(), QStringList{"Password not same!"});
+    QCOMPARE(form.result(), int(QDialog::Rejected));
+    QCOMPARE(hotel.scalar("select count(*) from Operator").toInt(), 0);
+}
+
+void TestStartup::logonChecksNameAndPassword()
+{
+    TestHotel hotel;
+    hotel.logOnAdministrator("boss"); // password "secret"
+    LockSystemInfo = TLockSystemInfo();
+    TLogonForm form;
+    QVERIFY(!form.FirstRun());
+    QCOMPARE(child<QLabel>(&form, "Title_Label")->text(), QStringLiteral("Orvane V18.0"));
+
+    const QStringList wrong[] = {{"boss", "Secret"},
+                                 {"Boss", "secret"},
+                                 {"", ""},
+                                 {"' or '1'='1", "' or '1'='1"},
+                                 {"boss' --", "x"}};
+    for (const QStringList &attempt : wrong) {
+        hotel.dialogs.clear();
+        logOn(form, attempt[0], attempt[1]);
+        QCOMPARE(form.result(), int(QDialog::Rejected));
+        QCOMPARE(hotel.dialogs.texts(), QStringList{"错误的用户名或密码！"});
+        QCOMPARE(hotel.dialogs.messages[0].caption, QStringLiteral("提示"));
+        QCOMPARE(hotel.dialogs.messages[0].icon, MsgIcon::Error);
+    }
+    logOn(form, "boss", "secret");
+    QCOMPARE(form.result(), int(QDialog::Accepted));
+    QCOMPARE(LockSystemInfo.Staffer, QStringLiteral("boss"));
+
+    // An account with an empty name and password logs on with both fields empty.
+    hotel.exec("insert into Operator (Staffer, StafferName, Pass, GroupID) "
+               "values ('', 'Night desk', '', 4)");
+    QVERIFY(TryLogon(QString(), QString()));
+    QCOMPARE(LockSystemInfo.StafferName, QStringLiteral("Night desk"));
+    QCOMPARE(LockSystemInfo.GroupID, 4);
+}
+
+void TestStartup::legacyPlainPasswordIsUpgraded()
+{
+    TestHotel hotel;
+    hotel.exec("insert into Operator (Staffer, StafferName, Pass) values ('amy', 'Amy', 'abc')");
+    QVERIFY(!TryLogon("amy", "ABC"));
+    QCOMPARE(hotel.scalar("select Pass from Operator").toString(), QStringLiteral("abc"));
+    QVERIFY(TryLogon("amy", "abc"));
+    const QString stored = hotel.scalar("select Pass from Operator").toString();
+    QVERIFY(IsPasswordHash(stored));
+    QVERIFY(TryLogon("amy", "abc"));
+    QVERIFY(!TryLogon("amy", stored)); // the hash itself is no password
+}
+
+void TestStartup::escEndsTheProgramAtLogon()
+{
+    TestHotel hotel;
+    hotel.logOnAdministrator("boss");
+    WhenModalOpens("LogonForm", [](QWidget *form) {
+        QTest::keyClick(child<QLineEdit>(form, "LoginCode_Edit"), Qt::Key_Escape);
+    });
+    QVERIFY(!StartUp());
+}
+
+void TestStartup::mainWindowNeedsAnExistingOperator()
+{
+    TestHotel hotel;
+    hotel.logOnAdministrator("boss");
+    {
+        TMainForm main;
+        QVERIFY(!main.Ended());
+        bool shown = false;
+        for (QLabel *label : main.statusBar()->findChildren<QLabel *>())
+            shown |= label->text().trimmed() == QStringLiteral("Administrator");
+        QVERIFY(shown);
+    }
+    hotel.exec("delete from Operator");
+    TMainForm gone;
+    QVERIFY(gone.Ended());
+}
+
+void TestStartup::settingsFormSavesAndEndsTheProgram()
+{
+    TestHotel hotel;
+    hotel.writeIni("[Config]\nCommProt=2\nLockType=3\n[SystemInfo]\nDayCount=2\n"
+                   "LeaveTime=13:00:00\nPass=0A0B0C0D\n");
+    ReadSystemInfo(LockSystemInfo);
+    TSystemInfo_Form form;
+    QCOMPARE(form.windowTitle(), QStringLiteral("Parameter setting"));
+    QVERIFY(child<QRadioButton>(&form, "COM3_RB")->isChecked());
+    QCOMPARE(child<QLineEdit>(&form, "LeaveTime_Edit")->text(), QStringLiteral("13:00:00"));
+    child<QLineEdit>(&form, "HotelName_Edit")->setText("Seaside");
+    child<QLineEdit>(&form, "LeaveTime_Edit")->setText("11:30:00");
+    child<QRadioButton>(&form, "COM1_RB")->setChecked(true);
+    child<QPushButton>(&form, "Save_Bt")->click();
+    QCOMPARE(hotel.dialogs.texts(),
+             (QStringList{"Save succesful!", "Please restart the software!"}));
+    QCOMPARE(hotel.dialogs.messages[0].caption, QStringLiteral("warning"));
+    QVERIFY(ProgramEndRequested());
+    QCOMPARE(LockSystemInfo.HotelName, QStringLiteral("Seaside"));
+    QCOMPARE(LockSystemInfo.LeaveTime, QTime(11, 30));
+    const IniFile ini(SettingsFilePath());
+    QCOMPARE(ini.ReadInteger("Config", "LockType", -1), 3);
+    QCOMPARE(ini.ReadInteger("Config", "CommProt", -1), 0);
+    QCOMPARE(ini.ReadString("SystemInfo", "UseRoomID", "?"), QStringLiteral("0"));
+    QCOMPARE(ini.ReadString("SystemInfo", "Pass", ""), QStringLiteral("0A0B0C0D"));
+}
+
+void TestStartup::settingsFormStopsAtAnInvalidTime()
+{
+    TestHotel hotel;
+    hotel.writeIni("[SystemInfo]\nLeaveTime=13:00:00\n");
+    ReadSystemInfo(LockSystemInfo);
+    TSystemInfo_Form form;
+    child<QLineEdit>(&form, "HotelName_Edit")->setText("Harbour");
+    child<QLineEdit>(&form, "LeaveTime_Edit")->setText("25:00");
+    QVERIFY_THROWS_EXCEPTION(ConvertError, form.SaveBrevanInfo());
+    const IniFile ini(SettingsFilePath());
+    QCOMPARE(ini.ReadString("SystemInfo", "HotelName", ""), QStringLiteral("Harbour"));
+    QCOMPARE(ini.ReadString("SystemInfo", "LeaveTime", ""), QStringLiteral("13:00:00"));
+    QCOMPARE(ini.ReadString("SystemInfo", "UseRoomID", "none"), QStringLiteral("none"));
+    QVERIFY(hotel.dialogs.messages.isEmpty());
+}
+
+void TestStartup::connectionDialog()
+{
+    TestHotel hotel;
+    LockSystemInfo.ConnType = 1;
+    TCdForm form;
+    QCOMPARE(form.windowTitle(), QStringLiteral("Database connecting"));
+    QVERIFY(!form.PageSelected());
+    child<QPushButton>(&form, "Test_Bt")->click();
+    child<QPushButton>(&form, "Save_Bt")->click();
+    QCOMPARE(hotel.dialogs.texts(), (QStringList{"Test failure!", "Save failure"}));
+
+    emit child<QTabWidget>(&form, "PageControl1")->tabBarClicked(0);
+    QVERIFY(form.PageSelected());
+    auto *memo = form.findChild<QPlainTextEdit *>("Memo_DbPath");
+    QVERIFY(memo);
+
+    // A file that is no database: the live connection is gone until a good test.
+    const QString junk = hotel.dir() + "/junk.mdb";
+    QFile f(junk);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(QByteArray(4096, 'x'));
+    f.close();
+    memo->setPlainText(junk);
+    hotel.dialogs.clear();
+    child<QPushButton>(&form, "Test_Bt")->click();
+    QCOMPARE(hotel.dialogs.texts().last(), QStringLiteral("Test failure!"));
+    QVERIFY(!hotel.module.conn.Connected());
+
+    hotel.dialogs.files = QStringList{hotel.dir() + "/missing.mdb", hotel.dbPath()};
+    hotel.dialogs.clear();
+    child<QPushButton>(&form, "Browse_Bt")->click();
+    QCOMPARE(hotel.dialogs.texts(), QStringList{"File not found!"});
+    child<QPushButton>(&form, "Browse_Bt")->click();
+    QCOMPARE(memo->toPlainText(), hotel.dbPath());
+    child<QPushButton>(&form, "Save_Bt")->click();
+    QCOMPARE(hotel.dialogs.texts().last(), QStringLiteral("Save Ok!"));
+    QVERIFY(hotel.module.conn.Connected());
+    QCOMPARE(LockSystemInfo.ConnType, quint8(0));
+    const IniFile ini(SettingsFilePath());
+    QCOMPARE(ini.ReadInteger("Client Config", "ConnType", -1), 0);
+    QCOMPARE(ini.ReadString("Client Config", "DbPath", ""), hotel.dbPath());
+}
+
+QUENMAR_TEST_MAIN(TestStartup)
+#include "test_startup.moc"
