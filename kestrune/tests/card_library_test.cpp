@@ -386,27 +386,51 @@ TEST_F(CardLibrary, DataCardDeliversItsOpeningsOneByOne)
     EXPECT_EQ(ReadDataCard(buffer.data()), -15);
 }
 
-// The tool lays and takes cards while the library reads and writes: every call sees either a
-// whole card or none, and the folder holds no leftover temporary files.
-TEST_F(CardLibrary, ToolAndLibraryWorkOnTheFolderAtTheSameTime)
+// The tool lays and takes cards and a second caller writes cards while the library reads:
+// every read sees a whole card or none, and the folder holds no leftover temporary files.
+TEST_F(CardLibrary, CallersWorkOnTheFolderAtTheSameTime)
 {
-    std::atomic<bool> done{false};
+    CardRecord guest = distinctRecord();
+    CardRecord chief = distinctRecord();
+    std::fill(std::begin(chief.SerialWords), std::end(chief.SerialWords), 7);
+    putBlank();
+
+    std::atomic<int> running{2};
+    std::set<int> writeResults;
     std::thread swapper([&] {
-        for (int i = 0; i < 40; ++i)
+        for (int i = 0; i < 30; ++i)
             tool({i % 2 ? "take" : "put-blank"});
-        done = true;
+        --running;
     });
-    std::set<int> results;
-    CardRecord r = distinctRecord();
-    std::array<uint16_t, 4> code{0x0A, 0x0B, 0x0C, 0x0D};
-    for (int i = 0; !done || i < 50; ++i) {
+    std::thread writer([&] {
+        for (int i = 0; i < 300; ++i)
+            writeResults.insert(make(i % 2 ? MakeChiefCard : MakeGuestCard, i % 2 ? chief : guest));
+        --running;
+    });
+    std::set<int> readResults;
+    int wholeCards = 0;
+    while (running > 0) {
         CardRecord back = filled(0);
-        results.insert(read(back));
-        results.insert(make(MakeGuestCard, r));
-        results.insert(SystemInitialization(code.data()));
+        int rc = read(back);
+        readResults.insert(rc);
+        if (rc != 1)
+            continue;
+        CardRecord asGuest = guest, asChief = chief;
+        asGuest.CardTypeBlock[0] = 4;
+        asChief.CardTypeBlock[0] = 10;
+        const CardRecord blank = filled(0);
+        bool whole = std::memcmp(&back, &asGuest, sizeof back) == 0 ||
+                     std::memcmp(&back, &asChief, sizeof back) == 0 ||
+                     std::memcmp(&back, &blank, sizeof back) == 0;
+        EXPECT_TRUE(whole) << "a read saw a mix of two cards";
+        wholeCards += whole;
     }
     swapper.join();
-    for (int rc : results)
+    writer.join();
+    EXPECT_GT(wholeCards, 0);
+    for (int rc : readResults)
+        EXPECT_TRUE(rc == 1 || rc == -1) << rc;
+    for (int rc : writeResults)
         EXPECT_TRUE(rc == 1 || rc == -1) << rc;
     std::set<std::string> names;
     for (const auto &entry : fs::directory_iterator(dir()))
