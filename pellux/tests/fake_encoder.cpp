@@ -1,0 +1,136 @@
+#include "fake_encoder.h"
+
+#include <cerrno>
+#include <cstdlib>
+#include <fcntl.h>
+#include <poll.h>
+#include <pty.h>
+#include <stdexcept>
+#include <termios.h>
+#include <unistd.h>
+
+FakeEncoder::FakeEncoder(int comPort)
+{
+    char name[128] = {};
+    termios raw{};
+    cfmakeraw(&raw);
+    if (openpty(&master_, &slave_, name, &raw, nullptr) != 0)
+        throw std::runtime_error("openpty failed");
+    path_ = name;
+    setenv(("PELLUX_COM" + std::to_string(comPort)).c_str(), path_.c_str(), 1);
+}
+
+FakeEncoder::~FakeEncoder()
+{
+    stop_ = true;
+    if (thread_.joinable())
+        thread_.join();
+    close(master_);
+    close(slave_);
+}
+
+void FakeEncoder::start(std::vector<Step> script)
+{
+    thread_ = std::thread([this, s = std::move(script)]() mutable { play(std::move(s)); });
+}
+
+bool FakeEncoder::readExactly(size_t n, Bytes &into)
+{
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    size_t got = 0;
+    while (got < n) {
+        if (stop_ || std::chrono::steady_clock::now() > deadline)
+            return false;
+        pollfd p{master_, POLLIN, 0};
+        if (poll(&p, 1, 20) <= 0)
+            continue;
+        uint8_t b[256];
+        ssize_t r = read(master_, b, std::min(sizeof b, n - got));
+        if (r <= 0)
+            continue;
+        std::lock_guard lock(mutex_);
+        into.insert(into.end(), b, b + r);
+        got += static_cast<size_t>(r);
+    }
+    return true;
+}
+
+void FakeEncoder::play(std::vector<Step> script)
+{
+    for (const Step &step : script) {
+        if (!readExactly(step.request.size(), received_))
+            break;
+        for (const Chunk &chunk : step.reply) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(chunk.delayMs));
+            lastReplyAt_ = std::chrono::steady_clock::now();
+            size_t off = 0;
+            while (off < chunk.bytes.size()) {
+                ssize_t w = write(master_, chunk.bytes.data() + off, chunk.bytes.size() - off);
+                if (w < 0 && errno != EINTR && errno != EAGAIN)
+                    break;
+                if (w > 0)
+                    off += static_cast<size_t>(w);
+            }
+        }
+    }
+    done_ = true;
+}
+
+Bytes FakeEncoder::finish()
+{
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (thread_.joinable() && !done_ && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    stop_ = true;
+    if (thread_.joinable())
+        thread_.join();
+    // Collect whatever else the library sent, until the line stays quiet.
+    for (;;) {
+        pollfd p{master_, POLLIN, 0};
+        if (poll(&p, 1, 30) <= 0 || !(p.revents & POLLIN))
+            break;
+        uint8_t b[256];
+        ssize_t r = read(master_, b, sizeof b);
+        if (r <= 0)
+            break;
+        received_.insert(received_.end(), b, b + r);
+    }
+    return received_;
+}
+
+Bytes frame(const Bytes &payload)
+{
+    Bytes out{0x53, static_cast<uint8_t>(payload.size())};
+    uint8_t sum = 0;
+    for (uint8_t b : payload) {
+        out.push_back(b);
+        sum = static_cast<uint8_t>(sum + b);
+    }
+    out.push_back(sum);
+    return out;
+}
+
+Bytes text(const std::string &s)
+{
+    return Bytes(s.begin(), s.end());
+}
+
+Bytes textFrame(const std::string &s)
+{
+    Bytes out{0x02};
+    uint8_t bcc = 0x03;
+    for (char c : s) {
+        out.push_back(static_cast<uint8_t>(c));
+        bcc ^= static_cast<uint8_t>(c);
+    }
+    out.push_back(0x03);
+    out.push_back(bcc);
+    out.push_back(0x0D);
+    return out;
+}
+
+Bytes operator+(Bytes a, const Bytes &b)
+{
+    a.insert(a.end(), b.begin(), b.end());
+    return a;
+}

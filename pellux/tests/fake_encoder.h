@@ -1,0 +1,71 @@
+// A scripted encoder on a pseudo-terminal. The library opens the terminal's device as COM n; the
+// fake reads each expected request from the other end and answers with the scripted bytes.
+#pragma once
+
+#include <atomic>
+#include <chrono>
+#include <cstdint>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+using Bytes = std::vector<uint8_t>;
+
+// Bytes the fake sends after waiting delayMs (counted from the previous chunk or the request).
+struct Chunk
+{
+    int delayMs;
+    Bytes bytes;
+};
+
+// One request the fake waits for (its length is what is read; its content is checked by the
+// test through received()) and the answer it gives.
+struct Step
+{
+    Bytes request;
+    std::vector<Chunk> reply;
+};
+
+// The encoder's turnaround: long enough that a reply never arrives before the library has
+// purged its input and started waiting.
+constexpr int kTurnaroundMs = 8;
+
+class FakeEncoder
+{
+  public:
+    explicit FakeEncoder(int comPort = 1);
+    ~FakeEncoder();
+    FakeEncoder(const FakeEncoder &) = delete;
+    FakeEncoder &operator=(const FakeEncoder &) = delete;
+
+    void start(std::vector<Step> script);
+    // Waits for the script to be played out, then returns every byte the library sent.
+    Bytes finish();
+    // When the last reply chunk was written (for timing).
+    std::chrono::steady_clock::time_point lastReplyAt() const { return lastReplyAt_; }
+
+    const std::string &path() const { return path_; }
+    int slaveFd() const { return slave_; }
+
+  private:
+    void play(std::vector<Step> script);
+    bool readExactly(size_t n, Bytes &into);
+
+    int master_ = -1;
+    int slave_ = -1;
+    std::string path_;
+    std::thread thread_;
+    std::atomic<bool> stop_{false};
+    std::atomic<bool> done_{false};
+    std::mutex mutex_;
+    Bytes received_;
+    std::chrono::steady_clock::time_point lastReplyAt_{};
+};
+
+// 0x53 LEN payload SUM
+Bytes frame(const Bytes &payload);
+// STX text ETX BCC CR
+Bytes textFrame(const std::string &text);
+Bytes text(const std::string &s);
+Bytes operator+(Bytes a, const Bytes &b);
