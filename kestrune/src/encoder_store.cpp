@@ -82,7 +82,8 @@ bool writeFileAtomically(const std::string &dir, const char *name, const std::st
     int fd = ::mkstemp(tmpl.data());
     if (fd < 0)
         return false;
-    bool ok = writeAll(fd, data) && ::fsync(fd) == 0;
+    // mkstemp makes the file private; the program and the tool may run as different users.
+    bool ok = ::fchmod(fd, 0644) == 0 && writeAll(fd, data) && ::fsync(fd) == 0;
     ok = (::close(fd) == 0) && ok;
     if (ok)
         ok = ::rename(tmpl.c_str(), joinPath(dir, name).c_str()) == 0;

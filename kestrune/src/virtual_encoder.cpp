@@ -109,6 +109,8 @@ Args parseArgs(int argc, char **argv)
             if (i + 1 >= argc)
                 fail("option " + a + " needs a value");
             std::string value = argv[++i];
+            if (a == "--dir" && value.empty())
+                fail("--dir needs a folder");
             if (a == "--dir")
                 args.dir = value;
             else
@@ -323,7 +325,7 @@ int run(const Args &args)
         Encoder enc(dir);
         if (!removeCard(dir))
             fail("cannot remove the card in " + dir);
-        std::cout << "no card\n";
+        std::cout << "card taken off the encoder\n";
         return 0;
     }
     if (cmd == "show") {
