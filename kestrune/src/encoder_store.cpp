@@ -28,7 +28,8 @@ std::string joinPath(const std::string &dir, const char *name)
 // not a regular file of sensible size.
 Load readFile(const std::string &path, std::string &out)
 {
-    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    // O_NONBLOCK: something other than a file put in its place (a pipe) must not hang a call.
+    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0)
         return errno == ENOENT ? Load::Missing : Load::Damaged;
     struct stat st

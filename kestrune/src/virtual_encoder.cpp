@@ -40,6 +40,11 @@ constexpr const char *kUsage =
     "                 lay a data card holding the door openings listed in FILE, one per\n"
     "                 line: CARDTYPE,W0,W1,W2,W3,YEAR,MONTH,DAY,HOUR,MINUTE ('#' comments)\n";
 
+// The openings a data card holds: its 2048 bytes of storage take about 256 records. The
+// library re-reads the card for every opening it delivers, so the bound also keeps reading a
+// full card quick.
+constexpr size_t kMaxOpenings = 256;
+
 // Thrown for anything the user has to correct; main prints it and exits 1.
 struct UsageError
 {
@@ -238,6 +243,9 @@ std::vector<Opening> readOpenings(const std::string &file)
         uint16_t v[10];
         for (int i = 0; i < 10; ++i)
             v[i] = static_cast<uint16_t>(parseNumber(fields[i], 0, 65535, where));
+        if (openings.size() == kMaxOpenings)
+            fail(where + ": a data card holds at most " + std::to_string(kMaxOpenings) +
+                 " openings");
         Opening o;
         o.cardType = v[0];
         std::copy(v + 1, v + 5, o.serial.begin());

@@ -122,6 +122,15 @@ TEST_F(VirtualEncoderTool, BadArgumentsAreRefused)
         spit(badFile, "1,1,0,0,0,2024,1,1,0,0\n" + line + "\n");
         check(line, cases.back().second);
     }
+    std::string full;
+    for (int i = 0; i < 256; ++i)
+        full += "1,1,0,0,0,2024,1,1,0,0\n";
+    spit(badFile, full + "1,1,0,0,0,2024,1,1,0,0\n");
+    check("257 openings, one more than a data card holds", cases.back().second);
+    spit(badFile, full);
+    EXPECT_EQ(tool(cases.back().second).rc, 0) << "256 openings fit";
+    ASSERT_EQ(tool({"put-blank"}).rc, 0);
+    spit(badFile, "1,1,0,0,0,2024,1,1,0,0\n10,44,1,0,0,2024,2,29,13\n");
     RunResult bad = tool(cases.back().second);
     EXPECT_NE(bad.err.find(badFile.string() + ":2:"), std::string::npos) << bad.err;
 
