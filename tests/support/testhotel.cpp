@@ -12,6 +12,7 @@
 #include <QFile>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <QProcess>
 #include <QTimer>
 #include <QWidget>
 
@@ -125,4 +126,50 @@ void WhenModalOpens(const QString &objectName, std::function<void(QWidget *)> an
         answer(modal);
     });
     timer->start();
+}
+
+void TestHotel::installMessageLibrary()
+{
+    QFile::link(QStringLiteral(QUENMAR_STAGE_DIR "/Dll"), m_dir.path() + QStringLiteral("/Dll"));
+}
+
+VirtualEncoder::VirtualEncoder() : m_previous(qgetenv("KESTRUNE_ENCODER_DIR"))
+{
+    qputenv("KESTRUNE_ENCODER_DIR", m_dir.path().toLocal8Bit());
+}
+
+VirtualEncoder::~VirtualEncoder()
+{
+    if (m_previous.isEmpty())
+        qunsetenv("KESTRUNE_ENCODER_DIR");
+    else
+        qputenv("KESTRUNE_ENCODER_DIR", m_previous);
+}
+
+QString VirtualEncoder::run(const QStringList &arguments)
+{
+    QProcess tool;
+    tool.start(QStringLiteral(QUENMAR_STAGE_DIR "/virtual-encoder"),
+               QStringList{QStringLiteral("--dir"), m_dir.path()} + arguments);
+    if (!tool.waitForFinished(30000) || tool.exitCode() != 0)
+        qFatal("virtual-encoder %s failed: %s", qPrintable(arguments.join(' ')),
+               tool.readAllStandardError().constData());
+    return QString::fromUtf8(tool.readAllStandardOutput());
+}
+
+void VirtualEncoder::connectOn(int port, const QString &code)
+{
+    run({QStringLiteral("connect"), QStringLiteral("--port"), QString::number(port),
+         QStringLiteral("--code"), code});
+}
+
+QMap<QString, QString> VirtualEncoder::show()
+{
+    QMap<QString, QString> fields;
+    for (const QString &line : run({QStringLiteral("show")}).split('\n', Qt::SkipEmptyParts)) {
+        const int colon = line.indexOf(QStringLiteral(": "));
+        if (colon > 0)
+            fields.insert(line.left(colon), line.mid(colon + 2).trimmed());
+    }
+    return fields;
 }

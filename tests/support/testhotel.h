@@ -5,6 +5,7 @@
 #include "data/dm.h"
 
 #include <QList>
+#include <QMap>
 #include <QTemporaryDir>
 #include <QVariant>
 
@@ -54,11 +55,35 @@ public:
     void exec(const QString &sql);
     QVariant scalar(const QString &sql);
     void writeIni(const QString &text);
+    // Makes the message library of the build reachable from the program folder.
+    void installMessageLibrary();
     // Logs on an operator with every right (stored directly).
     void logOnAdministrator(const QString &staffer = QStringLiteral("admin"));
 
 private:
     QTemporaryDir m_dir;
+};
+
+// The virtual encoder of the card library, in a folder of its own, driven by the
+// virtual-encoder tool of the build.
+class VirtualEncoder
+{
+public:
+    VirtualEncoder();
+    ~VirtualEncoder();
+    QString dir() const { return m_dir.path(); }
+    // Runs the tool with these arguments; returns its standard output (fails the test run
+    // on a non-zero exit).
+    QString run(const QStringList &arguments);
+    void connectOn(int port = 1, const QString &code = QStringLiteral("0A0B0C0D"));
+    void putBlank() { run({QStringLiteral("put-blank")}); }
+    void take() { run({QStringLiteral("take")}); }
+    // The `Name: value` lines of `show` as a map; empty for no card.
+    QMap<QString, QString> show();
+
+private:
+    QTemporaryDir m_dir;
+    QByteArray m_previous;
 };
 
 // Runs `answer` on the modal widget with this objectName once it is the active modal

@@ -1,0 +1,294 @@
+#include "bookkeeping.h"
+
+#include "app/dialogs.h"
+#include "data/clock.h"
+#include "data/dm.h"
+#include "data/settings.h"
+#include "data/sqltext.h"
+#include "kestrune/kestrune.h"
+#include "messages.h"
+
+#include <cstring>
+
+bool CardBusy = false;
+bool RoomBoardDirty = false;
+
+namespace {
+
+// A one-statement lookup on the shared connection.
+Query lookup(const QStringList &lines)
+{
+    Query q(dm->conn);
+    q.SQL = lines;
+    q.Open();
+    return q;
+}
+
+QString addressLine(const uint16_t *address)
+{
+    // Building, floor and room number as signed 16-bit numbers.
+    return QStringLiteral("Where Buiding=%1 And Floor= %2 And RoomNumber=%3")
+        .arg(int16_t(address[1]))
+        .arg(int16_t(address[2]))
+        .arg(int16_t(address[0]));
+}
+
+QString issuedCardColumn(int cardType, const QString &cardNumber, const QString &column)
+{
+    const Query q = lookup({QStringLiteral("Select * From MakeCardRecord "),
+                            QStringLiteral("Where CardType= %1 And Rom=%2")
+                                .arg(uint16_t(cardType))
+                                .arg(QuotedStr(cardNumber))});
+    return q.IsEmpty() ? QStringLiteral("None") : q.AsString(column);
+}
+
+void putSerial(uint16_t *serialWords, long long v)
+{
+    serialWords[0] = uint16_t(v % 256);
+    serialWords[1] = uint16_t(v / 256);
+    serialWords[2] = serialWords[3] = serialWords[4] = 0;
+}
+
+// Adds 1 to the CardSn of the first row the statement selects; nothing without a row.
+void incrementFirst(const QString &table, const QStringList &lines)
+{
+    const Query q = lookup(lines);
+    if (q.IsEmpty())
+        return;
+    UpdateRows(dm->conn, table, QStringLiteral("ID"), q.FieldByName(QStringLiteral("ID")),
+               {{QStringLiteral("CardSn"), q.AsInteger(QStringLiteral("CardSn")) + 1}});
+}
+
+} // namespace
+
+void DateTimeToCardTime(uint16_t *destination, const QDateTime &value)
+{
+    const QDate d = value.date();
+    const QTime t = value.time();
+    destination[0] = uint16_t(d.year());
+    destination[1] = uint16_t(d.month());
+    destination[2] = uint16_t(d.day());
+    destination[3] = uint16_t(t.hour());
+    destination[4] = uint16_t(t.minute());
+    destination[5] = 0;
+}
+
+QDateTime CardTimeToDateTime(const uint16_t *time)
+{
+    const QDate d(time[0], time[1], time[2]);
+    const QTime t(time[3], time[4], 0);
+    if (!d.isValid() || !t.isValid())
+        return QDateTime();
+    return QDateTime(d, t);
+}
+
+QString RomText(const uint16_t *serialWords)
+{
+    QString text;
+    for (int i = 3; i >= 0; --i)
+        text += QStringLiteral("%1").arg(serialWords[i], 2, 16, QChar('0')).toUpper();
+    return text;
+}
+
+int SaveMakeCardRecord(const CardRecord &record, const QString &holder, const QString &explain)
+{
+    CardRecord copy = record;
+    const uint16_t cardType = copy.CardTypeBlock[0];
+    if (cardType != kGuestCard)
+        copy.SerialWords[3] = cardType;
+    const QString number = RomText(copy.SerialWords);
+
+    FieldValues values;
+    if (cardType == kGuestCard) {
+        values.append({QStringLiteral("Rom"), GetSystemRoomStrByAddress(copy.RoomAddr) + number});
+        values.append({QStringLiteral("RoomStr"), GetRoomStrByAddress(copy.RoomAddr)});
+    } else {
+        values.append({QStringLiteral("Rom"), number});
+    }
+    values.append({QStringLiteral("enOverride"), int(copy.enOverride)});
+    if (!holder.trimmed().isEmpty())
+        values.append({QStringLiteral("Holder"), holder});
+    values.append({QStringLiteral("Explain"), explain.isNull() ? QStringLiteral("") : explain});
+    values.append({QStringLiteral("CardType"), int(cardType)});
+    values.append({QStringLiteral("MakeUser"), LockSystemInfo.Staffer});
+    values.append({QStringLiteral("MakeName"), LockSystemInfo.StafferName});
+    switch (cardType) {
+    case kFloorCard: values.append({QStringLiteral("Floor"), int(copy.FloorBlock[0])}); break;
+    case kGroupCard:
+        values.append({QStringLiteral("District"), int(copy.DistrictBlock[0])});
+        break;
+    case kBuildingCard: values.append({QStringLiteral("Buiding"), int(copy.BuildingNo)}); break;
+    default: break;
+    }
+    values.append({QStringLiteral("StartTime"), CardTimeToDateTime(copy.StartTime)});
+    values.append({QStringLiteral("EndTime"), CardTimeToDateTime(copy.EndTime)});
+    dm->MakeCardRecord_ado.Append(values);
+    dm->MakeCardRecord_ado.Close();
+    return 1;
+}
+
+bool CheckDateRange(const QDate &endDate, const QDate &startDate)
+{
+    if (startDate > endDate) {
+        ShowMessage(QStringLiteral("日期范围无效！"), QStringLiteral("信息提示"),
+                    MsgIcon::Information);
+        return false;
+    }
+    return true;
+}
+
+QString CardResultText(int result)
+{
+    switch (result) {
+    case 1: return QStringLiteral("Success!");
+    case -1: return QStringLiteral("No Card!");
+    case -2: return QStringLiteral("No encoder");
+    default: return QStringLiteral("Failure!");
+    }
+}
+
+QString GetCardTypeTitle(int id)
+{
+    Query &q = dm->other_adoq;
+    q.Clear();
+    q.Add(QStringLiteral("select C_Title from cardtype"));
+    q.Add(QStringLiteral("where"));
+    q.Add(QStringLiteral("id=%1").arg(id));
+    q.Open();
+    return q.IsEmpty() ? QString() : q.Field(0).toString();
+}
+
+int CallMakeGuestCard(uint16_t *SerialWords, uint16_t *ReservedA, uint16_t BuildingNo,
+                      uint16_t *FloorBlock, uint16_t *DistrictBlock, uint16_t *RoomAddr,
+                      uint16_t enOverride, uint16_t *CardTypeBlock, uint16_t *ReservedB,
+                      uint16_t *StartTime, uint16_t *EndTime)
+{
+    return MakeGuestCard(SerialWords, ReservedA, BuildingNo, FloorBlock, DistrictBlock, RoomAddr,
+                         enOverride, CardTypeBlock, ReservedB, StartTime, EndTime);
+}
+
+int CallMakeGuestCard(CardRecord &r)
+{
+    return CallMakeGuestCard(r.SerialWords, r.ReservedA, r.BuildingNo, r.FloorBlock,
+                             r.DistrictBlock, r.RoomAddr, r.enOverride, r.CardTypeBlock,
+                             r.ReservedB, r.StartTime, r.EndTime);
+}
+
+namespace {
+QStringList roomLines(const QString &columns, const QString &room)
+{
+    return {QStringLiteral("Select %1 From RoomInfo ").arg(columns),
+            QStringLiteral("Where RoomStr= ") + QuotedStr(room)};
+}
+} // namespace
+
+int RoomStrExists(const QString &room)
+{
+    return lookup(roomLines(QStringLiteral("Buiding,Floor,RoomNumber"), room)).IsEmpty() ? 0 : 1;
+}
+
+void GetRoomAddress(const QString &room, uint16_t *address)
+{
+    const Query q = lookup(roomLines(QStringLiteral("Buiding,Floor,RoomNumber"), room));
+    std::memset(address, 0, sizeof(RoomAddress));
+    if (q.IsEmpty())
+        return;
+    address[0] = uint16_t(q.AsInteger(QStringLiteral("RoomNumber")));
+    address[1] = uint16_t(q.AsInteger(QStringLiteral("Buiding")));
+    address[2] = uint16_t(q.AsInteger(QStringLiteral("Floor")));
+}
+
+int GetRoomCode(const QString &room)
+{
+    const Query q = lookup(roomLines(QStringLiteral("Room,Buiding,Floor,RoomNumber"), room));
+    return q.IsEmpty() ? 0 : q.AsInteger(QStringLiteral("Room"));
+}
+
+QString GetRoomStrByAddress(const uint16_t *address)
+{
+    const Query q = lookup({QStringLiteral("Select * From RoomInfo "), addressLine(address)});
+    return q.IsEmpty() ? QString() : q.AsString(QStringLiteral("RoomStr"));
+}
+
+QString GetSystemRoomStrByAddress(const uint16_t *address)
+{
+    const Query q = lookup({QStringLiteral("Select * From RoomInfo "), addressLine(address)});
+    return q.IsEmpty() ? QString() : q.AsString(QStringLiteral("SystemRoomStr"));
+}
+
+QString GetKeyKind(int id)
+{
+    const Query q = lookup({QStringLiteral("Select * From KeyKindTable "),
+                            QStringLiteral("Where KeyID= %1").arg(uint16_t(id))});
+    return q.IsEmpty() ? QStringLiteral("None") : q.AsString(QStringLiteral("KeyKind"));
+}
+
+QString GetMakeName(int cardType, const QString &cardNumber)
+{
+    return issuedCardColumn(cardType, cardNumber, QStringLiteral("MakeName"));
+}
+
+QString GetHolder(int cardType, const QString &cardNumber)
+{
+    return issuedCardColumn(cardType, cardNumber, QStringLiteral("Holder"));
+}
+
+QString GetExplain(int cardType, const QString &cardNumber)
+{
+    return issuedCardColumn(cardType, cardNumber, QStringLiteral("Explain"));
+}
+
+void GetRoomCardSn(const QString &room, uint16_t *serialWords)
+{
+    const Query q = lookup({QStringLiteral("Select CardSn From RoomInfo "),
+                            QStringLiteral("Where RoomStr=") + QuotedStr(room)});
+    const long long stored = q.IsEmpty() ? 0 : q.AsInteger(QStringLiteral("CardSn"));
+    putSerial(serialWords, stored + serialWords[0]);
+}
+
+void IncRoomCardSn(const QString &room)
+{
+    incrementFirst(QStringLiteral("RoomInfo"),
+                   {QStringLiteral("Select * From RoomInfo "),
+                    QStringLiteral("Where RoomStr=") + QuotedStr(room)});
+}
+
+void GetCardSn(int counterId, uint16_t *serialWords)
+{
+    const Query q = lookup({QStringLiteral("Select CardSn From AllCardSn "),
+                            QStringLiteral("Where CardType = %1").arg(counterId)});
+    putSerial(serialWords, q.IsEmpty() ? 0 : q.AsInteger(QStringLiteral("CardSn")));
+}
+
+void IncCardSn(int counterId)
+{
+    incrementFirst(QStringLiteral("AllCardSn"),
+                   {QStringLiteral("Select * From AllCardSn "),
+                    QStringLiteral("Where CardType = %1").arg(counterId)});
+}
+
+bool CloseStayByRom(const uint16_t *serialWords)
+{
+    const QString number = RomText(serialWords);
+    const QString where = QStringLiteral("Where Rom =") + QuotedStr(number);
+    const Query q = lookup({QStringLiteral("Select * From GuestInRecord"), where,
+                            QStringLiteral("and"), QStringLiteral("enOverride=0")});
+    QStringList rooms;
+    for (const auto &row : q.rows())
+        rooms.append(row.value(q.FieldNames().indexOf(QStringLiteral("Room"))).toString());
+    const QString list = rooms.join(',');
+    if (list.trimmed().isEmpty())
+        return true;
+    const MsgResult answer = ShowMessage(FormatText(GetUnitText(2), list), GetUnitText(1),
+                                         MsgIcon::Error, MsgButtons::OkCancel);
+    if (answer == MsgResult::Ok) {
+        Query update(dm->conn);
+        update.Add(QStringLiteral("Update GuestInRecord Set enOverride=1,LeaveTime=") +
+                   SqlDateTime(Now()));
+        update.Add(where);
+        update.Add(QStringLiteral("and"));
+        update.Add(QStringLiteral("enOverride=0"));
+        update.ExecSQL();
+    }
+    return true;
+}

@@ -1,0 +1,60 @@
+#pragma once
+// The routines every card screen shares: card times, card numbers, issue records,
+// room and serial lookups, result texts, and the two flags that tie card commands to
+// the room board.
+#include "cardrecord.h"
+
+#include <QDate>
+#include <QDateTime>
+#include <QString>
+
+// A card command is under way; the main window clears it every 500 ms.
+extern bool CardBusy;
+// A room or a stay changed; the main window redraws the board on its next 3-second tick.
+extern bool RoomBoardDirty;
+
+void DateTimeToCardTime(uint16_t *destination, const QDateTime &value);
+// Invalid when the words form no date or time.
+QDateTime CardTimeToDateTime(const uint16_t *time);
+
+// The card number text: serial words 3, 2, 1, 0 in upper-case hexadecimal, at least two
+// digits each.
+QString RomText(const uint16_t *serialWords);
+
+// Writes the issue record of a card just written. Returns 1; database errors go to the caller.
+int SaveMakeCardRecord(const CardRecord &record, const QString &holder, const QString &explain);
+
+// False (after telling the operator) when the start date lies after the end date.
+bool CheckDateRange(const QDate &endDate, const QDate &startDate);
+
+QString CardResultText(int result);
+QString GetCardTypeTitle(int id);
+
+// Hands the record to the card library's MakeGuestCard and returns its result.
+int CallMakeGuestCard(uint16_t *SerialWords, uint16_t *ReservedA, uint16_t BuildingNo,
+                      uint16_t *FloorBlock, uint16_t *DistrictBlock, uint16_t *RoomAddr,
+                      uint16_t enOverride, uint16_t *CardTypeBlock, uint16_t *ReservedB,
+                      uint16_t *StartTime, uint16_t *EndTime);
+int CallMakeGuestCard(CardRecord &record);
+
+// Room lookups by door plate and by lock address.
+int RoomStrExists(const QString &room);
+void GetRoomAddress(const QString &room, uint16_t *address);
+int GetRoomCode(const QString &room);
+QString GetRoomStrByAddress(const uint16_t *address);
+QString GetSystemRoomStrByAddress(const uint16_t *address);
+
+// Lookups of a card kind and of an issued card; "None" when there is no row.
+QString GetKeyKind(int id);
+QString GetMakeName(int cardType, const QString &cardNumber);
+QString GetHolder(int cardType, const QString &cardNumber);
+QString GetExplain(int cardType, const QString &cardNumber);
+
+// Serial numbers: per room for guest cards, per counter id for every other kind.
+void GetRoomCardSn(const QString &room, uint16_t *serialWords);
+void IncRoomCardSn(const QString &room);
+void GetCardSn(int counterId, uint16_t *serialWords);
+void IncCardSn(int counterId);
+
+// Ends the open stays that carry the card's number, after asking the operator.
+bool CloseStayByRom(const uint16_t *serialWords);

@@ -1,0 +1,75 @@
+#include "messages.h"
+
+#include "app/dialogs.h"
+#include "data/appdir.h"
+#include "data/settings.h"
+#include "morvic/morvic.h"
+
+#include <QFile>
+
+#include <dlfcn.h>
+
+#include <array>
+
+namespace {
+
+// Loads the library, runs `call` with the entry, frees the library again.
+template <typename Fn, typename Call> bool withEntry(const char *name, Call call)
+{
+    void *library = dlopen(QFile::encodeName(MessageLibraryPath()).constData(),
+                           RTLD_NOW | RTLD_LOCAL);
+    if (!library)
+        return false;
+    bool ok = false;
+    if (auto entry = reinterpret_cast<Fn>(dlsym(library, name))) {
+        call(entry);
+        ok = true;
+    }
+    dlclose(library);
+    return ok;
+}
+
+QString bufferText(const std::array<uint8_t, MORVIC_BUFFER_SIZE> &buffer)
+{
+    return QString::fromLatin1(reinterpret_cast<const char *>(buffer.data() + 1), buffer[0]);
+}
+
+} // namespace
+
+QString MessageLibraryPath()
+{
+    return ProgramPath(QStringLiteral("Dll/%1/libMorvic.so").arg(LockSystemInfo.LanguageID));
+}
+
+QString FormatText(const QString &format, const QString &argument)
+{
+    QString text = format;
+    const int at = text.indexOf(QStringLiteral("%s"));
+    if (at >= 0)
+        text.replace(at, 2, argument);
+    return text;
+}
+
+QString GetUnitText(int number)
+{
+    std::array<uint8_t, MORVIC_BUFFER_SIZE> buffer{};
+    QString text;
+    withEntry<MorvicGetUnitStrFn>("GetUnitStr", [&](MorvicGetUnitStrFn entry) {
+        entry(buffer.data(), static_cast<int16_t>(number));
+        text = bufferText(buffer);
+    });
+    return text;
+}
+
+void ShowMessageByNo(int number)
+{
+    std::array<uint8_t, MORVIC_BUFFER_SIZE> buffer{};
+    QString text;
+    const bool found = withEntry<MorvicGetMsgStrFn>("GetMsgStr", [&](MorvicGetMsgStrFn entry) {
+        entry(buffer.data(), static_cast<int16_t>(number), 1);
+        text = bufferText(buffer);
+    });
+    if (!found)
+        return;
+    ShowMessage(text, FormatText(GetUnitText(0), QString::number(number)), MsgIcon::Information);
+}
