@@ -29,7 +29,7 @@ struct Step
 
 // The encoder's turnaround: long enough that a reply never arrives before the library has
 // purged its input and started waiting.
-constexpr int kTurnaroundMs = 8;
+constexpr int kTurnaroundMs = 12;
 
 class FakeEncoder
 {

@@ -518,8 +518,8 @@ TEST_F(Pellux, DataCard)
     fake_->finish();
 }
 
-// How long the library takes beyond the encoder's own bytes: from the moment the whole answer
-// was written to the terminal until the call returns.
+// How long the library takes beyond the encoder's own bytes: from the moment the fake encoder
+// starts writing the 2050-byte answer until the call returns.
 TEST_F(Pellux, DataCardOverhead)
 {
     std::vector<uint8_t> buf(2049);
