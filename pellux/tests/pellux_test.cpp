@@ -552,7 +552,7 @@ TEST_F(Pellux, StalledLineFailsTheWrite)
     const Bytes filler(4096, 0x00);
     while (write(fake.slaveFd(), filler.data(), filler.size()) > 0) {
     }
-    // Leave room for a few bytes only, so the request cannot go out whole.
+    // The queue is full: a request that cannot go out whole fails instead of hanging.
     EXPECT_EQ(AT88RF256_12_PowerOn(), -12);
     uint8_t crc0, crc1;
     EXPECT_EQ(TI0036_CalCRC16(filler.data(), 16, &crc0, &crc1), -12);
