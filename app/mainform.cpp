@@ -1,26 +1,251 @@
 #include "mainform.h"
 
+#include "baseform.h"
+#include "cards/bookkeeping.h"
+#include "data/appdir.h"
+#include "data/cdform.h"
 #include "data/dm.h"
 #include "data/settings.h"
 #include "data/sqltext.h"
+#include "data/systeminfoform.h"
+#include "encoder.h"
+#include "fileversion.h"
+#include "stays/guestleaveform.h"
+#include "stays/guestquickinform.h"
+#include "stays/roomlistform.h"
+#include "stays/stays.h"
 #include "ui_mainform.h"
+#include "dialogs.h"
 
+#include <QAbstractListModel>
+#include <QComboBox>
+#include <QDesktopServices>
+#include <QKeyEvent>
 #include <QLabel>
+#include <QMenu>
+#include <QScrollBar>
+#include <QStyle>
+#include <QTimer>
+#include <QToolButton>
+#include <QUrl>
+
+// The rooms of the board with their pictures, as one list model: a rebuild replaces the
+// whole list at once.
+class RoomBoardModel : public QAbstractListModel
+{
+public:
+    using QAbstractListModel::QAbstractListModel;
+
+    QVector<BoardRoom> rooms;
+    QList<QIcon> *icons = nullptr;
+
+    void setRooms(QVector<BoardRoom> next)
+    {
+        beginResetModel();
+        rooms = std::move(next);
+        endResetModel();
+    }
+    int rowCount(const QModelIndex &parent = QModelIndex()) const override
+    {
+        return parent.isValid() ? 0 : int(rooms.size());
+    }
+    QVariant data(const QModelIndex &index, int role) const override
+    {
+        if (!index.isValid() || index.row() >= rooms.size())
+            return QVariant();
+        const BoardRoom &room = rooms[index.row()];
+        if (role == Qt::DisplayRole)
+            return room.RoomStr;
+        if (role == Qt::DecorationRole && room.Picture >= 0 && room.Picture < icons->size())
+            return icons->at(room.Picture);
+        return QVariant();
+    }
+};
+
+namespace {
+const QString kTitle = QStringLiteral("Orvane V18.0");
+const char *const kIconFiles[] = {"Normal.bmp", "Normal_ModiRoom.bmp", "GuestIn.BMP",
+                                  "GuestIn_ModiRoom.BMP"};
+} // namespace
 
 TMainForm::TMainForm(QWidget *parent)
-    : QMainWindow(parent), Language1(new TLanguage(this)), ui(new Ui::MainForm)
+    : QMainWindow(parent), Language1(new TLanguage(this)), ui(new Ui::MainForm),
+      m_board(new RoomBoardModel(this))
 {
     ui->setupUi(this);
+    m_board->icons = &RoomIcons;
+    ui->Room_LV->setModel(m_board);
+    connectCommands();
+
     Language1->SetLanguageID(LockSystemInfo.LanguageID);
-    setWindowTitle(QStringLiteral("Orvane V18.0"));
-    auto *staffer = new QLabel(LockSystemInfo.StafferName, this);
-    staffer->setObjectName(QStringLiteral("StafferName_Label"));
-    ui->StatusBar1->addWidget(staffer);
-    connect(ui->Exit_SB, &QToolButton::clicked, this, &QWidget::close);
+    InitializeForm();
+    LoadICon();
+    m_panels[4]->setText(kTitle);
+    m_panels[5]->setText(TFileVersion().GetValue(QStringLiteral("CompanyName")));
+    m_panels[6]->setText(' ' + LockSystemInfo.StafferName);
+    setWindowTitle(m_panels[4]->text());
+    SetRoom_LV();
+    PopedomSet();
+    if (ProbeEncoder())
+        m_readDataCardByEncoder = EncoderHandshake();
+    else
+        ShowMessage(QStringLiteral("No encoder found,demo only"),
+                    QStringLiteral("Connecting warning"), MsgIcon::Information);
     InitMenu();
+
+    RoomBoardTimer = new QTimer(this);
+    RoomBoardTimer->setObjectName(QStringLiteral("RoomBoardTimer"));
+    connect(RoomBoardTimer, &QTimer::timeout, this, [this]() {
+        if (RoomBoardDirty) {
+            SetRoom_LV();
+            RoomBoardDirty = false;
+        }
+    });
+    RoomBoardTimer->start(3000);
+    CardBusyTimer = new QTimer(this);
+    CardBusyTimer->setObjectName(QStringLiteral("CardBusyTimer"));
+    connect(CardBusyTimer, &QTimer::timeout, this, []() { CardBusy = false; });
+    CardBusyTimer->start(500);
 }
 
 TMainForm::~TMainForm() { delete ui; }
+
+void TMainForm::buildStatusBar()
+{
+    // Eight panels: refresh button, building filter, floor filter, an empty one, the title,
+    // the company, the operator and an empty one.
+    const int widths[] = {50, 50, 50, 50, 150, 150, 150, 150};
+    for (int i = 0; i < 8; ++i) {
+        QWidget *panel = nullptr;
+        if (i == 0)
+            panel = Refresh_Bt;
+        else if (i == 1)
+            panel = BuildingFilter_CB;
+        else if (i == 2)
+            panel = FloorFilter_CB;
+        if (!panel) {
+            auto *label = new QLabel(this);
+            label->setObjectName(QStringLiteral("StatusPanel%1").arg(i));
+            panel = label;
+        }
+        m_panels.append(qobject_cast<QLabel *>(panel));
+        panel->setFixedWidth(widths[i]);
+        ui->StatusBar1->addWidget(panel);
+    }
+}
+
+void TMainForm::InitializeForm()
+{
+    setWindowTitle(kTitle);
+    Refresh_Bt = new QToolButton(this);
+    Refresh_Bt->setObjectName(QStringLiteral("Refresh_Bt"));
+    Refresh_Bt->setText(Language1->GetDialogText(8));
+    Refresh_Bt->setIcon(style()->standardIcon(QStyle::SP_BrowserReload));
+    Refresh_Bt->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    connect(Refresh_Bt, &QToolButton::clicked, this, &TMainForm::SetRoom_LV);
+
+    BuildingFilter_CB = new QComboBox(this);
+    BuildingFilter_CB->setObjectName(QStringLiteral("BuildingFilter_CB"));
+    FloorFilter_CB = new QComboBox(this);
+    FloorFilter_CB->setObjectName(QStringLiteral("FloorFilter_CB"));
+    const struct {
+        QComboBox *box;
+        int kind;
+        int allText;
+    } filters[] = {{BuildingFilter_CB, 4, 9}, {FloorFilter_CB, 5, 10}};
+    for (const auto &f : filters) {
+        QStringList items;
+        dm->GetDataTypeItems(f.kind, items, QString());
+        items.append(Language1->GetDialogText(f.allText));
+        f.box->addItems(items);
+        f.box->setCurrentIndex(f.box->count() - 1);
+        connect(f.box, &QComboBox::currentIndexChanged, this, &TMainForm::SetRoom_LV);
+    }
+    buildStatusBar();
+}
+
+void TMainForm::LoadICon()
+{
+    RoomIcons.clear();
+    const int size = style()->pixelMetric(QStyle::PM_LargeIconSize);
+    for (const char *file : kIconFiles) {
+        QImage image(ProgramPath(QStringLiteral("pic/build/") + QString::fromLatin1(file)));
+        if (image.isNull()) {
+            RoomIcons.append(windowIcon()); // the window has no icon of its own: empty
+            continue;
+        }
+        // Every pixel of the bottom-left pixel's colour becomes transparent.
+        const QRgb background = image.pixel(0, image.height() - 1);
+        image = image.convertToFormat(QImage::Format_ARGB32);
+        for (int y = 0; y < image.height(); ++y) {
+            auto *line = reinterpret_cast<QRgb *>(image.scanLine(y));
+            for (int x = 0; x < image.width(); ++x)
+                if ((line[x] & 0xFFFFFF) == (background & 0xFFFFFF))
+                    line[x] = 0;
+        }
+        RoomIcons.append(QIcon(QPixmap::fromImage(
+            image.scaled(size, size, Qt::KeepAspectRatio, Qt::SmoothTransformation))));
+    }
+    const int size2 = size;
+    ui->Room_LV->setIconSize(QSize(size2, size2));
+    ui->Room_LV->setGridSize(QSize(size2 + 44, size2 + 30));
+}
+
+const QVector<BoardRoom> &TMainForm::BoardRooms() const { return m_board->rooms; }
+
+void TMainForm::SetRoom_LV()
+{
+    auto filterText = [](QComboBox *box) {
+        const int i = box->currentIndex();
+        return i >= 0 && i < box->count() - 1 ? box->itemText(i) : QString();
+    };
+    // Keep what the operator was pointing at: the selected rooms (each occurrence of a
+    // door plate counts) and the scroll position.
+    QHash<QString, QList<int>> selected;
+    {
+        QHash<QString, int> seen;
+        for (int row = 0; row < m_board->rooms.size(); ++row) {
+            const QString &plate = m_board->rooms[row].RoomStr;
+            const int occurrence = seen[plate]++;
+            if (ui->Room_LV->selectionModel()->isRowSelected(row, QModelIndex()))
+                selected[plate].append(occurrence);
+        }
+    }
+    const int scroll = ui->Room_LV->verticalScrollBar()->value();
+
+    ui->Room_LV->setUpdatesEnabled(false);
+    m_board->setRooms({});
+    QVector<BoardRoom> rooms = LoadRoomBoard(filterText(BuildingFilter_CB), filterText(FloorFilter_CB));
+    m_board->setRooms(std::move(rooms));
+
+    if (!selected.isEmpty()) {
+        QItemSelection selection;
+        QHash<QString, int> seen;
+        for (int row = 0; row < m_board->rooms.size(); ++row) {
+            const QString &plate = m_board->rooms[row].RoomStr;
+            const int occurrence = seen[plate]++;
+            if (selected.value(plate).contains(occurrence)) {
+                const QModelIndex index = m_board->index(row);
+                selection.select(index, index);
+            }
+        }
+        ui->Room_LV->selectionModel()->select(selection, QItemSelectionModel::Select);
+    }
+    ui->Room_LV->doItemsLayout();
+    ui->Room_LV->verticalScrollBar()->setValue(scroll);
+    ui->Room_LV->setUpdatesEnabled(true);
+}
+
+void TMainForm::PopedomSet()
+{
+    // The operator's group has no further effect; the panel shows the operator's name.
+    m_panels[6]->setText(LockSystemInfo.StafferName);
+}
+
+void TMainForm::setCommandEnabled(QAction *action, bool enabled)
+{
+    action->setEnabled(enabled && action->property("available").toBool());
+}
 
 void TMainForm::InitMenu()
 {
@@ -28,8 +253,134 @@ void TMainForm::InitMenu()
     op.Filter = QStringLiteral("Staffer=") + QuotedStr(LockSystemInfo.Staffer);
     op.Filtered = true;
     op.Open();
-    if (op.IsEmpty())
+    if (op.IsEmpty()) {
+        op.Filtered = false;
+        op.Close();
         m_ended = true; // the logged-on operator no longer exists
+        return;
+    }
+    auto right = [&op](const char *column) { return op.AsBoolean(QString::fromLatin1(column)); };
+    setCommandEnabled(ui->ReadDataCard_Menu,
+                      ReadDataCardAllowed(m_readDataCardByEncoder, EncoderKind, right("DataCard")));
+    setCommandEnabled(ui->CheckIn_Menu, right("CheckIn"));
+    ui->CheckIn_SB->setEnabled(right("CheckIn"));
+    setCommandEnabled(ui->ClockRoom_Menu, right("CheckIn"));
+    setCommandEnabled(ui->CheckOut_Menu, right("CheckOut"));
+    ui->CheckOut2_SB->setEnabled(right("CheckOut"));
+    setCommandEnabled(ui->OperatorManage_Menu, right("OperatorManage"));
+    setCommandEnabled(ui->SystemSetting_Menu, right("SystemInfo"));
+    setCommandEnabled(ui->RoomType_Menu, right("RoomType"));
+    setCommandEnabled(ui->RoomSetting_Menu, right("RoomInfo"));
+    setCommandEnabled(ui->DistrictSetting_Menu, right("DistrictInfo"));
     op.Filtered = false;
     op.Close();
+}
+
+void TMainForm::connectCommands()
+{
+    // Commands whose forms this workstation has; the rest stay disabled.
+    const QList<QPair<QAction *, std::function<void()>>> commands = {
+        {ui->CheckIn_Menu, [this]() { CheckIn_MenuClick(); }},
+        {ui->CheckOut_Menu, [this]() { CheckOut_MenuClick(); }},
+        {ui->RoomStatus_Menu, [this]() { ShowModalAndFree(new TRoomList_Form(this)); }},
+        {ui->SystemSetting_Menu, [this]() { ShowModalAndFree(new TSystemInfo_Form(this)); }},
+        {ui->DatabaseConnecting_Menu, [this]() { ShowModalAndFree(new TCdForm(this)); }},
+        {ui->OperatingInstruction_Menu,
+         []() { QDesktopServices::openUrl(QUrl::fromLocalFile(ProgramPath("Operating.htm"))); }},
+        {ui->TroubleShooting_Menu,
+         []() { QDesktopServices::openUrl(QUrl::fromLocalFile(ProgramPath("Manual.htm"))); }},
+    };
+    for (QAction *action : findChildren<QAction *>())
+        action->setEnabled(false);
+    for (const auto &command : commands) {
+        command.first->setProperty("available", true);
+        command.first->setEnabled(true);
+        connect(command.first, &QAction::triggered, this, command.second);
+    }
+    ui->ReadDataCard_Menu->setEnabled(false);
+    // The actions' keys work while the window has the focus.
+    for (QAction *action : findChildren<QAction *>())
+        addAction(action);
+
+    connect(ui->CheckIn_SB, &QToolButton::clicked, ui->CheckIn_Menu, &QAction::trigger);
+    connect(ui->CheckOut2_SB, &QToolButton::clicked, ui->CheckOut_Menu, &QAction::trigger);
+    for (QToolButton *button : {ui->ModifyGuestCard_SB, ui->ReadCard_SB, ui->ClearCard_SB})
+        button->setEnabled(false);
+    connect(ui->Exit_SB, &QToolButton::clicked, this, &QWidget::close);
+
+    PopupMenu1 = new QMenu(this);
+    PopupMenu1->setObjectName(QStringLiteral("PopupMenu1"));
+    PopupMenu1->addAction(ui->mi_GuestIn);
+    PopupMenu1->addAction(ui->mi_CopyGuestCard);
+    PopupMenu1->addAction(ui->mi_GuestLeave);
+    ui->mi_GuestIn->setProperty("available", true);
+    ui->mi_GuestLeave->setProperty("available", true);
+    connect(ui->mi_GuestIn, &QAction::triggered, this, &TMainForm::mi_GuestInClick);
+    connect(ui->mi_GuestLeave, &QAction::triggered, this, &TMainForm::mi_GuestLeaveClick);
+    connect(ui->Room_LV, &QWidget::customContextMenuRequested, this, [this](const QPoint &pos) {
+        PopupMenu1Popup();
+        PopupMenu1->popup(ui->Room_LV->viewport()->mapToGlobal(pos));
+    });
+}
+
+QStringList TMainForm::SelectedRooms() const
+{
+    QStringList rooms;
+    for (int row = 0; row < m_board->rooms.size(); ++row)
+        if (ui->Room_LV->selectionModel()->isRowSelected(row, QModelIndex()))
+            rooms.append(m_board->rooms[row].RoomStr);
+    return rooms;
+}
+
+int TMainForm::FirstSelectedPicture() const
+{
+    for (int row = 0; row < m_board->rooms.size(); ++row)
+        if (ui->Room_LV->selectionModel()->isRowSelected(row, QModelIndex()))
+            return m_board->rooms[row].Picture;
+    return -1;
+}
+
+void TMainForm::PopupMenu1Popup()
+{
+    if (SelectedRooms().isEmpty())
+        return;
+    setCommandEnabled(ui->mi_GuestIn, true);
+    setCommandEnabled(ui->mi_GuestLeave, FirstSelectedPicture() == 2);
+}
+
+void TMainForm::mi_GuestInClick()
+{
+    const QStringList rooms = SelectedRooms();
+    if (rooms.isEmpty())
+        return;
+    auto *form = new TGuestQuickIn_Form(this);
+    form->SetRoom(rooms.first());
+    ShowModalAndFree(form);
+}
+
+void TMainForm::mi_GuestLeaveClick()
+{
+    // The door plates are taken before the first stay ends: each redraw rebuilds the board.
+    for (const QString &room : SelectedRooms()) {
+        if (EndFirstOpenStayOfRoom(room))
+            SetRoom_LV();
+    }
+}
+
+void TMainForm::CheckIn_MenuClick() { ShowModalAndFree(new TGuestQuickIn_Form(this)); }
+
+void TMainForm::CheckOut_MenuClick() { ShowModalAndFree(new TGuestLeave_Form(this)); }
+
+void TMainForm::keyPressEvent(QKeyEvent *event)
+{
+    // Esc does nothing here; Ctrl+Alt+F12 is the language capture.
+    if (event->key() == Qt::Key_F12 &&
+        (event->modifiers() & (Qt::ControlModifier | Qt::AltModifier)) ==
+            (Qt::ControlModifier | Qt::AltModifier)) {
+        Language1->Capture();
+        return;
+    }
+    if (event->key() == Qt::Key_Escape)
+        return;
+    QMainWindow::keyPressEvent(event);
 }

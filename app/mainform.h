@@ -1,8 +1,17 @@
 #pragma once
 #include "language/language.h"
+#include "roomboard.h"
 
+#include <QIcon>
 #include <QMainWindow>
 
+class QAction;
+class QComboBox;
+class QLabel;
+class QMenu;
+class QTimer;
+class QToolButton;
+class RoomBoardModel;
 namespace Ui {
 class MainForm;
 }
@@ -16,13 +25,47 @@ public:
     ~TMainForm() override;
 
     TLanguage *Language1;
+    QToolButton *Refresh_Bt;
+    QComboBox *BuildingFilter_CB;
+    QComboBox *FloorFilter_CB;
+    QMenu *PopupMenu1;
+    QTimer *RoomBoardTimer;
+    QTimer *CardBusyTimer;
+    QList<QIcon> RoomIcons;
 
     // True when creation found that the program must end (the operator is gone).
     bool Ended() const { return m_ended; }
 
+    void InitializeForm();
+    void LoadICon();
+    void SetRoom_LV();
+    void PopedomSet();
     void InitMenu();
 
+    // The board's rooms as shown, and the door plates of the selected ones in board order.
+    const QVector<BoardRoom> &BoardRooms() const;
+    QStringList SelectedRooms() const;
+    int FirstSelectedPicture() const;
+
+public slots:
+    void PopupMenu1Popup();
+    void mi_GuestInClick();
+    void mi_GuestLeaveClick();
+    void CheckIn_MenuClick();
+    void CheckOut_MenuClick();
+
+protected:
+    void keyPressEvent(QKeyEvent *event) override;
+
 private:
+    void buildStatusBar();
+    void connectCommands();
+    // Enables a command whose form this workstation has; the others stay disabled.
+    void setCommandEnabled(QAction *action, bool enabled);
+
     Ui::MainForm *ui;
+    RoomBoardModel *m_board;
+    QList<QLabel *> m_panels;
+    bool m_readDataCardByEncoder = false;
     bool m_ended = false;
 };

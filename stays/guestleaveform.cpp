@@ -1,0 +1,48 @@
+#include "guestleaveform.h"
+
+#include "cards/bookkeeping.h"
+#include "data/dm.h"
+#include "stays.h"
+#include "ui_guestleaveform.h"
+
+#include <QStandardItemModel>
+
+TGuestLeave_Form::TGuestLeave_Form(QWidget *parent)
+    : TBaseForm(parent), ui(new Ui::GuestLeave_Form), GL_ADO(dm->conn),
+      m_model(new QStandardItemModel(this))
+{
+    ui->setupUi(this);
+    ui->GuestInRecord_DBGrid->setModel(m_model);
+    connect(ui->NoCardConfirm_Bt, &QPushButton::clicked, this,
+            &TGuestLeave_Form::NoCardConfirm_BtClick);
+    connect(ui->Close_Bt, &QPushButton::clicked, this, &QDialog::reject);
+    FindGuestInData();
+}
+
+TGuestLeave_Form::~TGuestLeave_Form() { delete ui; }
+
+void TGuestLeave_Form::FindGuestInData()
+{
+    FindOpenStays(GL_ADO);
+    m_model->clear();
+    m_model->setHorizontalHeaderLabels({QStringLiteral("Doorplate No.")});
+    for (GL_ADO.First(); !GL_ADO.Eof(); GL_ADO.Next()) {
+        auto *item = new QStandardItem(GL_ADO.AsString(QStringLiteral("RoomStr")));
+        item->setEditable(false);
+        m_model->appendRow(item);
+    }
+    GL_ADO.First();
+    if (m_model->rowCount() > 0)
+        ui->GuestInRecord_DBGrid->selectRow(0);
+}
+
+void TGuestLeave_Form::NoCardConfirm_BtClick()
+{
+    if (GL_ADO.IsEmpty())
+        return;
+    const QModelIndex current = ui->GuestInRecord_DBGrid->currentIndex();
+    GL_ADO.MoveTo(current.isValid() ? current.row() : 0);
+    EndStay(GL_ADO.FieldByName(QStringLiteral("ID")));
+    RoomBoardDirty = true;
+    FindGuestInData();
+}

@@ -1,0 +1,27 @@
+#pragma once
+#include "app/baseform.h"
+#include "data/dataset.h"
+
+class QStandardItemModel;
+namespace Ui {
+class GuestLeave_Form;
+}
+
+// Check-out: lists the open stays and ends the selected one.
+class TGuestLeave_Form : public TBaseForm
+{
+    Q_OBJECT
+public:
+    explicit TGuestLeave_Form(QWidget *parent = nullptr);
+    ~TGuestLeave_Form() override;
+
+    void FindGuestInData();
+
+public slots:
+    void NoCardConfirm_BtClick();
+
+private:
+    Ui::GuestLeave_Form *ui;
+    Query GL_ADO;
+    QStandardItemModel *m_model;
+};
