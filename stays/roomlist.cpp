@@ -1,0 +1,71 @@
+#include "roomlist.h"
+
+#include "roomlistform.h"
+
+#include "data/sqltext.h"
+
+#include <QLineEdit>
+
+#include <memory>
+
+namespace {
+
+// "<column>=<value>" for a building or floor entry taken from the rooms themselves.
+QString EqualsEntry(const QString &column, const QString &entry)
+{
+    if (entry.isEmpty())
+        return column + QStringLiteral(" is Null");
+    bool isNumber = false;
+    const qlonglong number = entry.toLongLong(&isNumber);
+    if (isNumber && QString::number(number) == entry)
+        return column + '=' + entry;
+    return column + '=' + QuotedStr(entry);
+}
+
+} // namespace
+
+QStringList FindRoomListLines(const std::optional<QString> &building,
+                              const std::optional<QString> &floor, RoomStatus status)
+{
+    QStringList lines;
+    lines << QStringLiteral("Select I.*,G.GuestLeaveTime,G.LeaveTime,G.GuestName,G.GuestID,")
+          << QStringLiteral("G.InputTime,G.InputUser,G.Rom,G.GuestInTime from")
+          << QStringLiteral("(Select I.Room,I.RoomStr,I.Buiding,I.Floor,I.District,")
+          << QStringLiteral("S.State_Title as RoomState")
+          << QStringLiteral("from RoomInfo I,RoomStateType S")
+          << QStringLiteral("Where I.RoomState=S.ID");
+    if (building)
+        lines << QStringLiteral("And ") + EqualsEntry(QStringLiteral("I.Buiding"), *building);
+    if (floor)
+        lines << QStringLiteral("And ") + EqualsEntry(QStringLiteral("I.Floor"), *floor);
+    lines << QStringLiteral(") I left join ") << QStringLiteral("(select * from GuestInRecord")
+          << QStringLiteral("where enOverride=0) G") << QStringLiteral("On I.Room=G.Room");
+    if (status == RoomStatus::NoBooked)
+        lines << QStringLiteral("Where G.GuestInTime is Null");
+    else if (status == RoomStatus::Booked)
+        lines << QStringLiteral("Where G.GuestInTime is not Null");
+    lines << QStringLiteral("ORDER BY Buiding,Floor,I.ROOM");
+    return lines;
+}
+
+QStringList PickRooms(QWidget *parent)
+{
+    std::unique_ptr<TRoomList_Form> form(new TRoomList_Form(parent));
+    if (form->exec() != QDialog::Accepted)
+        return {};
+    return form->SelectedRoomStrs();
+}
+
+bool PickRoom(QWidget *parent, const std::function<void(const QString &)> &setRoom)
+{
+    const QStringList rooms = PickRooms(parent);
+    if (rooms.isEmpty())
+        return false;
+    setRoom(rooms.last());
+    return true;
+}
+
+bool PickRoom(QWidget *parent, QLineEdit *roomField)
+{
+    return PickRoom(parent, [roomField](const QString &room) { roomField->setText(room); });
+}
