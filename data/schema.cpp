@@ -38,7 +38,7 @@ QStringList HotelSchemaStatements()
     const QString now = QString::fromLatin1(kLocalNow);
     QString rights;
     for (const QString &c : OperatorRightColumns())
-        rights += QStringLiteral(",\n  %1 BOOLEAN NOT NULL DEFAULT 0").arg(c);
+        rights += QStringLiteral(",\n  %1 BOOLEAN DEFAULT 0").arg(c);
 
     QStringList s;
     s << "CREATE TABLE RoomInfo (\n  ID INTEGER PRIMARY KEY,\n  Room INTEGER,\n  RoomStr TEXT,\n"

@@ -58,6 +58,8 @@ TestHotel::TestHotel(bool demo)
 {
     SetProgramDir(m_dir.path());
     QDir(m_dir.path()).mkpath(QStringLiteral("DB"));
+    // The pictures of the room board, as in the staged program folder.
+    QFile::link(QStringLiteral(QUENMAR_STAGE_DIR "/pic"), m_dir.path() + QStringLiteral("/pic"));
     QString error;
     if (!CreateHotelDatabase(dbPath(), demo, &error))
         qFatal("cannot create the test database: %s", qPrintable(error));
