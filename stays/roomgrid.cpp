@@ -112,6 +112,9 @@ TRoomGrid::TRoomGrid(QWidget *parent) : QTableView(parent)
     setShowGrid(true);
     setWordWrap(false);
     verticalHeader()->hide();
+    // Compact rows: a room number is one short line.
+    verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
     horizontalHeader()->setStretchLastSection(true);
     horizontalHeader()->setHighlightSections(false);
 }
