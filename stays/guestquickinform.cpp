@@ -119,7 +119,14 @@ void TGuestQuickIn_Form::Confirm_BtClick()
     if (result == 1) {
         ui->Confirm_Bt->setEnabled(false);
         ui->CopyGuestCard_Bt->setEnabled(true);
-        RecordIssuedGuestCard(record, stay);
+        try {
+            RecordIssuedGuestCard(record, stay);
+        } catch (...) {
+            // Nothing was recorded: the form goes back to ready-to-issue.
+            ui->Confirm_Bt->setEnabled(true);
+            ui->CopyGuestCard_Bt->setEnabled(false);
+            throw;
+        }
     }
     ShowPromptMessage(result);
     if (result != 1)
