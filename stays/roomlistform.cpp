@@ -73,7 +73,11 @@ TRoomList_Form::TRoomList_Form(QWidget *parent)
     FindRoomList();
 }
 
-TRoomList_Form::~TRoomList_Form() = default;
+TRoomList_Form::~TRoomList_Form()
+{
+    // The model reads the query's rows: it goes before the query does.
+    delete m_model;
+}
 
 RoomStatus TRoomList_Form::StatusChoice() const
 {
