@@ -35,7 +35,7 @@ int main(int argc, char **argv)
     }
     if (mainForm->Ended())
         return 0;
-    mainForm->show();
+    mainForm->showMaximized();
     const int code = app.exec();
     mainForm.reset();
     dm = nullptr;

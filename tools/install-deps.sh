@@ -7,7 +7,7 @@ packages=(
   libgtest-dev libbenchmark-dev
   clang libclang-rt-14-dev
   fonts-noto-cjk
-  xvfb xauth x11-apps imagemagick
+  xvfb xauth xdotool imagemagick
 )
 missing=()
 for p in "${packages[@]}"; do
