@@ -97,6 +97,16 @@ void TGuestQuickIn_Form::ShowPromptMessage(int result)
     wait.exec(QEventLoop::ExcludeUserInputEvents);
 }
 
+bool TGuestQuickIn_Form::beginCardCommand()
+{
+    if (CardBusy)
+        return false;
+    CardBusy = true;
+    ui->Confirm_Bt->setEnabled(false);
+    QCoreApplication::processEvents(); // the disabled button is drawn before the card call
+    return true;
+}
+
 void TGuestQuickIn_Form::Confirm_BtClick()
 {
     const QString room = ui->se_Room1->text();
@@ -107,12 +117,8 @@ void TGuestQuickIn_Form::Confirm_BtClick()
     }
     if (!CheckDateRange(ui->ED_GQI_Dtp->date(), ui->SD_GQI_Dtp->date()))
         return;
-    if (CardBusy)
+    if (!beginCardCommand())
         return;
-    CardBusy = true;
-    ui->Confirm_Bt->setEnabled(false);
-    QCoreApplication::processEvents();
-
     const GuestStay stay = currentStay();
     CardRecord record = GuestCardRecord(stay, 1);
     const int result = CallMakeGuestCard(record);
@@ -140,11 +146,8 @@ void TGuestQuickIn_Form::CopyGuestCard_BtClick()
         ui->se_Room1->setFocus();
         return;
     }
-    if (CardBusy)
+    if (!beginCardCommand())
         return;
-    CardBusy = true;
-    ui->Confirm_Bt->setEnabled(false);
-    QCoreApplication::processEvents();
     if (!CheckDateRange(ui->ED_GQI_Dtp->date(), ui->SD_GQI_Dtp->date()))
         return;
     const GuestStay stay = currentStay();

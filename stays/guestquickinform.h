@@ -31,6 +31,8 @@ private slots:
 
 private:
     GuestStay currentStay() const;
+    // Drops the command while another card command runs; otherwise marks one as running.
+    bool beginCardCommand();
     void ShowPromptMessage(int result);
 
     Ui::GuestQuickIn_Form *ui;

@@ -22,14 +22,6 @@
 
 namespace {
 
-template <typename T> T *child(QWidget *form, const char *name)
-{
-    T *w = form->findChild<T *>(QString::fromLatin1(name));
-    if (!w)
-        qFatal("no %s in %s", name, qPrintable(form->objectName()));
-    return w;
-}
-
 // A hotel at 2024-05-02 18:30 with an encoder holding a blank card.
 struct FrontDesk
 {

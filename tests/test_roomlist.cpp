@@ -20,14 +20,6 @@
 
 namespace {
 
-template <typename T> T *child(QWidget *form, const char *name)
-{
-    T *w = form->findChild<T *>(QString::fromLatin1(name));
-    if (!w)
-        qFatal("no %s in %s", name, qPrintable(form->objectName()));
-    return w;
-}
-
 QTableView *grid(QWidget *form)
 {
     return child<QTableView>(form, "RoomInfo_DBGrid");

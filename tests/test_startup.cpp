@@ -28,14 +28,6 @@
 
 namespace {
 
-template <typename T> T *child(QWidget *form, const char *name)
-{
-    T *w = form->findChild<T *>(QString::fromLatin1(name));
-    if (!w)
-        qFatal("no %s in %s", name, qPrintable(form->objectName()));
-    return w;
-}
-
 // Types into the logon dialog and presses Ok; answers the password prompt when asked.
 void logOn(TLogonForm &form, const QString &name, const QString &password,
            std::optional<QString> again = std::nullopt)

@@ -8,11 +8,11 @@
 #include <QMap>
 #include <QTemporaryDir>
 #include <QVariant>
+#include <QWidget>
 
 #include <functional>
 #include <optional>
 
-class QWidget;
 
 class ScriptedDialogs : public Dialogs
 {
@@ -89,6 +89,15 @@ private:
 // Runs `answer` on the modal widget with this objectName once it is the active modal
 // widget (polling the event loop), for forms that a command opens with exec().
 void WhenModalOpens(const QString &objectName, std::function<void(QWidget *)> answer);
+
+// The widget of a form by its objectName; ends the test run when it is missing.
+template <typename T> T *child(QWidget *form, const char *name)
+{
+    T *w = form->findChild<T *>(QString::fromLatin1(name));
+    if (!w)
+        qFatal("no %s in %s", name, qPrintable(form->objectName()));
+    return w;
+}
 
 // A test main that runs the class under the program's application object.
 #define QUENMAR_TEST_MAIN(TestClass)                                                          \
