@@ -24,10 +24,15 @@
 #include <QLabel>
 #include <QMenu>
 #include <QScrollBar>
+#include <QSet>
 #include <QStyle>
 #include <QTimer>
 #include <QToolButton>
 #include <QUrl>
+
+#include <algorithm>
+#include <utility>
+#include <vector>
 
 // The rooms of the board with their pictures, as one list model: a rebuild replaces the
 // whole list at once.
@@ -63,6 +68,37 @@ public:
 };
 
 namespace {
+// Counts, row by row, the occurrences of a few door plates. A small set is compared
+// directly: hashing each of the thousands of door plates of a large hotel costs more than
+// the rest of the rebuild's bookkeeping together.
+class PlateCounter
+{
+public:
+    explicit PlateCounter(const QStringList &plates) : m_plates(plates), m_counts(plates.size(), 0)
+    {
+        if (m_plates.size() > kDirect)
+            for (int i = 0; i < m_plates.size(); ++i)
+                m_index.insert(m_plates[i], i);
+    }
+    // The position of the plate in the set (-1 for another plate) and how often it came
+    // before this row.
+    std::pair<int, int> next(const QString &plate)
+    {
+        int i = -1;
+        if (m_plates.size() > kDirect)
+            i = m_index.value(plate, -1);
+        else
+            i = int(m_plates.indexOf(plate));
+        return {i, i >= 0 ? m_counts[i]++ : 0};
+    }
+
+private:
+    static constexpr int kDirect = 8;
+    QStringList m_plates;
+    QList<int> m_counts;
+    QHash<QString, int> m_index;
+};
+
 const QString kTitle = QStringLiteral("Orvane V18.0");
 const char *const kIconFiles[] = {"Normal.bmp", "Normal_ModiRoom.bmp", "GuestIn.BMP",
                                   "GuestIn_ModiRoom.BMP"};
@@ -201,37 +237,67 @@ void TMainForm::SetRoom_LV()
     };
     // Keep what the operator was pointing at: the selected rooms (each occurrence of a
     // door plate counts) and the scroll position.
-    QHash<QString, QList<int>> selected;
-    {
-        QHash<QString, int> seen;
-        for (int row = 0; row < m_board->rooms.size(); ++row) {
-            const QString &plate = m_board->rooms[row].RoomStr;
-            const int occurrence = seen[plate]++;
-            if (ui->Room_LV->selectionModel()->isRowSelected(row, QModelIndex()))
-                selected[plate].append(occurrence);
+    QItemSelectionModel *selectionModel = ui->Room_LV->selectionModel();
+    QStringList selectedPlates;
+    QList<QList<int>> selectedOccurrences; // per selected plate, its selected occurrences
+    if (selectionModel->hasSelection()) {
+        const int count = int(m_board->rooms.size());
+        std::vector<bool> isSelected(count);
+        for (const QItemSelectionRange &range : selectionModel->selection())
+            for (int row = std::max(range.top(), 0); row <= range.bottom() && row < count; ++row)
+                isSelected[row] = true;
+        QSet<QString> unique;
+        for (int row = 0; row < count; ++row)
+            if (isSelected[row] && !unique.contains(m_board->rooms[row].RoomStr)) {
+                unique.insert(m_board->rooms[row].RoomStr);
+                selectedPlates.append(m_board->rooms[row].RoomStr);
+            }
+        selectedOccurrences.resize(selectedPlates.size());
+        PlateCounter counter(selectedPlates);
+        for (int row = 0; row < count; ++row) {
+            const auto [plate, occurrence] = counter.next(m_board->rooms[row].RoomStr);
+            if (plate >= 0 && isSelected[row])
+                selectedOccurrences[plate].append(occurrence);
         }
     }
     const int scroll = ui->Room_LV->verticalScrollBar()->value();
 
     ui->Room_LV->setUpdatesEnabled(false);
     m_board->setRooms({});
-    QVector<BoardRoom> rooms = LoadRoomBoard(filterText(BuildingFilter_CB), filterText(FloorFilter_CB));
+    QVector<BoardRoom> rooms =
+        LoadRoomBoard(filterText(BuildingFilter_CB), filterText(FloorFilter_CB));
     m_board->setRooms(std::move(rooms));
 
-    if (!selected.isEmpty()) {
+    if (!selectedPlates.isEmpty()) {
+        // Consecutive selected rows go in as one range: a whole selected board stays one
+        // range instead of one per room.
         QItemSelection selection;
-        QHash<QString, int> seen;
+        int first = -1;
+        auto flush = [&](int last) {
+            if (first >= 0)
+                selection.select(m_board->index(first), m_board->index(last));
+            first = -1;
+        };
+        PlateCounter counter(selectedPlates);
         for (int row = 0; row < m_board->rooms.size(); ++row) {
-            const QString &plate = m_board->rooms[row].RoomStr;
-            const int occurrence = seen[plate]++;
-            if (selected.value(plate).contains(occurrence)) {
-                const QModelIndex index = m_board->index(row);
-                selection.select(index, index);
+            const auto [plate, occurrence] = counter.next(m_board->rooms[row].RoomStr);
+            if (plate >= 0 && selectedOccurrences[plate].contains(occurrence)) {
+                if (first < 0)
+                    first = row;
+            } else {
+                flush(row - 1);
             }
         }
-        ui->Room_LV->selectionModel()->select(selection, QItemSelectionModel::Select);
+        flush(int(m_board->rooms.size()) - 1);
+        selectionModel->select(selection, QItemSelectionModel::Select);
     }
+    // The whole board is laid out here rather than in batches from the event loop: a
+    // batched layout knows only its first batch's height yet, and the scroll position put
+    // back below would be cut down to it.
+    const QListView::LayoutMode layoutMode = ui->Room_LV->layoutMode();
+    ui->Room_LV->setLayoutMode(QListView::SinglePass);
     ui->Room_LV->doItemsLayout();
+    ui->Room_LV->setLayoutMode(layoutMode);
     ui->Room_LV->verticalScrollBar()->setValue(scroll);
     ui->Room_LV->setUpdatesEnabled(true);
 }

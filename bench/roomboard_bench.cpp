@@ -295,26 +295,44 @@ BENCHMARK(BM_LoadRoomBoard)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_SetRoom_LV)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_SetRoom_LV_Painted)->Unit(benchmark::kMillisecond)->UseRealTime();
 
-// The console report, plus the median time of each benchmark for the closing ratios.
+// The console report, plus the median time of each benchmark for the closing ratios:
+// the median of its repetitions, or the median aggregate when only aggregates are reported.
 class RatioReporter : public benchmark::ConsoleReporter
 {
   public:
-    std::map<std::string, std::vector<double>> seconds;
+    struct Times
+    {
+        std::vector<double> real, cpu; // seconds per iteration
+    };
+    std::map<std::string, Times> repetitions, medians;
+
     void ReportRuns(const std::vector<Run> &runs) override
     {
-        for (const Run &run : runs)
-            if (run.run_type == Run::RT_Iteration && run.iterations > 0 && !run.error_occurred)
-                seconds[run.run_name.function_name].push_back(run.real_accumulated_time /
-                                                              double(run.iterations));
+        for (const Run &run : runs) {
+            if (run.error_occurred)
+                continue;
+            const double perSecond = benchmark::GetTimeUnitMultiplier(run.time_unit);
+            Times *times = nullptr;
+            if (run.run_type == Run::RT_Iteration)
+                times = &repetitions[run.run_name.function_name];
+            else if (run.aggregate_name == "median")
+                times = &medians[run.run_name.function_name];
+            if (times) {
+                times->real.push_back(run.GetAdjustedRealTime() / perSecond);
+                times->cpu.push_back(run.GetAdjustedCPUTime() / perSecond);
+            }
+        }
         ConsoleReporter::ReportRuns(runs);
     }
-    double median(const std::string &name)
+    // Seconds per iteration (real, CPU); zero when the benchmark did not run.
+    std::pair<double, double> median(const std::string &name)
     {
-        std::vector<double> &v = seconds[name];
-        if (v.empty())
-            return 0;
-        std::sort(v.begin(), v.end());
-        return v[v.size() / 2];
+        Times &t = repetitions[name].real.empty() ? medians[name] : repetitions[name];
+        if (t.real.empty())
+            return {0, 0};
+        std::sort(t.real.begin(), t.real.end());
+        std::sort(t.cpu.begin(), t.cpu.end());
+        return {t.real[t.real.size() / 2], t.cpu[t.cpu.size() / 2]};
     }
 };
 
@@ -408,13 +426,14 @@ int main(int argc, char **argv)
     RatioReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
 
-    const double sql = reporter.median("BM_SqlOnly");
-    if (sql > 0) {
+    const auto [sqlReal, sqlCpu] = reporter.median("BM_SqlOnly");
+    if (sqlReal > 0) {
         for (const char *name : {"BM_LoadRoomBoard", "BM_SetRoom_LV", "BM_SetRoom_LV_Painted"}) {
-            const double t = reporter.median(name);
-            if (t > 0)
-                std::printf("%s / SQL alone = %.2f  (%.1f ms vs %.1f ms)\n", name + 3, t / sql,
-                            t * 1e3, sql * 1e3);
+            const auto [real, cpu] = reporter.median(name);
+            if (real > 0)
+                std::printf("%s / SQL alone = %.2f  (%.1f ms vs %.1f ms; CPU time ratio %.2f)\n",
+                            name + 3, real / sqlReal, real * 1e3, sqlReal * 1e3,
+                            sqlCpu > 0 ? cpu / sqlCpu : 0.0);
         }
     }
     // The rebuilds must have kept what the operator pointed at.

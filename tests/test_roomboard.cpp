@@ -13,6 +13,7 @@
 #include <QAction>
 #include <QComboBox>
 #include <QListView>
+#include <QScrollBar>
 #include <QTest>
 #include <QToolButton>
 
@@ -51,6 +52,8 @@ private slots:
     void filtersNarrowTheBoard();
     void emptyHotel();
     void rebuildKeepsTheSelectionAndFollowsTheFlags();
+    void largeBoardKeepsScrollAndSelectedOccurrences_data();
+    void largeBoardKeepsScrollAndSelectedOccurrences();
     void popupEnablingFollowsTheFirstSelectedRoom();
     void systemCodeConversions();
     void handshakeLearnsAndReusesTheSystemCode();
@@ -158,6 +161,48 @@ void TestRoomBoard::rebuildKeepsTheSelectionAndFollowsTheFlags()
     QCOMPARE(main.SelectedRooms(), QStringList{"203"});
     QCOMPARE(main.FirstSelectedPicture(), 2);
     QCOMPARE(captions(main).size(), 39);
+}
+
+void TestRoomBoard::largeBoardKeepsScrollAndSelectedOccurrences_data()
+{
+    QTest::addColumn<QList<int>>("rows");
+    // Row 1 is the second occurrence of 101 (two open stays); rows 2000 on are far past the
+    // first layout batch. A few plates and many plates are counted in different ways.
+    QTest::newRow("few plates") << QList<int>{1, 2000, 2001};
+    QTest::newRow("many plates") << QList<int>{1, 5, 6, 7, 100, 700, 1500, 1501, 1502, 2000, 2039};
+}
+
+void TestRoomBoard::largeBoardKeepsScrollAndSelectedOccurrences()
+{
+    QFETCH(QList<int>, rows);
+    TestHotel hotel;
+    hotel.logOnAdministrator();
+    hotel.exec("insert into RoomInfo (Room, RoomStr, Buiding, Floor, RoomNumber, RoomState) "
+               "with recursive n(i) as (select 0 union all select i + 1 from n where i < 1999) "
+               "select 300000 + i, 'X' || (1000 + i), 3, 1 + i / 100, i % 100, 0 from n");
+    hotel.exec("insert into GuestInRecord (Room, RoomStr, GuestInTime) values "
+               "(1101, '101', '2024-05-01 14:00:00'), (1101, '101', '2024-05-01 15:00:00')");
+    TMainForm main;
+    main.resize(800, 600);
+    main.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&main));
+    auto *view = main.findChild<QListView *>("Room_LV");
+    QCOMPARE(main.BoardRooms().size(), 2041);
+    for (int row : rows)
+        view->selectionModel()->select(view->model()->index(row, 0), QItemSelectionModel::Select);
+    // The first layout may go on in batches from the event loop: scroll once it is done.
+    QTRY_VERIFY(view->visualRect(view->model()->index(2040, 0)).isValid());
+    QScrollBar *bar = view->verticalScrollBar();
+    bar->setValue(bar->maximum() * 3 / 4);
+    const int scroll = bar->value();
+
+    main.SetRoom_LV();
+    QCOMPARE(bar->value(), scroll);
+    QList<int> selectedRows;
+    for (int row = 0; row < main.BoardRooms().size(); ++row)
+        if (view->selectionModel()->isRowSelected(row, QModelIndex()))
+            selectedRows.append(row);
+    QCOMPARE(selectedRows, rows);
 }
 
 void TestRoomBoard::popupEnablingFollowsTheFirstSelectedRoom()
