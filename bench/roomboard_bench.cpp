@@ -438,8 +438,8 @@ int main(int argc, char **argv)
     }
     // The rebuilds must have kept what the operator pointed at.
     if (bench.form->SelectedRooms().size() != 4 || bar->value() != scroll)
-        std::printf("WARNING: the rebuild lost the selection (%d of 4) or the scroll position "
-                    "(%d, was %d)\n",
+        std::printf("WARNING: a rebuild did not keep the selection or the scroll position "
+                    "(selected rooms: %d, were 4; scroll position: %d, was %d)\n",
                     int(bench.form->SelectedRooms().size()), bar->value(), scroll);
     for (const QString &text : silent.texts)
         if (text != QStringLiteral("No encoder found,demo only"))

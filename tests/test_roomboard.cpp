@@ -6,6 +6,7 @@
 #include "app/mainform.h"
 #include "app/roomboard.h"
 #include "cards/bookkeeping.h"
+#include "data/errors.h"
 #include "data/inifile.h"
 #include "data/settings.h"
 #include "support/testhotel.h"
@@ -143,6 +144,9 @@ void TestRoomBoard::emptyHotel()
     QCOMPARE(main.BuildingFilter_CB->count(), 1);
     QCOMPARE(main.FloorFilter_CB->count(), 1);
     QVERIFY(main.BoardRooms().isEmpty());
+    // A query that cannot run raises the database's error.
+    hotel.exec("drop table RoomStateType");
+    QVERIFY_THROWS_EXCEPTION(DbError, LoadRoomBoard(QString(), QString()));
 }
 
 void TestRoomBoard::rebuildKeepsTheSelectionAndFollowsTheFlags()
