@@ -58,6 +58,7 @@ private slots:
     void logonChecksNameAndPassword();
     void legacyPlainPasswordIsUpgraded();
     void escEndsTheProgramAtLogon();
+    void missingDatabaseEndsTheStart();
     void mainWindowNeedsAnExistingOperator();
     void settingsFormSavesAndEndsTheProgram();
     void settingsFormStopsAtAnInvalidTime();
@@ -163,6 +164,16 @@ void TestStartup::escEndsTheProgramAtLogon()
         QTest::keyClick(child<QLineEdit>(form, "LoginCode_Edit"), Qt::Key_Escape);
     });
     QVERIFY(!StartUp());
+}
+
+void TestStartup::missingDatabaseEndsTheStart()
+{
+    TestHotel hotel;
+    hotel.module.conn.Close();
+    hotel.writeIni("[Client Config]\nDbPath=" + hotel.dir() + "/gone/lock.mdb\n");
+    // The logon dialog cannot be built without a database: the start ends with the error.
+    QVERIFY_THROWS_EXCEPTION(DbError, StartUp());
+    QCOMPARE(hotel.dialogs.texts(), QStringList{"文件不存在！"});
 }
 
 void TestStartup::mainWindowNeedsAnExistingOperator()
