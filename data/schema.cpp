@@ -58,7 +58,7 @@ QStringList HotelSchemaStatements()
              "  enOverride INTEGER DEFAULT 0,\n  InputUser TEXT,\n  MakeName TEXT,\n"
              "  InputTime DATETIME DEFAULT %1,\n  CardCounts INTEGER DEFAULT 0)")
              .arg(now)
-      << "CREATE INDEX GuestInRecord_OpenByRoom ON GuestInRecord (Room, enOverride)"
+      << "CREATE INDEX GuestInRecord_OpenByRoom ON GuestInRecord (enOverride, Room)"
       << "CREATE INDEX GuestInRecord_OpenByRom ON GuestInRecord (Rom, enOverride)"
       << "CREATE INDEX GuestInRecord_OpenByRoomStr ON GuestInRecord (RoomStr, enOverride)"
       << QStringLiteral(
