@@ -33,4 +33,7 @@ void EndProgram()
     QCoreApplication::exit(0);
 }
 
-bool ProgramEndRequested() { return endRequested; }
+bool ProgramEndRequested()
+{
+    return endRequested;
+}

@@ -17,24 +17,41 @@ public:
         box.setText(text);
         box.setWindowTitle(caption.isEmpty() ? QApplication::applicationName() : caption);
         switch (icon) {
-        case MsgIcon::Information: box.setIcon(QMessageBox::Information); break;
-        case MsgIcon::Warning: box.setIcon(QMessageBox::Warning); break;
-        case MsgIcon::Error: box.setIcon(QMessageBox::Critical); break;
-        case MsgIcon::Question: box.setIcon(QMessageBox::Question); break;
-        case MsgIcon::None: break;
+        case MsgIcon::Information:
+            box.setIcon(QMessageBox::Information);
+            break;
+        case MsgIcon::Warning:
+            box.setIcon(QMessageBox::Warning);
+            break;
+        case MsgIcon::Error:
+            box.setIcon(QMessageBox::Critical);
+            break;
+        case MsgIcon::Question:
+            box.setIcon(QMessageBox::Question);
+            break;
+        case MsgIcon::None:
+            break;
         }
         switch (buttons) {
-        case MsgButtons::Ok: box.setStandardButtons(QMessageBox::Ok); break;
+        case MsgButtons::Ok:
+            box.setStandardButtons(QMessageBox::Ok);
+            break;
         case MsgButtons::OkCancel:
             box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
             break;
-        case MsgButtons::YesNo: box.setStandardButtons(QMessageBox::Yes | QMessageBox::No); break;
+        case MsgButtons::YesNo:
+            box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+            break;
         }
         switch (box.exec()) {
-        case QMessageBox::Cancel: return MsgResult::Cancel;
-        case QMessageBox::Yes: return MsgResult::Yes;
-        case QMessageBox::No: return MsgResult::No;
-        default: return MsgResult::Ok;
+        case QMessageBox::Cancel:
+            return MsgResult::Cancel;
+        case QMessageBox::Yes:
+            return MsgResult::Yes;
+        case QMessageBox::No:
+            return MsgResult::No;
+        default:
+            return MsgResult::Ok;
         }
     }
     bool inputText(const QString &caption, const QString &prompt, QString &value) override
@@ -62,12 +79,17 @@ Dialogs *current = &widgetDialogs;
 
 } // namespace
 
-Dialogs &dialogs() { return *current; }
+Dialogs &dialogs()
+{
+    return *current;
+}
 
-void setDialogs(Dialogs *replacement) { current = replacement ? replacement : &widgetDialogs; }
+void setDialogs(Dialogs *replacement)
+{
+    current = replacement ? replacement : &widgetDialogs;
+}
 
-MsgResult ShowMessage(const QString &text, const QString &caption, MsgIcon icon,
-                      MsgButtons buttons)
+MsgResult ShowMessage(const QString &text, const QString &caption, MsgIcon icon, MsgButtons buttons)
 {
     return dialogs().message(text, caption, icon, buttons);
 }

@@ -10,9 +10,15 @@ TInputPasswordBox::TInputPasswordBox(QWidget *parent)
     connect(ui->Cancel_Bt, &QPushButton::clicked, this, &QDialog::reject);
 }
 
-TInputPasswordBox::~TInputPasswordBox() { delete ui; }
+TInputPasswordBox::~TInputPasswordBox()
+{
+    delete ui;
+}
 
-QString TInputPasswordBox::text() const { return ui->Input_MaskEdit->text(); }
+QString TInputPasswordBox::text() const
+{
+    return ui->Input_MaskEdit->text();
+}
 
 bool TInputPasswordBox::Ask(QWidget *parent, QString *typed)
 {

@@ -20,7 +20,10 @@ TLogonForm::TLogonForm(QWidget *parent) : TBaseForm(parent), ui(new Ui::LogonFor
     ui->Title_Label->setText(QStringLiteral("Orvane V18.0"));
 }
 
-TLogonForm::~TLogonForm() { delete ui; }
+TLogonForm::~TLogonForm()
+{
+    delete ui;
+}
 
 void TLogonForm::Ok_BtClick()
 {

@@ -8,6 +8,7 @@
 #include "data/settings.h"
 #include "data/sqltext.h"
 #include "data/systeminfoform.h"
+#include "dialogs.h"
 #include "encoder.h"
 #include "fileversion.h"
 #include "stays/guestleaveform.h"
@@ -15,7 +16,6 @@
 #include "stays/roomlistform.h"
 #include "stays/stays.h"
 #include "ui_mainform.h"
-#include "dialogs.h"
 
 #include <QAbstractListModel>
 #include <QComboBox>
@@ -144,7 +144,10 @@ TMainForm::TMainForm(QWidget *parent)
     CardBusyTimer->start(500);
 }
 
-TMainForm::~TMainForm() { delete ui; }
+TMainForm::~TMainForm()
+{
+    delete ui;
+}
 
 void TMainForm::buildStatusBar()
 {
@@ -184,7 +187,8 @@ void TMainForm::InitializeForm()
     BuildingFilter_CB->setObjectName(QStringLiteral("BuildingFilter_CB"));
     FloorFilter_CB = new QComboBox(this);
     FloorFilter_CB->setObjectName(QStringLiteral("FloorFilter_CB"));
-    const struct {
+    const struct
+    {
         QComboBox *box;
         int kind;
         int allText;
@@ -227,7 +231,10 @@ void TMainForm::LoadICon()
     ui->Room_LV->setGridSize(QSize(size2 + 44, size2 + 30));
 }
 
-const QVector<BoardRoom> &TMainForm::BoardRooms() const { return m_board->rooms; }
+const QVector<BoardRoom> &TMainForm::BoardRooms() const
+{
+    return m_board->rooms;
+}
 
 void TMainForm::SetRoom_LV()
 {
@@ -433,9 +440,15 @@ void TMainForm::mi_GuestLeaveClick()
     }
 }
 
-void TMainForm::CheckIn_MenuClick() { ShowModalAndFree(new TGuestQuickIn_Form(this)); }
+void TMainForm::CheckIn_MenuClick()
+{
+    ShowModalAndFree(new TGuestQuickIn_Form(this));
+}
 
-void TMainForm::CheckOut_MenuClick() { ShowModalAndFree(new TGuestLeave_Form(this)); }
+void TMainForm::CheckOut_MenuClick()
+{
+    ShowModalAndFree(new TGuestLeave_Form(this));
+}
 
 void TMainForm::keyPressEvent(QKeyEvent *event)
 {

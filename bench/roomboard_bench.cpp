@@ -87,7 +87,7 @@ constexpr int kGeneratorVersion = 1;
 // Dialogs that answer every question with its default and keep the texts.
 class SilentDialogs : public Dialogs
 {
-  public:
+public:
     QStringList texts;
     MsgResult message(const QString &text, const QString &, MsgIcon, MsgButtons buttons) override
     {
@@ -186,7 +186,7 @@ int CountStatement(unsigned, void *, void *, void *)
 // Counts the paint events of the board's viewport.
 class PaintCounter : public QObject
 {
-  public:
+public:
     int paints = 0;
     bool eventFilter(QObject *, QEvent *event) override
     {
@@ -299,7 +299,7 @@ BENCHMARK(BM_SetRoom_LV_Painted)->Unit(benchmark::kMillisecond)->UseRealTime();
 // the median of its repetitions, or the median aggregate when only aggregates are reported.
 class RatioReporter : public benchmark::ConsoleReporter
 {
-  public:
+public:
     struct Times
     {
         std::vector<double> real, cpu; // seconds per iteration

@@ -113,12 +113,17 @@ int SaveMakeCardRecord(const CardRecord &record, const QString &holder, const QS
     values.append({QStringLiteral("MakeUser"), LockSystemInfo.Staffer});
     values.append({QStringLiteral("MakeName"), LockSystemInfo.StafferName});
     switch (cardType) {
-    case kFloorCard: values.append({QStringLiteral("Floor"), int(copy.FloorBlock[0])}); break;
+    case kFloorCard:
+        values.append({QStringLiteral("Floor"), int(copy.FloorBlock[0])});
+        break;
     case kGroupCard:
         values.append({QStringLiteral("District"), int(copy.DistrictBlock[0])});
         break;
-    case kBuildingCard: values.append({QStringLiteral("Buiding"), int(copy.BuildingNo)}); break;
-    default: break;
+    case kBuildingCard:
+        values.append({QStringLiteral("Buiding"), int(copy.BuildingNo)});
+        break;
+    default:
+        break;
     }
     values.append({QStringLiteral("StartTime"), CardTimeToDateTime(copy.StartTime)});
     values.append({QStringLiteral("EndTime"), CardTimeToDateTime(copy.EndTime)});
@@ -140,10 +145,14 @@ bool CheckDateRange(const QDate &endDate, const QDate &startDate)
 QString CardResultText(int result)
 {
     switch (result) {
-    case 1: return QStringLiteral("Success!");
-    case -1: return QStringLiteral("No Card!");
-    case -2: return QStringLiteral("No encoder");
-    default: return QStringLiteral("Failure!");
+    case 1:
+        return QStringLiteral("Success!");
+    case -1:
+        return QStringLiteral("No Card!");
+    case -2:
+        return QStringLiteral("No encoder");
+    default:
+        return QStringLiteral("Failure!");
     }
 }
 

@@ -5,7 +5,7 @@
 
 struct CardRecord
 {
-    uint16_t SerialWords[9];   // words 0,1: serial number; words 0..3: the card number
+    uint16_t SerialWords[9]; // words 0,1: serial number; words 0..3: the card number
     uint16_t ReservedA[5];
     uint16_t BuildingNo;
     uint16_t RoomAddr[7];      // a RoomAddress

@@ -16,8 +16,8 @@ namespace {
 // Loads the library, runs `call` with the entry, frees the library again.
 template <typename Fn, typename Call> bool withEntry(const char *name, Call call)
 {
-    void *library = dlopen(QFile::encodeName(MessageLibraryPath()).constData(),
-                           RTLD_NOW | RTLD_LOCAL);
+    void *library =
+        dlopen(QFile::encodeName(MessageLibraryPath()).constData(), RTLD_NOW | RTLD_LOCAL);
     if (!library)
         return false;
     bool ok = false;

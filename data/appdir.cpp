@@ -17,7 +17,10 @@ QString ProgramDir()
     return QFileInfo(QStringLiteral("/proc/self/exe")).canonicalFilePath().section('/', 0, -2);
 }
 
-void SetProgramDir(const QString &dir) { overrideDir = dir; }
+void SetProgramDir(const QString &dir)
+{
+    overrideDir = dir;
+}
 
 QString ResolvePathCase(const QString &path)
 {
@@ -41,7 +44,7 @@ QString ResolvePathCase(const QString &path)
             else
                 searching = false; // nothing below a missing folder can be matched
         }
-        current = current.isEmpty() ? next
+        current = current.isEmpty()       ? next
                   : current.endsWith('/') ? current + next
                                           : current + '/' + next;
     }

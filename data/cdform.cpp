@@ -31,7 +31,10 @@ TCdForm::TCdForm(QWidget *parent) : TBaseForm(parent), ui(new Ui::CdForm)
     ui->Memo_DbPath->setPlainText(ConfiguredDbPath());
 }
 
-TCdForm::~TCdForm() { delete ui; }
+TCdForm::~TCdForm()
+{
+    delete ui;
+}
 
 void TCdForm::Browse_BtClick()
 {

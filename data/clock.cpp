@@ -4,6 +4,12 @@ namespace {
 QDateTime fixedNow;
 }
 
-QDateTime Now() { return fixedNow.isValid() ? fixedNow : QDateTime::currentDateTime(); }
+QDateTime Now()
+{
+    return fixedNow.isValid() ? fixedNow : QDateTime::currentDateTime();
+}
 
-void SetNow(const QDateTime &fixed) { fixedNow = fixed; }
+void SetNow(const QDateTime &fixed)
+{
+    fixedNow = fixed;
+}

@@ -71,7 +71,10 @@ bool parseMinutes(const unsigned char *s, long long *minutes)
     return true;
 }
 
-long long floorDiv(long long a, long long b) { return a / b - ((a % b != 0) && ((a < 0) != (b < 0))); }
+long long floorDiv(long long a, long long b)
+{
+    return a / b - ((a % b != 0) && ((a < 0) != (b < 0)));
+}
 
 void dateDiff(sqlite3_context *ctx, int, sqlite3_value **argv)
 {
@@ -108,8 +111,8 @@ void RegisterSqlFunctions(QSqlDatabase &db)
         return;
     sqlite3 *handle = *static_cast<sqlite3 *const *>(v.data());
     if (handle)
-        sqlite3_create_function(handle, "DateDiff", 3, SQLITE_UTF8 | SQLITE_DETERMINISTIC,
-                                nullptr, dateDiff, nullptr, nullptr);
+        sqlite3_create_function(handle, "DateDiff", 3, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr,
+                                dateDiff, nullptr, nullptr);
 }
 
 QString ConnectionStringValue(const QString &connectionString, const QString &key)
@@ -122,12 +125,14 @@ QString ConnectionStringValue(const QString &connectionString, const QString &ke
     return QString();
 }
 
-Connection::Connection()
-    : m_name(QStringLiteral("quenmar-%1").arg(connectionCounter.fetch_add(1)))
+Connection::Connection() : m_name(QStringLiteral("quenmar-%1").arg(connectionCounter.fetch_add(1)))
 {
 }
 
-Connection::~Connection() { Close(); }
+Connection::~Connection()
+{
+    Close();
+}
 
 void Connection::Open()
 {

@@ -77,7 +77,10 @@ void Query::runSelect(const QString &text)
     m_pos = 0;
 }
 
-void Query::Open() { runSelect(Text()); }
+void Query::Open()
+{
+    runSelect(Text());
+}
 
 int Query::ExecSQL()
 {
@@ -88,7 +91,10 @@ int Query::ExecSQL()
     return q.numRowsAffected();
 }
 
-bool Query::HasField(const QString &name) const { return m_index.contains(name.toLower()); }
+bool Query::HasField(const QString &name) const
+{
+    return m_index.contains(name.toLower());
+}
 
 int Query::columnIndex(const QString &name) const
 {
@@ -106,9 +112,15 @@ QVariant Query::Field(int column) const
     return m_rows[m_pos].value(column);
 }
 
-QVariant Query::FieldByName(const QString &name) const { return Field(columnIndex(name)); }
+QVariant Query::FieldByName(const QString &name) const
+{
+    return Field(columnIndex(name));
+}
 
-QString Query::AsString(const QString &name) const { return FieldByName(name).toString(); }
+QString Query::AsString(const QString &name) const
+{
+    return FieldByName(name).toString();
+}
 
 int Query::AsInteger(const QString &name) const
 {
@@ -127,8 +139,7 @@ bool Query::AsBoolean(const QString &name) const
     const QVariant v = FieldByName(name);
     if (v.typeId() == QMetaType::QString) {
         const QString t = v.toString().trimmed();
-        return t.compare(QStringLiteral("true"), Qt::CaseInsensitive) == 0 ||
-               (t.toInt() != 0);
+        return t.compare(QStringLiteral("true"), Qt::CaseInsensitive) == 0 || (t.toInt() != 0);
     }
     return v.toInt() != 0;
 }
@@ -186,11 +197,10 @@ qint64 InsertRow(Connection &conn, const QString &table, const FieldValues &valu
         marks.append(QStringLiteral("?"));
     }
     QSqlQuery q(conn.database());
-    const QString text =
-        values.isEmpty()
-            ? QStringLiteral("insert into %1 default values").arg(table)
-            : QStringLiteral("insert into %1 (%2) values (%3)")
-                  .arg(table, names.join(','), marks.join(','));
+    const QString text = values.isEmpty()
+                             ? QStringLiteral("insert into %1 default values").arg(table)
+                             : QStringLiteral("insert into %1 (%2) values (%3)")
+                                   .arg(table, names.join(','), marks.join(','));
     execBound(q, text, values);
     return q.lastInsertId().toLongLong();
 }

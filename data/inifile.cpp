@@ -45,7 +45,10 @@ bool isSectionLine(const QString &line, QString *name)
 
 } // namespace
 
-IniFile::IniFile(const QString &path) : m_path(path) { load(); }
+IniFile::IniFile(const QString &path) : m_path(path)
+{
+    load();
+}
 
 void IniFile::load()
 {
@@ -61,7 +64,7 @@ void IniFile::load()
     if (utf8.hasError())
         text = decodeGb18030(bytes);
     m_eol = text.contains(QStringLiteral("\r\n")) || !text.contains('\n') ? QStringLiteral("\r\n")
-                                                                         : QStringLiteral("\n");
+                                                                          : QStringLiteral("\n");
     text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     m_lines = text.split('\n');
     if (!m_lines.isEmpty() && m_lines.last().isEmpty())
@@ -146,8 +149,7 @@ QTime IniFile::ParseTime(const QString &text)
     return QTime();
 }
 
-QTime IniFile::ReadTime(const QString &section, const QString &key,
-                        const QTime &defaultValue) const
+QTime IniFile::ReadTime(const QString &section, const QString &key, const QTime &defaultValue) const
 {
     const QTime t = ParseTime(ReadString(section, key, QString()));
     return t.isValid() ? t : defaultValue;

@@ -26,10 +26,9 @@ void exec(QSqlDatabase &db, const QString &text)
 const QStringList &OperatorRightColumns()
 {
     static const QStringList columns = {
-        "CheckIn",     "CheckOut",     "PassageCard",  "ClearCard",      "TimeCard",   "LostCard",
-        "EmergentCard", "MasterCard",  "BuildingCard", "FloorCard",      "DistrictCard",
-        "SystemInfo",  "OperatorManage", "DataCard",   "RoomType",       "RoomInfo",
-        "DistrictInfo"};
+        "CheckIn",        "CheckOut",   "PassageCard",  "ClearCard", "TimeCard",     "LostCard",
+        "EmergentCard",   "MasterCard", "BuildingCard", "FloorCard", "DistrictCard", "SystemInfo",
+        "OperatorManage", "DataCard",   "RoomType",     "RoomInfo",  "DistrictInfo"};
     return columns;
 }
 
@@ -89,10 +88,10 @@ QStringList HotelSchemaStatements()
       << "CREATE TABLE Groups (\n  ID INTEGER PRIMARY KEY,\n  GroupName TEXT)";
 
     s << "INSERT INTO RoomStateType (ID, State_Title) VALUES (0, 'Normal'), (1, 'Modified')";
-    const char *kinds[][2] = {{"1", "Data-clear card"}, {"2", "Time card"},
-                              {"3", "Emergency card"},  {"4", "Guest card"},
-                              {"5", "Floor card"},      {"6", "Group card"},
-                              {"8", "Building card"},   {"10", "Master card"},
+    const char *kinds[][2] = {{"1", "Data-clear card"},   {"2", "Time card"},
+                              {"3", "Emergency card"},    {"4", "Guest card"},
+                              {"5", "Floor card"},        {"6", "Group card"},
+                              {"8", "Building card"},     {"10", "Master card"},
                               {"12", "Loss-report card"}, {"14", "Data startup card"}};
     for (const auto &k : kinds) {
         s << QStringLiteral("INSERT INTO CardType (ID, C_Title) VALUES (%1, '%2')")
@@ -114,7 +113,8 @@ void FillDemoHotel(Connection &conn)
              "(2, 'Garden wing')");
     // Building 1: floors 1 to 3 with eight rooms each; building 2: floors 1 and 2 with
     // eight rooms each. Door plates as guests see them: 101, 102, ... and 2101, 2102, ...
-    const struct {
+    const struct
+    {
         int building, floors, rooms, district;
     } buildings[] = {{1, 3, 8, 1}, {2, 2, 8, 2}};
     const char *types[] = {"Standard", "Standard", "Single", "Standard",
@@ -122,10 +122,12 @@ void FillDemoHotel(Connection &conn)
     for (const auto &b : buildings) {
         for (int floor = 1; floor <= b.floors; ++floor) {
             for (int room = 1; room <= b.rooms; ++room) {
-                const QString plate = b.building == 1
-                                          ? QStringLiteral("%1%2").arg(floor).arg(room, 2, 10, QChar('0'))
-                                          : QStringLiteral("%1%2%3").arg(b.building).arg(floor).arg(
-                                                room, 2, 10, QChar('0'));
+                const QString plate =
+                    b.building == 1 ? QStringLiteral("%1%2").arg(floor).arg(room, 2, 10, QChar('0'))
+                                    : QStringLiteral("%1%2%3")
+                                          .arg(b.building)
+                                          .arg(floor)
+                                          .arg(room, 2, 10, QChar('0'));
                 // Lock code: building and floor as typed, room with two digits.
                 const int code = QStringLiteral("%1%2%3")
                                      .arg(b.building)
@@ -179,7 +181,8 @@ bool CreateHotelDatabase(const QString &path, bool demo, QString *error)
     }
     if (demo) {
         Connection conn;
-        conn.ConnectionString = QStringLiteral("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=") + path;
+        conn.ConnectionString =
+            QStringLiteral("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=") + path;
         conn.Open();
         conn.BeginTrans();
         FillDemoHotel(conn);

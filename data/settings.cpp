@@ -12,8 +12,14 @@ TLockSystemInfo LockSystemInfo;
 
 const char *const kFactoryKeyStr = "FFFFFFFFFFFF";
 
-QString SettingsFilePath() { return ProgramPath(QStringLiteral("Quenmar.ini")); }
-QString InformationFilePath() { return ProgramPath(QStringLiteral("Information.ini")); }
+QString SettingsFilePath()
+{
+    return ProgramPath(QStringLiteral("Quenmar.ini"));
+}
+QString InformationFilePath()
+{
+    return ProgramPath(QStringLiteral("Information.ini"));
+}
 
 void ReadSystemInfo(TLockSystemInfo &info)
 {

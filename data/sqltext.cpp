@@ -14,7 +14,10 @@ QString DateTimeText(const QDateTime &value)
     return value.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
 }
 
-QString SqlDateTime(const QDateTime &value) { return QuotedStr(DateTimeText(value)); }
+QString SqlDateTime(const QDateTime &value)
+{
+    return QuotedStr(DateTimeText(value));
+}
 
 QDateTime ParseDateTimeText(const QString &text)
 {

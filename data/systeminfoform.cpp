@@ -22,7 +22,10 @@ TSystemInfo_Form::TSystemInfo_Form(QWidget *parent)
     GetBrevanInfo();
 }
 
-TSystemInfo_Form::~TSystemInfo_Form() { delete ui; }
+TSystemInfo_Form::~TSystemInfo_Form()
+{
+    delete ui;
+}
 
 void TSystemInfo_Form::GetBrevanInfo()
 {
@@ -32,7 +35,7 @@ void TSystemInfo_Form::GetBrevanInfo()
     if (QAbstractButton *port = m_ports->button(m_lockInfo.CommProt))
         port->setChecked(true);
     ui->LockType->setCurrentIndex(m_lockInfo.LockType < ui->LockType->count() ? m_lockInfo.LockType
-                                                                               : -1);
+                                                                              : -1);
 }
 
 void TSystemInfo_Form::SaveBrevanInfo()
@@ -48,8 +51,7 @@ void TSystemInfo_Form::SaveBrevanInfo()
             QStringLiteral("'%1' is not a valid time").arg(ui->LeaveTime_Edit->text()));
     ini.WriteTime("SystemInfo", "LeaveTime", leave);
     ini.WriteBool("SystemInfo", "UseRoomID", false);
-    ShowMessage(QStringLiteral("Save succesful!"), QStringLiteral("warning"),
-                MsgIcon::Information);
+    ShowMessage(QStringLiteral("Save succesful!"), QStringLiteral("warning"), MsgIcon::Information);
     ReadSystemInfo(LockSystemInfo);
     ShowMessage(QStringLiteral("Please restart the software!"));
     EndProgram();

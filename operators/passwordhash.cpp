@@ -28,7 +28,10 @@ QByteArray Pbkdf2Sha256(const QByteArray &password, const QByteArray &salt, int 
     QMessageAuthenticationCode mac(QCryptographicHash::Sha256, password);
     for (quint32 block = 1; out.size() < length; ++block) {
         QByteArray u = salt;
-        u.append(char(block >> 24)).append(char(block >> 16)).append(char(block >> 8)).append(char(block));
+        u.append(char(block >> 24))
+            .append(char(block >> 16))
+            .append(char(block >> 8))
+            .append(char(block));
         mac.reset();
         mac.addData(u);
         u = mac.result();
@@ -45,13 +48,15 @@ QByteArray Pbkdf2Sha256(const QByteArray &password, const QByteArray &salt, int 
     return out.left(length);
 }
 
-bool IsPasswordHash(const QString &stored) { return stored.startsWith(kPrefix); }
+bool IsPasswordHash(const QString &stored)
+{
+    return stored.startsWith(kPrefix);
+}
 
 QString HashPassword(const QString &password)
 {
     QByteArray salt(kSaltBytes, '\0');
-    QRandomGenerator::system()->fillRange(reinterpret_cast<quint32 *>(salt.data()),
-                                          kSaltBytes / 4);
+    QRandomGenerator::system()->fillRange(reinterpret_cast<quint32 *>(salt.data()), kSaltBytes / 4);
     const QByteArray hash = Pbkdf2Sha256(password.toUtf8(), salt, kIterations, kHashBytes);
     return kPrefix + QString::number(kIterations) + '$' + QString::fromLatin1(salt.toBase64()) +
            '$' + QString::fromLatin1(hash.toBase64());
@@ -72,6 +77,6 @@ bool VerifyPassword(const QString &password, const QString &stored)
     const QByteArray expected = QByteArray::fromBase64(parts[2].toLatin1());
     if (expected.isEmpty())
         return false;
-    return constantTimeEqual(
-        Pbkdf2Sha256(password.toUtf8(), salt, iterations, expected.size()), expected);
+    return constantTimeEqual(Pbkdf2Sha256(password.toUtf8(), salt, iterations, expected.size()),
+                             expected);
 }

@@ -19,7 +19,10 @@ TGuestLeave_Form::TGuestLeave_Form(QWidget *parent)
     FindGuestInData();
 }
 
-TGuestLeave_Form::~TGuestLeave_Form() { delete ui; }
+TGuestLeave_Form::~TGuestLeave_Form()
+{
+    delete ui;
+}
 
 void TGuestLeave_Form::FindGuestInData()
 {

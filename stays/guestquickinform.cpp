@@ -22,7 +22,8 @@ TGuestQuickIn_Form::TGuestQuickIn_Form(QWidget *parent)
     ui->ST_GQI_Dtp->setTime(now.time());
     ui->ET_GQI_Dtp->setTime(LockSystemInfo.LeaveTime);
     ui->Days_Edit->setText(QString::number(LockSystemInfo.DayCount));
-    ui->ED_GQI_Dtp->setDate(ProposedStayEnd(now, LockSystemInfo.DayCount, LockSystemInfo.LeaveTime).date());
+    ui->ED_GQI_Dtp->setDate(
+        ProposedStayEnd(now, LockSystemInfo.DayCount, LockSystemInfo.LeaveTime).date());
 
     connect(ui->Days_Edit, &QLineEdit::textChanged, this, &TGuestQuickIn_Form::Days_EditChange);
     connect(ui->ED_GQI_Dtp, &QDateEdit::dateChanged, this, &TGuestQuickIn_Form::ED_GQI_DtpChange);
@@ -34,9 +35,15 @@ TGuestQuickIn_Form::TGuestQuickIn_Form(QWidget *parent)
     connect(ui->Close_Bt, &QPushButton::clicked, this, &QDialog::reject);
 }
 
-TGuestQuickIn_Form::~TGuestQuickIn_Form() { delete ui; }
+TGuestQuickIn_Form::~TGuestQuickIn_Form()
+{
+    delete ui;
+}
 
-void TGuestQuickIn_Form::SetRoom(const QString &room) { ui->se_Room1->setText(room); }
+void TGuestQuickIn_Form::SetRoom(const QString &room)
+{
+    ui->se_Room1->setText(room);
+}
 
 bool TGuestQuickIn_Form::FormKeyDown(QKeyEvent *event)
 {

@@ -12,7 +12,7 @@ class Query;
 class RoomListModel : public QAbstractTableModel
 {
     Q_OBJECT
-  public:
+public:
     explicit RoomListModel(const Query &query, QObject *parent = nullptr);
 
     int rowCount(const QModelIndex &parent = QModelIndex()) const override;
@@ -29,7 +29,7 @@ class RoomListModel : public QAbstractTableModel
     using QAbstractTableModel::beginResetModel;
     using QAbstractTableModel::endResetModel;
 
-  private:
+private:
     const Query &m_query;
 };
 
@@ -38,7 +38,7 @@ class RoomListModel : public QAbstractTableModel
 class RoomRowDelegate : public QStyledItemDelegate
 {
     Q_OBJECT
-  public:
+public:
     using QStyledItemDelegate::QStyledItemDelegate;
     void paint(QPainter *painter, const QStyleOptionViewItem &option,
                const QModelIndex &index) const override;
@@ -50,10 +50,10 @@ class RoomRowDelegate : public QStyledItemDelegate
 class TRoomGrid : public QTableView
 {
     Q_OBJECT
-  public:
+public:
     explicit TRoomGrid(QWidget *parent = nullptr);
 
-  protected:
+protected:
     QItemSelectionModel::SelectionFlags selectionCommand(const QModelIndex &index,
                                                          const QEvent *event) const override;
 };

@@ -19,7 +19,7 @@ class RoomList_Form;
 class TRoomList_Form : public TBaseForm
 {
     Q_OBJECT
-  public:
+public:
     explicit TRoomList_Form(QWidget *parent = nullptr);
     ~TRoomList_Form() override;
 
@@ -33,12 +33,12 @@ class TRoomList_Form : public TBaseForm
     // The door plates of the selected rows, in list order.
     QStringList SelectedRoomStrs() const;
 
-  private slots:
+private slots:
     void Query_BtClick();
     void RoomInfo_DBGridDblClick();
     void RecordMoved();
 
-  private:
+private:
     std::unique_ptr<Ui::RoomList_Form> ui;
     RoomListModel *m_model;
     QButtonGroup *m_status;

@@ -141,7 +141,7 @@ void TestCards::dateRangeAndResultTexts()
     QCOMPARE(hotel.dialogs.texts(), QStringList{"日期范围无效！"});
     QCOMPARE(hotel.dialogs.messages[0].caption, QStringLiteral("信息提示"));
 
-    const QPair<int, const char *> texts[] = {{1, "Success!"},   {-1, "No Card!"},
+    const QPair<int, const char *> texts[] = {{1, "Success!"},    {-1, "No Card!"},
                                               {-2, "No encoder"}, {-15, "Failure!"},
                                               {0, "Failure!"},    {-3, "Failure!"}};
     for (const auto &t : texts)
@@ -219,8 +219,9 @@ void TestCards::closeStayByRom()
     TestHotel hotel(false);
     hotel.installMessageLibrary();
     SetNow(QDateTime(QDate(2024, 5, 2), QTime(9, 30)));
-    hotel.exec("insert into GuestInRecord (Room, RoomStr, Rom) values "
-               "(1203, '1203', '00000005'), (1204, '1204', '00000005'), (1205, '1205', '00000006')");
+    hotel.exec(
+        "insert into GuestInRecord (Room, RoomStr, Rom) values "
+        "(1203, '1203', '00000005'), (1204, '1204', '00000005'), (1205, '1205', '00000006')");
     uint16_t none[9] = {9};
     QVERIFY(CloseStayByRom(none));
     QVERIFY(hotel.dialogs.messages.isEmpty());

@@ -66,20 +66,39 @@ void TestData::dateDiffCountsBoundaries_data()
     QTest::addColumn<QString>("a");
     QTest::addColumn<QString>("b");
     QTest::addColumn<QVariant>("expected");
-    QTest::newRow("day crossed at midnight")
-        << "d" << "2024-05-03 23:59:00" << "2024-05-04 00:00:00" << QVariant(1);
-    QTest::newRow("same day") << "d" << "2024-05-03 00:00:00" << "2024-05-03 23:59:59" << QVariant(0);
-    QTest::newRow("backwards") << "d" << "2024-05-04 00:00:00" << "2024-05-03 23:59:00" << QVariant(-1);
-    QTest::newRow("leap day") << "d" << "2024-02-28 12:00:00" << "2024-03-01 00:00:00" << QVariant(2);
-    QTest::newRow("year") << "d" << "2023-12-31 10:00:00" << "2024-12-31 09:00:00" << QVariant(366);
-    QTest::newRow("hour") << "h" << "2024-05-03 10:59:59" << "2024-05-03 11:00:00" << QVariant(1);
-    QTest::newRow("minute") << "n" << "2024-05-03 10:00:59" << "2024-05-03 10:01:00" << QVariant(1);
-    QTest::newRow("minutes over a day") << "n" << "2024-05-03 23:00:00" << "2024-05-04 01:00:00"
-                                        << QVariant(120);
-    QTest::newRow("no seconds") << "d" << "2024-05-03 23:59" << "2024-05-04" << QVariant(1);
-    QTest::newRow("not a date") << "d" << "tomorrow" << "2024-05-04 00:00:00" << QVariant();
-    QTest::newRow("impossible month") << "d" << "2024-13-01 00:00:00" << "2024-05-04 00:00:00"
-                                      << QVariant();
+    QTest::newRow("day crossed at midnight") << "d"
+                                             << "2024-05-03 23:59:00"
+                                             << "2024-05-04 00:00:00" << QVariant(1);
+    QTest::newRow("same day") << "d"
+                              << "2024-05-03 00:00:00"
+                              << "2024-05-03 23:59:59" << QVariant(0);
+    QTest::newRow("backwards") << "d"
+                               << "2024-05-04 00:00:00"
+                               << "2024-05-03 23:59:00" << QVariant(-1);
+    QTest::newRow("leap day") << "d"
+                              << "2024-02-28 12:00:00"
+                              << "2024-03-01 00:00:00" << QVariant(2);
+    QTest::newRow("year") << "d"
+                          << "2023-12-31 10:00:00"
+                          << "2024-12-31 09:00:00" << QVariant(366);
+    QTest::newRow("hour") << "h"
+                          << "2024-05-03 10:59:59"
+                          << "2024-05-03 11:00:00" << QVariant(1);
+    QTest::newRow("minute") << "n"
+                            << "2024-05-03 10:00:59"
+                            << "2024-05-03 10:01:00" << QVariant(1);
+    QTest::newRow("minutes over a day") << "n"
+                                        << "2024-05-03 23:00:00"
+                                        << "2024-05-04 01:00:00" << QVariant(120);
+    QTest::newRow("no seconds") << "d"
+                                << "2024-05-03 23:59"
+                                << "2024-05-04" << QVariant(1);
+    QTest::newRow("not a date") << "d"
+                                << "tomorrow"
+                                << "2024-05-04 00:00:00" << QVariant();
+    QTest::newRow("impossible month") << "d"
+                                      << "2024-13-01 00:00:00"
+                                      << "2024-05-04 00:00:00" << QVariant();
 }
 
 void TestData::dateDiffCountsBoundaries()
@@ -100,12 +119,13 @@ void TestData::dateDiffCountsBoundaries()
 
 void TestData::dateDiffPartFollowsTheConnectionKind()
 {
-    const struct {
+    const struct
+    {
         quint8 conn;
         int unit;
         const char *text;
-    } cases[] = {{0, 0, "'d'"}, {0, 1, "'n'"}, {0, 2, "'h'"}, {0, 3, ""},  {1, 0, "d"},
-                 {1, 1, "n"},   {1, 2, "hh"},  {1, 3, ""},    {2, 0, ""},  {0, -1, ""}};
+    } cases[] = {{0, 0, "'d'"}, {0, 1, "'n'"}, {0, 2, "'h'"}, {0, 3, ""}, {1, 0, "d"},
+                 {1, 1, "n"},   {1, 2, "hh"},  {1, 3, ""},    {2, 0, ""}, {0, -1, ""}};
     for (const auto &c : cases) {
         LockSystemInfo.ConnType = c.conn;
         QCOMPARE(DateDiffPart(c.unit), QString::fromLatin1(c.text));
@@ -159,11 +179,12 @@ void TestData::deliveredDatabaseDefaults()
     QVERIFY(stored.isValid());
     QVERIFY(stored >= before.addSecs(-1) && stored <= QDateTime::currentDateTime().addSecs(2));
     // Reference rows the card screens rely on.
-    QCOMPARE(hotel.scalar("select count(*) from CardType where ID in (1,2,3,4,5,6,8,10,12,14)")
-                 .toInt(),
-             10);
-    QCOMPARE(hotel.scalar("select count(*) from AllCardSn where CardType in (1,2,3,4,5,6,7,9,13) "
-                          "and CardSn=0")
+    QCOMPARE(
+        hotel.scalar("select count(*) from CardType where ID in (1,2,3,4,5,6,8,10,12,14)").toInt(),
+        10);
+    QCOMPARE(hotel
+                 .scalar("select count(*) from AllCardSn where CardType in (1,2,3,4,5,6,7,9,13) "
+                         "and CardSn=0")
                  .toInt(),
              9);
     QCOMPARE(hotel.scalar("select count(*) from RoomStateType").toInt(), 2);

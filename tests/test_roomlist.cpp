@@ -83,7 +83,7 @@ Q_DECLARE_METATYPE(PickAction)
 class TestRoomList : public QObject
 {
     Q_OBJECT
-  private slots:
+private slots:
     void statementLinesAndUnsafeEntries();
     void statusListsAddUp();
     void buildingAndFloorFilters_data();

@@ -74,14 +74,14 @@ template <class T> struct Loaded
 // is missing or the lock cannot be taken.
 class FolderLock
 {
-  public:
+public:
     explicit FolderLock(const std::string &dir);
     ~FolderLock();
     FolderLock(const FolderLock &) = delete;
     FolderLock &operator=(const FolderLock &) = delete;
     bool ok() const { return fd_ >= 0; }
 
-  private:
+private:
     int fd_ = -1;
 };
 

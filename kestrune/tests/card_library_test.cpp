@@ -79,7 +79,7 @@ int16_t readOpening(std::array<uint16_t, 9> &buffer, std::array<uint16_t, 16> &o
 
 class CardLibrary : public ::testing::Test
 {
-  protected:
+protected:
     void SetUp() override
     {
         ::setenv("KESTRUNE_ENCODER_DIR", dir().c_str(), 1);

@@ -8,7 +8,7 @@ namespace {
 
 class VirtualEncoderTool : public ::testing::Test
 {
-  protected:
+protected:
     fs::path dir() const { return temp_.path / "Encoder"; }
     RunResult tool(std::vector<std::string> args) { return encoderTool(dir(), std::move(args)); }
     TempDir temp_;

@@ -12,7 +12,7 @@ namespace {
 
 class MemoryChannel final : public pellux::Channel
 {
-  public:
+public:
     MemoryChannel(const uint8_t *data, size_t size) : data_(data), size_(size) {}
     void purgeInput() override {} // the input is what the encoder sends next
     int write(const uint8_t *, size_t) override { return pellux::kOk; }
@@ -26,7 +26,7 @@ class MemoryChannel final : public pellux::Channel
     }
     void pauseAfterEmptyWait() override {}
 
-  private:
+private:
     const uint8_t *data_;
     size_t size_;
     size_t pos_ = 0;

@@ -35,7 +35,7 @@ int remainingMs(Clock::time_point deadline)
 // empties that buffer together with the kernel's input queue, so nothing read ahead survives it.
 class TtyChannel final : public Channel
 {
-  public:
+public:
     explicit TtyChannel(int fd) : fd_(fd) {}
     ~TtyChannel() override
     {
@@ -95,7 +95,7 @@ class TtyChannel final : public Channel
         return kOk;
     }
 
-  private:
+private:
     int fill(int ms)
     {
         auto deadline = Clock::now() + std::chrono::milliseconds(ms);

@@ -26,7 +26,7 @@ enum Result : int16_t {
 // supplies another that serves bytes from memory.
 class Channel
 {
-  public:
+public:
     enum class Wait { Ready, TimedOut, Failed };
     virtual ~Channel() = default;
     // Drops every byte received and not yet read.

@@ -33,7 +33,7 @@ constexpr int kTurnaroundMs = 12;
 
 class FakeEncoder
 {
-  public:
+public:
     explicit FakeEncoder(int comPort = 1);
     ~FakeEncoder();
     FakeEncoder(const FakeEncoder &) = delete;
@@ -48,7 +48,7 @@ class FakeEncoder
     const std::string &path() const { return path_; }
     int slaveFd() const { return slave_; }
 
-  private:
+private:
     void play(std::vector<Step> script);
     bool readExactly(size_t n, Bytes &into);
 

@@ -31,7 +31,7 @@ Step silent(const Bytes &request)
 
 class Pellux : public ::testing::Test
 {
-  protected:
+protected:
     void TearDown() override { AT88RF256_12_CloseCommPort(); }
 
     // Opens COM1 on a fresh fake that plays the script.

@@ -10,9 +10,9 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QProcess>
 #include <QSqlError>
 #include <QSqlQuery>
-#include <QProcess>
 #include <QTimer>
 #include <QWidget>
 
@@ -78,7 +78,10 @@ TestHotel::~TestHotel()
     SetProgramDir(QString());
 }
 
-QString TestHotel::dbPath() const { return m_dir.path() + QStringLiteral("/DB/lock.mdb"); }
+QString TestHotel::dbPath() const
+{
+    return m_dir.path() + QStringLiteral("/DB/lock.mdb");
+}
 
 void TestHotel::exec(const QString &sql)
 {

@@ -13,7 +13,6 @@
 #include <functional>
 #include <optional>
 
-
 class ScriptedDialogs : public Dialogs
 {
 public:
@@ -24,9 +23,9 @@ public:
         MsgButtons buttons;
     };
     QList<Shown> messages;
-    QList<MsgResult> answers;            // consumed in order; Ok / Yes when empty
+    QList<MsgResult> answers;             // consumed in order; Ok / Yes when empty
     QList<std::optional<QString>> inputs; // nullopt cancels
-    QStringList files;                   // empty text cancels
+    QStringList files;                    // empty text cancels
 
     MsgResult message(const QString &text, const QString &caption, MsgIcon icon,
                       MsgButtons buttons) override;
@@ -100,11 +99,11 @@ template <typename T> T *child(QWidget *form, const char *name)
 }
 
 // A test main that runs the class under the program's application object.
-#define QUENMAR_TEST_MAIN(TestClass)                                                          \
-    int main(int argc, char **argv)                                                            \
-    {                                                                                          \
-        qputenv("QT_QPA_PLATFORM", "offscreen");                                               \
-        QuenmarApplication app(argc, argv);                                                    \
-        TestClass tc;                                                                          \
-        return QTest::qExec(&tc, argc, argv);                                                  \
+#define QUENMAR_TEST_MAIN(TestClass)                                                               \
+    int main(int argc, char **argv)                                                                \
+    {                                                                                              \
+        qputenv("QT_QPA_PLATFORM", "offscreen");                                                   \
+        QuenmarApplication app(argc, argv);                                                        \
+        TestClass tc;                                                                              \
+        return QTest::qExec(&tc, argc, argv);                                                      \
     }
