@@ -295,8 +295,8 @@ int receiveReply(int16_t seconds, size_t replyData)
     int r = receiveFrame(seconds);
     if (r != kOk)
         return r;
-    if (l.replyLen < 1)
-        return kIoFailed; // no status byte at all
+    // With LEN 0 the checksum byte (0) stands where the status would be, so the result is 0:
+    // not a success of any command that succeeds with 1 (Command57 refuses it itself).
     uint8_t status = l.exchange[0];
     if (status != 1)
         return -(status & 0x7F);
