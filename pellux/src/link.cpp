@@ -71,20 +71,7 @@ public:
     {
         if (head_ < tail_)
             return Wait::Ready;
-        auto deadline = Clock::now() + std::chrono::milliseconds(ms);
-        for (;;) {
-            pollfd p{fd_, POLLIN, 0};
-            int r = ::poll(&p, 1, remainingMs(deadline));
-            if (r < 0 && errno == EINTR)
-                continue;
-            if (r < 0)
-                return Wait::Failed;
-            if (r == 0)
-                return Wait::TimedOut;
-            if (p.revents & POLLIN)
-                return Wait::Ready;
-            return Wait::Failed; // hang-up or error on the line
-        }
+        return pollUntil(Clock::now() + std::chrono::milliseconds(ms));
     }
 
     int readByte(uint8_t &out, int ms) override
@@ -96,18 +83,31 @@ public:
     }
 
 private:
-    int fill(int ms)
+    // Waits until the line has a byte or the deadline passes; `revents` receives what poll saw.
+    Wait pollUntil(Clock::time_point deadline, short *revents = nullptr)
     {
-        auto deadline = Clock::now() + std::chrono::milliseconds(ms);
         for (;;) {
             pollfd p{fd_, POLLIN, 0};
             int r = ::poll(&p, 1, remainingMs(deadline));
             if (r < 0 && errno == EINTR)
                 continue;
-            if (r <= 0)
-                return kIoFailed; // error, or no byte within the time-out
-            if (!(p.revents & POLLIN))
-                return kIoFailed;
+            if (r < 0)
+                return Wait::Failed;
+            if (r == 0)
+                return Wait::TimedOut;
+            if (revents)
+                *revents = p.revents;
+            return (p.revents & POLLIN) ? Wait::Ready : Wait::Failed; // hang-up or line error
+        }
+    }
+
+    int fill(int ms)
+    {
+        auto deadline = Clock::now() + std::chrono::milliseconds(ms);
+        for (;;) {
+            short revents = 0;
+            if (pollUntil(deadline, &revents) != Wait::Ready)
+                return kIoFailed; // error, hang-up, or no byte within the time-out
             ssize_t got = ::read(fd_, buffer_, sizeof buffer_);
             if (got > 0) {
                 head_ = 0;
@@ -116,7 +116,7 @@ private:
             }
             if (got < 0 && (errno == EINTR || errno == EAGAIN))
                 continue;
-            if (got == 0 && !(p.revents & POLLHUP) && remainingMs(deadline) > 0)
+            if (got == 0 && !(revents & POLLHUP) && remainingMs(deadline) > 0)
                 continue;
             return kIoFailed;
         }
