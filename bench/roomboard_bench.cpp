@@ -7,6 +7,7 @@
 // digest of the schema and of the generator, so a change to either builds a new one.
 #include "app/application.h"
 #include "app/dialogs.h"
+#include "app/logon.h"
 #include "app/mainform.h"
 #include "app/roomboard.h"
 #include "data/appdir.h"
@@ -14,7 +15,6 @@
 #include "data/dm.h"
 #include "data/schema.h"
 #include "data/settings.h"
-#include "operators/passwordhash.h"
 
 #include <QCryptographicHash>
 #include <QDir>
@@ -385,13 +385,7 @@ int main(int argc, char **argv)
         QSqlQuery q(module.conn.database());
         q.exec(QStringLiteral("select count(*) from Operator where Staffer='admin'"));
         if (!q.next() || q.value(0).toInt() == 0) {
-            FieldValues values = {{"Staffer", QStringLiteral("admin")},
-                                  {"StafferName", QStringLiteral("Administrator")},
-                                  {"Pass", HashPassword(QStringLiteral("secret"))},
-                                  {"Branch", QString(20, '*')}};
-            for (const QString &right : OperatorRightColumns())
-                values.append({right, true});
-            InsertRow(module.conn, QStringLiteral("Operator"), values);
+            CreateFirstAccount(QStringLiteral("admin"), QStringLiteral("secret"));
         }
         q.exec(QStringLiteral("select (select count(*) from RoomInfo), "
                               "(select count(*) from GuestInRecord where enOverride=1), "

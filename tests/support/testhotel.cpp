@@ -1,11 +1,11 @@
 #include "testhotel.h"
 
+#include "app/logon.h"
 #include "data/appdir.h"
 #include "data/clock.h"
 #include "data/errors.h"
 #include "data/schema.h"
 #include "data/settings.h"
-#include "operators/passwordhash.h"
 
 #include <QApplication>
 #include <QDir>
@@ -107,15 +107,7 @@ void TestHotel::writeIni(const QString &text)
 
 void TestHotel::logOnAdministrator(const QString &staffer)
 {
-    FieldValues values = {{"Staffer", staffer},
-                          {"StafferName", QStringLiteral("Administrator")},
-                          {"Pass", HashPassword(QStringLiteral("secret"))},
-                          {"Branch", QString(20, '*')}};
-    for (const QString &right : OperatorRightColumns())
-        values.append({right, true});
-    InsertRow(module.conn, QStringLiteral("Operator"), values);
-    LockSystemInfo.Staffer = staffer;
-    LockSystemInfo.StafferName = QStringLiteral("Administrator");
+    CreateFirstAccount(staffer, QStringLiteral("secret"));
 }
 
 void WhenModalOpens(const QString &objectName, std::function<void(QWidget *)> answer)
