@@ -1,7 +1,9 @@
 #pragma once
-// The application object. Its event dispatch is the program's one top-level error
-// handler: an error that an operation lets through is shown in a message box, the
-// operation is abandoned and the program goes on.
+// The application object. Its event dispatch is the last backstop for an error that a
+// guarded handler (ui/errorguard.h) did not catch: the text is shown in a message box and
+// the program goes on.
+#include "ui/errorguard.h"
+
 #include <QApplication>
 
 class QuenmarApplication : public QApplication
@@ -10,11 +12,3 @@ public:
     QuenmarApplication(int &argc, char **argv);
     bool notify(QObject *receiver, QEvent *event) override;
 };
-
-// Shows the text of an error that reached the top level.
-void ShowTopLevelError(const QString &text);
-
-// Ends the program: closes every window and leaves the event loop.
-void EndProgram();
-// True once EndProgram was called (tests look at it).
-bool ProgramEndRequested();

@@ -3,7 +3,7 @@
 #include "cards/messages.h"
 #include "data/inifile.h"
 #include "data/settings.h"
-#include "dialogs.h"
+#include "ui/dialogs.h"
 #include "kestrune/kestrune.h"
 
 #include <cctype>

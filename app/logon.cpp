@@ -1,6 +1,7 @@
 #include "logon.h"
 
 #include "data/dm.h"
+#include "data/rights.h"
 #include "data/schema.h"
 #include "data/settings.h"
 #include "data/sqltext.h"

@@ -1,6 +1,6 @@
 #include "logonform.h"
 
-#include "dialogs.h"
+#include "ui/dialogs.h"
 #include "inputpasswordbox.h"
 #include "logon.h"
 #include "ui_logonform.h"

@@ -6,7 +6,7 @@
 // The database is built once into the build folder and reused; its file name carries a
 // digest of the schema and of the generator, so a change to either builds a new one.
 #include "app/application.h"
-#include "app/dialogs.h"
+#include "ui/dialogs.h"
 #include "app/logon.h"
 #include "app/mainform.h"
 #include "app/roomboard.h"

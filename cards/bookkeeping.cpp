@@ -1,6 +1,6 @@
 #include "bookkeeping.h"
 
-#include "app/dialogs.h"
+#include "ui/dialogs.h"
 #include "data/clock.h"
 #include "data/dm.h"
 #include "data/settings.h"

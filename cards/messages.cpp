@@ -1,6 +1,6 @@
 #include "messages.h"
 
-#include "app/dialogs.h"
+#include "ui/dialogs.h"
 #include "data/appdir.h"
 #include "data/settings.h"
 #include "morvic/morvic.h"

@@ -2,6 +2,7 @@
 
 #include "connection.h"
 #include "errors.h"
+#include "numbers.h"
 #include "sqltext.h"
 
 #include <QSqlError>

@@ -1,6 +1,6 @@
 #include "dm.h"
 
-#include "app/dialogs.h"
+#include "ui/dialogs.h"
 
 Tdm *dm = nullptr;
 

@@ -32,5 +32,3 @@ public:
     using AppError::AppError;
 };
 
-// Strict conversions that throw ConvertError with the offending text.
-int StrToInt(const QString &text);

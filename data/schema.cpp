@@ -3,6 +3,7 @@
 #include "connection.h"
 #include "dataset.h"
 #include "errors.h"
+#include "rights.h"
 
 #include <QFileInfo>
 #include <QSqlError>
@@ -22,15 +23,6 @@ void exec(QSqlDatabase &db, const QString &text)
 }
 
 } // namespace
-
-const QStringList &OperatorRightColumns()
-{
-    static const QStringList columns = {
-        "CheckIn",        "CheckOut",   "PassageCard",  "ClearCard", "TimeCard",     "LostCard",
-        "EmergentCard",   "MasterCard", "BuildingCard", "FloorCard", "DistrictCard", "SystemInfo",
-        "OperatorManage", "DataCard",   "RoomType",     "RoomInfo",  "DistrictInfo"};
-    return columns;
-}
 
 QStringList HotelSchemaStatements()
 {

@@ -16,5 +16,3 @@ bool CreateHotelDatabase(const QString &path, bool demo, QString *error);
 // Adds the demo hotel (room types, districts, two buildings of rooms) to an open database.
 void FillDemoHotel(Connection &conn);
 
-// The right columns of Operator, in their order.
-const QStringList &OperatorRightColumns();

@@ -1,6 +1,6 @@
 #include "settings.h"
 
-#include "app/dialogs.h"
+#include "ui/dialogs.h"
 #include "appdir.h"
 #include "dm.h"
 #include "errors.h"

@@ -31,12 +31,3 @@ QDateTime ParseDateTimeText(const QString &text)
     const QDate d = QDate::fromString(t, QStringLiteral("yyyy-MM-dd"));
     return d.isValid() ? QDateTime(d, QTime(0, 0)) : QDateTime();
 }
-
-int StrToInt(const QString &text)
-{
-    bool ok = false;
-    const int v = text.trimmed().toInt(&ok);
-    if (!ok)
-        throw ConvertError(QStringLiteral("'%1' is not a valid integer value").arg(text));
-    return v;
-}

@@ -1,18 +1,25 @@
 #include "language.h"
 
+#include "dialogtexts.h"
+
 TLanguage::TLanguage(QObject *parent) : QObject(parent)
 {
     setObjectName(QStringLiteral("Language1"));
 }
 
-QString TLanguage::GetDialogText(int) const
+QString TLanguage::formName() const
 {
-    return QString();
+    return parent() ? parent()->objectName() : QString();
 }
 
-QString TLanguage::GetDialogTitle(int) const
+QString TLanguage::GetDialogText(int number) const
 {
-    return QString();
+    return BuiltInDialogText(formName(), number);
+}
+
+QString TLanguage::GetDialogTitle(int number) const
+{
+    return BuiltInDialogTitle(formName(), number);
 }
 
 void TLanguage::Capture() {}

@@ -13,10 +13,15 @@ public:
     int LanguageID = 1033;
     void SetLanguageID(int id) { LanguageID = id; }
 
-    // Numbered texts of the form's dialogs; empty until the catalogue provides them.
+    // Numbered texts of the form's dialogs: the catalogue's, else the program's built-in
+    // wording (language/dialogtexts.h), else empty.
     QString GetDialogText(int number) const;
     QString GetDialogTitle(int number) const;
 
     // The hidden capture of the form's texts (Ctrl+Alt+F12).
     void Capture();
+
+private:
+    // The objectName of the form that carries this component.
+    QString formName() const;
 };

@@ -1,6 +1,7 @@
 #include "guestcards.h"
 
 #include "cards/bookkeeping.h"
+#include "cards/cardcommand.h"
 #include "data/dm.h"
 #include "data/errors.h"
 #include "data/settings.h"
@@ -33,8 +34,7 @@ CardRecord GuestCardRecord(const GuestStay &stay, uint16_t increment)
 void RecordIssuedGuestCard(CardRecord &record, const GuestStay &stay)
 {
     Connection &conn = dm->conn;
-    conn.BeginTrans();
-    try {
+    RecordWrittenCard(conn, [&] {
         IncRoomCardSn(stay.Room);
         record.CardTypeBlock[0] = kGuestCard;
         SaveMakeCardRecord(record, stay.GuestName, stay.GuestID);
@@ -63,13 +63,7 @@ void RecordIssuedGuestCard(CardRecord &record, const GuestStay &stay)
                        {{QStringLiteral("CardCounts"),
                          GL_ADO.AsInteger(QStringLiteral("CardCounts")) + 1}});
         }
-        conn.CommitTrans();
-    } catch (const AppError &e) {
-        conn.RollbackTrans();
-        throw DbError(QStringLiteral("The card was written but the check-in was not recorded: "
-                                     "%1\nTake the card back and issue it again.")
-                          .arg(e.text()));
-    }
+    });
 }
 
 void RecordCopiedGuestCard(CardRecord &record, const GuestStay &stay)

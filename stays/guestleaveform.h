@@ -1,5 +1,5 @@
 #pragma once
-#include "app/baseform.h"
+#include "ui/baseform.h"
 #include "data/dataset.h"
 
 class QStandardItemModel;

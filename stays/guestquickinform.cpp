@@ -1,13 +1,14 @@
 #include "guestquickinform.h"
 
-#include "app/dialogs.h"
 #include "cards/bookkeeping.h"
+#include "cards/cardcommand.h"
 #include "data/clock.h"
 #include "data/settings.h"
 #include "roomlist.h"
+#include "ui/dialogs.h"
+#include "ui/errorguard.h"
 #include "ui_guestquickinform.h"
 
-#include <QCoreApplication>
 #include <QEventLoop>
 #include <QKeyEvent>
 #include <QSignalBlocker>
@@ -25,13 +26,13 @@ TGuestQuickIn_Form::TGuestQuickIn_Form(QWidget *parent)
     ui->ED_GQI_Dtp->setDate(
         ProposedStayEnd(now, LockSystemInfo.DayCount, LockSystemInfo.LeaveTime).date());
 
-    connect(ui->Days_Edit, &QLineEdit::textChanged, this, &TGuestQuickIn_Form::Days_EditChange);
-    connect(ui->ED_GQI_Dtp, &QDateEdit::dateChanged, this, &TGuestQuickIn_Form::ED_GQI_DtpChange);
-    connect(ui->se_Room1, &QLineEdit::textChanged, this, &TGuestQuickIn_Form::se_Room1Change);
-    connect(ui->RoomList_Bt, &QPushButton::clicked, this, &TGuestQuickIn_Form::RoomList_BtClick);
-    connect(ui->Confirm_Bt, &QPushButton::clicked, this, &TGuestQuickIn_Form::Confirm_BtClick);
+    connect(ui->Days_Edit, &QLineEdit::textChanged, this, Guarded([this] { Days_EditChange(); }));
+    connect(ui->ED_GQI_Dtp, &QDateEdit::dateChanged, this, Guarded([this] { ED_GQI_DtpChange(); }));
+    connect(ui->se_Room1, &QLineEdit::textChanged, this, Guarded([this] { se_Room1Change(); }));
+    connect(ui->RoomList_Bt, &QPushButton::clicked, this, Guarded([this] { RoomList_BtClick(); }));
+    connect(ui->Confirm_Bt, &QPushButton::clicked, this, Guarded([this] { Confirm_BtClick(); }));
     connect(ui->CopyGuestCard_Bt, &QPushButton::clicked, this,
-            &TGuestQuickIn_Form::CopyGuestCard_BtClick);
+            Guarded([this] { CopyGuestCard_BtClick(); }));
     connect(ui->Close_Bt, &QPushButton::clicked, this, &QDialog::reject);
 }
 
@@ -81,10 +82,10 @@ void TGuestQuickIn_Form::RoomList_BtClick()
     PickRoom(this, [this](const QString &room) { ui->se_Room1->setText(room); });
 }
 
-GuestStay TGuestQuickIn_Form::currentStay() const
+GuestStay TGuestQuickIn_Form::currentStay(const QString &room) const
 {
     GuestStay stay;
-    stay.Room = ui->se_Room1->text();
+    stay.Room = room;
     const int tolerance = LockSystemInfo.TimeTolerance;
     stay.Start = CardMoment(ui->SD_GQI_Dtp->date(), ui->ST_GQI_Dtp->time(), tolerance);
     stay.End = CardMoment(ui->ED_GQI_Dtp->date(), ui->ET_GQI_Dtp->time(), tolerance);
@@ -104,18 +105,9 @@ void TGuestQuickIn_Form::ShowPromptMessage(int result)
     wait.exec(QEventLoop::ExcludeUserInputEvents);
 }
 
-bool TGuestQuickIn_Form::beginCardCommand()
-{
-    if (CardBusy)
-        return false;
-    CardBusy = true;
-    ui->Confirm_Bt->setEnabled(false);
-    QCoreApplication::processEvents(); // the disabled button is drawn before the card call
-    return true;
-}
-
 void TGuestQuickIn_Form::Confirm_BtClick()
 {
+    // The room is read once: the card, the counter, the record and the stay all use it.
     const QString room = ui->se_Room1->text();
     if (RoomStrExists(room) != 1) {
         ShowMessage(QStringLiteral("No this Room no."));
@@ -124,40 +116,34 @@ void TGuestQuickIn_Form::Confirm_BtClick()
     }
     if (!CheckDateRange(ui->ED_GQI_Dtp->date(), ui->SD_GQI_Dtp->date()))
         return;
-    if (!beginCardCommand())
+    CardCommand command(ui->Confirm_Bt);
+    if (!command.Started())
         return;
-    const GuestStay stay = currentStay();
+    const GuestStay stay = currentStay(room);
     CardRecord record = GuestCardRecord(stay, 1);
     const int result = CallMakeGuestCard(record);
     if (result == 1) {
-        ui->Confirm_Bt->setEnabled(false);
+        RecordIssuedGuestCard(record, stay); // on an error the form stays ready to issue
+        command.KeepButtonDisabled();
         ui->CopyGuestCard_Bt->setEnabled(true);
-        try {
-            RecordIssuedGuestCard(record, stay);
-        } catch (...) {
-            // Nothing was recorded: the form goes back to ready-to-issue.
-            ui->Confirm_Bt->setEnabled(true);
-            ui->CopyGuestCard_Bt->setEnabled(false);
-            throw;
-        }
     }
     ShowPromptMessage(result);
-    if (result != 1)
-        ui->Confirm_Bt->setEnabled(true);
 }
 
 void TGuestQuickIn_Form::CopyGuestCard_BtClick()
 {
-    if (RoomStrExists(ui->se_Room1->text()) != 1) {
+    const QString room = ui->se_Room1->text();
+    if (RoomStrExists(room) != 1) {
         ShowMessage(QStringLiteral("Invalid room no."));
         ui->se_Room1->setFocus();
         return;
     }
-    if (!beginCardCommand())
-        return;
     if (!CheckDateRange(ui->ED_GQI_Dtp->date(), ui->SD_GQI_Dtp->date()))
         return;
-    const GuestStay stay = currentStay();
+    CardCommand command(ui->CopyGuestCard_Bt);
+    if (!command.Started())
+        return;
+    const GuestStay stay = currentStay(room);
     CardRecord record = GuestCardRecord(stay, 0);
     const int result = CallMakeGuestCard(record);
     if (result == 1)

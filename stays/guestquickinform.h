@@ -1,5 +1,5 @@
 #pragma once
-#include "app/baseform.h"
+#include "ui/baseform.h"
 #include "guestcards.h"
 
 namespace Ui {
@@ -30,9 +30,8 @@ private slots:
     void se_Room1Change();
 
 private:
-    GuestStay currentStay() const;
-    // Drops the command while another card command runs; otherwise marks one as running.
-    bool beginCardCommand();
+    GuestStay currentStay(const QString &room) const;
+    // Shows the card result in the status line and, after a success, marks the board dirty.
     void ShowPromptMessage(int result);
 
     Ui::GuestQuickIn_Form *ui;

@@ -17,30 +17,8 @@ const QColor kRowText(Qt::black);
 } // namespace
 
 RoomListModel::RoomListModel(const Query &query, QObject *parent)
-    : QAbstractTableModel(parent), m_query(query)
+    : QueryGridModel(query, {{QStringLiteral("RoomStr"), QStringLiteral("Room No.")}}, parent)
 {
-}
-
-int RoomListModel::rowCount(const QModelIndex &parent) const
-{
-    return parent.isValid() ? 0 : int(m_query.rows().size());
-}
-
-int RoomListModel::columnCount(const QModelIndex &parent) const
-{
-    return parent.isValid() ? 0 : 1;
-}
-
-QVariant RoomListModel::value(int row, const QString &column) const
-{
-    if (row < 0 || row >= m_query.rows().size() || !m_query.HasField(column))
-        return QVariant();
-    const QStringList names = m_query.FieldNames();
-    for (int i = 0; i < names.size(); ++i) {
-        if (names[i].compare(column, Qt::CaseInsensitive) == 0)
-            return m_query.rows()[row].value(i);
-    }
-    return QVariant();
 }
 
 bool RoomListModel::occupied(int row) const
@@ -50,30 +28,16 @@ bool RoomListModel::occupied(int row) const
 
 QVariant RoomListModel::data(const QModelIndex &index, int role) const
 {
-    if (!index.isValid() || index.column() != 0)
+    if (!index.isValid())
         return QVariant();
     switch (role) {
-    case Qt::DisplayRole:
-        return value(index.row(), QStringLiteral("RoomStr")).toString();
     case Qt::BackgroundRole:
         return occupied(index.row()) ? kOccupiedBack : kVacantBack;
     case Qt::ForegroundRole:
         return kRowText;
     default:
-        return QVariant();
+        return QueryGridModel::data(index, role);
     }
-}
-
-QVariant RoomListModel::headerData(int section, Qt::Orientation orientation, int role) const
-{
-    if (orientation == Qt::Horizontal && section == 0 && role == Qt::DisplayRole)
-        return QStringLiteral("Room No.");
-    return QAbstractTableModel::headerData(section, orientation, role);
-}
-
-Qt::ItemFlags RoomListModel::flags(const QModelIndex &index) const
-{
-    return index.isValid() ? Qt::ItemIsEnabled | Qt::ItemIsSelectable : Qt::NoItemFlags;
 }
 
 void RoomRowDelegate::paint(QPainter *painter, const QStyleOptionViewItem &option,

@@ -1,7 +1,8 @@
 #pragma once
 // The grid of the room list: a read-only model over the rows of the room list query, and a
 // table view that colours rows by occupancy and selects rows only by mouse or Space.
-#include <QAbstractTableModel>
+#include "ui/querygridmodel.h"
+
 #include <QStyledItemDelegate>
 #include <QTableView>
 
@@ -9,28 +10,17 @@ class Query;
 
 // One column, the door plate, titled "Room No."; a row is occupied when its open stay's
 // GuestInTime is set. The rows are the query's; reset the model around every Open.
-class RoomListModel : public QAbstractTableModel
+class RoomListModel : public QueryGridModel
 {
     Q_OBJECT
 public:
     explicit RoomListModel(const Query &query, QObject *parent = nullptr);
 
-    int rowCount(const QModelIndex &parent = QModelIndex()) const override;
-    int columnCount(const QModelIndex &parent = QModelIndex()) const override;
     QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
-    QVariant headerData(int section, Qt::Orientation orientation,
-                        int role = Qt::DisplayRole) const override;
-    Qt::ItemFlags flags(const QModelIndex &index) const override;
-
-    // A column of a row by name; null for an unknown column or row.
-    QVariant value(int row, const QString &column) const;
     bool occupied(int row) const;
 
     using QAbstractTableModel::beginResetModel;
     using QAbstractTableModel::endResetModel;
-
-private:
-    const Query &m_query;
 };
 
 // Draws a selected row white on navy, any other row black on white (vacant) or on red

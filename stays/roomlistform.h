@@ -1,7 +1,7 @@
 #pragma once
 // The room list: the hotel's rooms by building, floor and occupancy. Opened from the main
 // window it is a report; opened through PickRoom it is the room picker.
-#include "app/baseform.h"
+#include "ui/baseform.h"
 #include "data/dataset.h"
 #include "roomlist.h"
 

@@ -212,7 +212,7 @@ void TestCheckIn::recordingIsAllOrNothing()
         form.Confirm_BtClick();
         QFAIL("the refused insert was not reported");
     } catch (const DbError &e) {
-        QVERIFY(e.text().contains("card was written but the check-in was not recorded"));
+        QVERIFY(e.text().contains("card was written but it was not recorded"));
         QVERIFY(e.text().contains("disk is full"));
     }
     QCOMPARE(desk.encoder.show().value("CardType"), QStringLiteral("4"));

@@ -1,7 +1,7 @@
 #pragma once
 // What the program's tests share: a scripted dialog seam, a hotel database in a
 // temporary program folder, and a way to answer modal forms.
-#include "app/dialogs.h"
+#include "ui/dialogs.h"
 #include "data/dm.h"
 
 #include <QList>

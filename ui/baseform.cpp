@@ -1,6 +1,7 @@
 #include "baseform.h"
 
 #include "data/settings.h"
+#include "errorguard.h"
 
 #include <QChildEvent>
 #include <QKeyEvent>
@@ -52,8 +53,12 @@ bool TBaseForm::FormKeyDown(QKeyEvent *event)
 bool TBaseForm::eventFilter(QObject *watched, QEvent *event)
 {
     if (event->type() == QEvent::KeyPress && watched->isWidgetType() &&
-        static_cast<QWidget *>(watched)->window() == this)
-        return FormKeyDown(static_cast<QKeyEvent *>(event));
+        static_cast<QWidget *>(watched)->window() == this) {
+        bool handled = false;
+        if (!RunGuarded([&] { handled = FormKeyDown(static_cast<QKeyEvent *>(event)); }))
+            return true; // the error was shown; the key goes no further
+        return handled;
+    }
     return QDialog::eventFilter(watched, event);
 }
 

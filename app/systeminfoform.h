@@ -1,6 +1,6 @@
 #pragma once
-#include "app/baseform.h"
-#include "settings.h"
+#include "ui/baseform.h"
+#include "data/settings.h"
 
 class QButtonGroup;
 namespace Ui {

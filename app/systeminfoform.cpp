@@ -1,9 +1,9 @@
 #include "systeminfoform.h"
 
-#include "app/application.h"
-#include "app/dialogs.h"
-#include "errors.h"
-#include "inifile.h"
+#include "ui/errorguard.h"
+#include "ui/dialogs.h"
+#include "data/errors.h"
+#include "data/inifile.h"
 #include "ui_systeminfoform.h"
 
 #include <QButtonGroup>

@@ -1,8 +1,8 @@
 #include "cdform.h"
 
-#include "app/dialogs.h"
-#include "inifile.h"
-#include "settings.h"
+#include "ui/dialogs.h"
+#include "data/inifile.h"
+#include "data/settings.h"
 #include "ui_cdform.h"
 
 #include <QFileInfo>

@@ -1,0 +1,45 @@
+#pragma once
+// What every card command shares: the guard around the card call and the recording of a
+// card that was written.
+#include <QPointer>
+#include <QString>
+#include <QWidget>
+
+#include <functional>
+
+class Connection;
+
+// Starts a card command unless another is under way (CardBusy). While it runs, the button
+// that started it is disabled, and the window is repainted without taking any key or click,
+// so nothing the operator does can change what the command checked before its card call.
+// The button is enabled again on every way out of the scope, errors included, unless the
+// command keeps it disabled (a check-in that succeeded).
+//
+//     CardCommand command(ui->Issue_Bt);
+//     if (!command.Started())
+//         return;
+class CardCommand
+{
+public:
+    explicit CardCommand(QWidget *button);
+    ~CardCommand();
+    CardCommand(const CardCommand &) = delete;
+    CardCommand &operator=(const CardCommand &) = delete;
+
+    bool Started() const { return m_started; }
+    void KeepButtonDisabled() { m_keepDisabled = true; }
+
+private:
+    QPointer<QWidget> m_button;
+    bool m_started = false;
+    bool m_keepDisabled = false;
+};
+
+// Lets pending paint events through, but no key or click.
+void RepaintOnly();
+
+// The database steps after a successful card call, in one transaction. A database error
+// undoes every step and is raised again as a DbError saying that the card was written but
+// not recorded, so the operator takes the card back and issues it again.
+void RecordWrittenCard(Connection &conn, const std::function<void()> &steps);
+QString NotRecordedText(const QString &databaseText);

@@ -1,0 +1,29 @@
+#pragma once
+// One transaction around several statements that must be stored together: begun on
+// construction, rolled back on every way out of the scope unless Commit() was reached.
+#include "connection.h"
+
+class Transaction
+{
+public:
+    // Begins at once; a failure to begin throws DbError.
+    explicit Transaction(Connection &conn) : m_conn(conn) { m_conn.BeginTrans(); }
+    ~Transaction()
+    {
+        if (!m_done)
+            m_conn.RollbackTrans();
+    }
+    Transaction(const Transaction &) = delete;
+    Transaction &operator=(const Transaction &) = delete;
+
+    // Stores everything; a failed commit throws DbError and the destructor rolls back.
+    void Commit()
+    {
+        m_conn.CommitTrans();
+        m_done = true;
+    }
+
+private:
+    Connection &m_conn;
+    bool m_done = false;
+};

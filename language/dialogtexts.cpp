@@ -1,0 +1,67 @@
+#include "dialogtexts.h"
+
+#include <QHash>
+
+namespace {
+
+struct Entry
+{
+    const char *form; // the form's objectName
+    int number;
+    const char *text; // UTF-8
+};
+
+// Dialog texts, by form and number. Keep each form's entries together, in number order.
+const Entry kDialogTexts[] = {
+    // The main window: board status bar, backup and restore.
+    {"MainForm", 8, "Refresh"},
+    {"MainForm", 9, "All buildings"},
+    {"MainForm", 10, "All floors"},
+};
+
+// Dialog titles, by form and number.
+const Entry kDialogTitles[] = {
+    {"MainForm", 0, "Orvane"},
+};
+
+using Table = QHash<QString, QHash<int, QString>>;
+
+Table build(const Entry *begin, const Entry *end)
+{
+    Table table;
+    for (const Entry *e = begin; e != end; ++e)
+        table[QString::fromLatin1(e->form)].insert(e->number, QString::fromUtf8(e->text));
+    return table;
+}
+
+const Table &texts()
+{
+    static const Table table = build(std::begin(kDialogTexts), std::end(kDialogTexts));
+    return table;
+}
+
+const Table &titles()
+{
+    static const Table table = build(std::begin(kDialogTitles), std::end(kDialogTitles));
+    return table;
+}
+
+} // namespace
+
+QString BuiltInDialogText(const QString &form, int number)
+{
+    return texts().value(form).value(number);
+}
+
+QString BuiltInDialogTitle(const QString &form, int number)
+{
+    return titles().value(form).value(number);
+}
+
+QList<QPair<QString, int>> BuiltInDialogTextKeys()
+{
+    QList<QPair<QString, int>> keys;
+    for (const Entry &e : kDialogTexts)
+        keys.append({QString::fromLatin1(e.form), e.number});
+    return keys;
+}

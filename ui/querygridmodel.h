@@ -1,0 +1,60 @@
+#pragma once
+// The one grid model of the program's list forms: the rows of a query, shown through a list
+// of column specs (field, title, shown or hidden, read-only or editable, pick list). Header
+// titles can be replaced with setHeaderData, so the language catalogue can set them.
+#include <QAbstractTableModel>
+#include <QStringList>
+
+#include <functional>
+
+class Query;
+class QTableView;
+
+struct GridColumn
+{
+    QString field;         // the query's column
+    QString title;         // the header title
+    bool visible = true;   // hidden columns are in the model but not shown
+    bool editable = false; // the cell can be edited in place
+    QStringList pickList;  // for an editable cell: the values to choose from (empty: free text)
+};
+
+class QueryGridModel : public QAbstractTableModel
+{
+    Q_OBJECT
+public:
+    QueryGridModel(const Query &query, QList<GridColumn> columns, QObject *parent = nullptr);
+
+    const QList<GridColumn> &columns() const { return m_columns; }
+    // The position of a column spec by field name (case-insensitive), or -1.
+    int columnOf(const QString &field) const;
+
+    int rowCount(const QModelIndex &parent = QModelIndex()) const override;
+    int columnCount(const QModelIndex &parent = QModelIndex()) const override;
+    QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
+    QVariant headerData(int section, Qt::Orientation orientation,
+                        int role = Qt::DisplayRole) const override;
+    bool setHeaderData(int section, Qt::Orientation orientation, const QVariant &value,
+                       int role = Qt::EditRole) override;
+    Qt::ItemFlags flags(const QModelIndex &index) const override;
+    bool setData(const QModelIndex &index, const QVariant &value, int role = Qt::EditRole) override;
+
+    // Any column of a row by name, shown or not; null for an unknown column or row.
+    QVariant value(int row, const QString &field) const;
+
+    // Called for an edit of an editable cell: (row, field, new value); returns whether the
+    // value was taken (the caller stores it and reopens the query inside Reload).
+    std::function<bool(int, const QString &, const QVariant &)> onEdit;
+
+    // Runs `reopen` (which opens the query again) between a model reset's begin and end.
+    void Reload(const std::function<void()> &reopen);
+
+    // Hides the columns whose spec is not visible.
+    void ApplyColumns(QTableView *view) const;
+
+private:
+    int queryColumn(const QString &field) const;
+
+    const Query &m_query;
+    QList<GridColumn> m_columns;
+};
