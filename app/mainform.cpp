@@ -1,20 +1,24 @@
 #include "mainform.h"
 
-#include "ui/baseform.h"
 #include "cards/bookkeeping.h"
-#include "data/appdir.h"
 #include "cdform.h"
+#include "data/appdir.h"
 #include "data/dm.h"
 #include "data/settings.h"
 #include "data/sqltext.h"
-#include "systeminfoform.h"
-#include "ui/dialogs.h"
 #include "encoder.h"
 #include "fileversion.h"
+#include "setup/districtsettingform.h"
+#include "setup/roominfoform.h"
+#include "setup/roomtypeform.h"
 #include "stays/guestleaveform.h"
 #include "stays/guestquickinform.h"
 #include "stays/roomlistform.h"
 #include "stays/stays.h"
+#include "systeminfoform.h"
+#include "ui/baseform.h"
+#include "ui/dialogs.h"
+#include "ui/roomicon.h"
 #include "ui_mainform.h"
 
 #include <QAbstractListModel>
@@ -209,22 +213,10 @@ void TMainForm::LoadICon()
     RoomIcons.clear();
     const int size = style()->pixelMetric(QStyle::PM_LargeIconSize);
     for (const char *file : kIconFiles) {
-        QImage image(ProgramPath(QStringLiteral("pic/build/") + QString::fromLatin1(file)));
-        if (image.isNull()) {
-            RoomIcons.append(windowIcon()); // the window has no icon of its own: empty
-            continue;
-        }
-        // Every pixel of the bottom-left pixel's colour becomes transparent.
-        const QRgb background = image.pixel(0, image.height() - 1);
-        image = image.convertToFormat(QImage::Format_ARGB32);
-        for (int y = 0; y < image.height(); ++y) {
-            auto *line = reinterpret_cast<QRgb *>(image.scanLine(y));
-            for (int x = 0; x < image.width(); ++x)
-                if ((line[x] & 0xFFFFFF) == (background & 0xFFFFFF))
-                    line[x] = 0;
-        }
-        RoomIcons.append(QIcon(QPixmap::fromImage(
-            image.scaled(size, size, Qt::KeepAspectRatio, Qt::SmoothTransformation))));
+        const QIcon icon = RoomIconFromBitmap(
+            ProgramPath(QStringLiteral("pic/build/") + QString::fromLatin1(file)), size);
+        // A missing file: the window has no icon of its own, so the picture is empty.
+        RoomIcons.append(icon.isNull() ? windowIcon() : icon);
     }
     const int size2 = size;
     ui->Room_LV->setIconSize(QSize(size2, size2));
@@ -357,6 +349,9 @@ void TMainForm::connectCommands()
         {ui->CheckOut_Menu, [this]() { CheckOut_MenuClick(); }},
         {ui->RoomStatus_Menu, [this]() { ShowModalAndFree(new TRoomList_Form(this)); }},
         {ui->SystemSetting_Menu, [this]() { ShowModalAndFree(new TSystemInfo_Form(this)); }},
+        {ui->RoomType_Menu, [this]() { ShowModalAndFree(new TRoomType_Form(this)); }},
+        {ui->RoomSetting_Menu, [this]() { ShowModalAndFree(new TRoomInfo_Form(this)); }},
+        {ui->DistrictSetting_Menu, [this]() { ShowModalAndFree(new TDistrictSetting_Form(this)); }},
         {ui->DatabaseConnecting_Menu, [this]() { ShowModalAndFree(new TCdForm(this)); }},
         {ui->OperatingInstruction_Menu,
          []() { QDesktopServices::openUrl(QUrl::fromLocalFile(ProgramPath("Operating.htm"))); }},
