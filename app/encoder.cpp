@@ -3,8 +3,8 @@
 #include "cards/messages.h"
 #include "data/inifile.h"
 #include "data/settings.h"
-#include "ui/dialogs.h"
 #include "kestrune/kestrune.h"
+#include "ui/dialogs.h"
 
 #include <cctype>
 
@@ -68,7 +68,9 @@ bool EncoderHandshake()
         const QString pass = WordsToPass(code);
         ShowMessage(pass);
         LockSystemInfo.Pass = pass;
-        IniFile(SettingsFilePath()).WriteString("SystemInfo", "Pass", pass);
+        IniFile ini(SettingsFilePath());
+        if (!ini.WriteString("SystemInfo", "Pass", pass))
+            ShowMessage(ini.ErrorText(), QStringLiteral("Connecting warning"), MsgIcon::Warning);
     } else {
         ShowMessageByNo(result);
     }

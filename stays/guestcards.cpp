@@ -68,6 +68,8 @@ void RecordIssuedGuestCard(CardRecord &record, const GuestStay &stay)
 
 void RecordCopiedGuestCard(CardRecord &record, const GuestStay &stay)
 {
-    record.CardTypeBlock[0] = kGuestCard;
-    SaveMakeCardRecord(record, stay.GuestName, stay.GuestID);
+    RecordWrittenCard(dm->conn, [&] {
+        record.CardTypeBlock[0] = kGuestCard;
+        SaveMakeCardRecord(record, stay.GuestName, stay.GuestID);
+    });
 }
