@@ -79,7 +79,6 @@ bool EncoderHandshake()
 
 bool ReadDataCardAllowed(bool enabledByEncoder, int16_t encoderKind, bool dataCardRight)
 {
-    if (encoderKind == 3)
-        return dataCardRight;
-    return enabledByEncoder;
+    // Without an encoder that enables it, the right alone never does.
+    return enabledByEncoder && (encoderKind != 3 || dataCardRight);
 }
