@@ -1,7 +1,7 @@
 #include "logonform.h"
 
 #include "ui/dialogs.h"
-#include "inputpasswordbox.h"
+#include "ui/inputpasswordbox.h"
 #include "logon.h"
 #include "ui_logonform.h"
 
