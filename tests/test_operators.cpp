@@ -175,6 +175,8 @@ void TestOperators::addingAnAccount()
     QVERIFY(!child<QLineEdit>(&form, "User_Edit")->isEnabled());
     QVERIFY(child<QLineEdit>(&form, "User_Edit")->text().isEmpty());
     QVERIFY(child<QPushButton>(&form, "Add_BT")->isEnabled());
+    // Without a password the account cannot log on.
+    QVERIFY(!TryLogon("o'brien", QString()));
 
     // The same name again, typed exactly (apostrophe and all), is refused.
     addAccount(form, "Someone else", "o'brien", {"CheckIn"});
