@@ -305,7 +305,12 @@ void TMainForm::connectCommands()
         {ui->ClearCard_SB, ui->ClearCard_Menu},
     };
 
+    // The commands' actions (the menus' own actions stay enabled, so every menu opens).
+    QList<QAction *> actions;
     for (QAction *action : findChildren<QAction *>())
+        if (!action->menu() && !action->isSeparator())
+            actions.append(action);
+    for (QAction *action : actions)
         action->setEnabled(false);
     for (const auto &[action, command] : commands) {
         action->setProperty("available", true);
@@ -317,8 +322,7 @@ void TMainForm::connectCommands()
     for (QAction *action : {ui->ReadDataCard_Menu, ui->mi_GuestIn, ui->mi_GuestLeave})
         action->setEnabled(false);
     // The actions' keys work while the window has the focus; a disabled action ignores its key.
-    for (QAction *action : findChildren<QAction *>())
-        addAction(action);
+    addActions(actions);
     for (const auto &[button, action] : buttons) {
         button->setEnabled(action->isEnabled());
         connect(action, &QAction::enabledChanged, button, &QWidget::setEnabled);
