@@ -2,6 +2,7 @@
 
 #include "data/dataset.h"
 
+#include <QHeaderView>
 #include <QTableView>
 
 QueryGridModel::QueryGridModel(const Query &query, QList<GridColumn> columns, QObject *parent)
@@ -198,4 +199,8 @@ void QueryGridModel::ApplyColumns(QTableView *view) const
 {
     for (int i = 0; i < m_columns.size(); ++i)
         view->setColumnHidden(i, !m_columns[i].visible);
+    view->verticalHeader()->hide();
+    view->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    view->verticalHeader()->setDefaultSectionSize(view->fontMetrics().height() + 8);
+    view->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
 }

@@ -81,7 +81,8 @@ public:
     // Kept edits are dropped: the rows they belonged to may have moved.
     void Reload(const std::function<void()> &reopen);
 
-    // Hides the columns whose spec is not visible.
+    // Hides the columns whose spec is not visible, and gives the view the list forms' look:
+    // no row header, compact rows, the columns sharing the view's width.
     void ApplyColumns(QTableView *view) const;
 
 signals:
