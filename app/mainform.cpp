@@ -1,20 +1,21 @@
 #include "mainform.h"
 
-#include "ui/baseform.h"
 #include "cards/bookkeeping.h"
-#include "data/appdir.h"
 #include "cdform.h"
+#include "data/appdir.h"
 #include "data/dm.h"
+#include "data/fileversion.h"
 #include "data/settings.h"
 #include "data/sqltext.h"
-#include "systeminfoform.h"
-#include "ui/dialogs.h"
 #include "encoder.h"
-#include "fileversion.h"
 #include "stays/guestleaveform.h"
 #include "stays/guestquickinform.h"
 #include "stays/roomlistform.h"
 #include "stays/stays.h"
+#include "systeminfoform.h"
+#include "ui/baseform.h"
+#include "ui/dialogs.h"
+#include "ui/errorguard.h"
 #include "ui_mainform.h"
 
 #include <QAbstractListModel>
@@ -109,11 +110,13 @@ TMainForm::TMainForm(QWidget *parent)
       m_board(new RoomBoardModel(this))
 {
     ui->setupUi(this);
+    // The catalogue's texts go on before the window fills anything from the database.
+    Language1->SetLanguageID(LockSystemInfo.LanguageID);
+    Language1->LoadLanguage();
     m_board->icons = &RoomIcons;
     ui->Room_LV->setModel(m_board);
     connectCommands();
 
-    Language1->SetLanguageID(LockSystemInfo.LanguageID);
     InitializeForm();
     LoadICon();
     m_panels[4]->setText(kTitle);
@@ -453,10 +456,8 @@ void TMainForm::CheckOut_MenuClick()
 void TMainForm::keyPressEvent(QKeyEvent *event)
 {
     // Esc does nothing here; Ctrl+Alt+F12 is the language capture.
-    if (event->key() == Qt::Key_F12 &&
-        (event->modifiers() & (Qt::ControlModifier | Qt::AltModifier)) ==
-            (Qt::ControlModifier | Qt::AltModifier)) {
-        Language1->Capture();
+    if (IsCaptureKey(event)) {
+        RunGuarded([this] { RunCapture(Language1); });
         return;
     }
     if (event->key() == Qt::Key_Escape)
