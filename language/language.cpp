@@ -146,6 +146,7 @@ void TLanguage::SetActive(bool active)
 void TLanguage::LoadLanguage(LoadScope scope)
 {
     if (scope == LoadScope::All) {
+        Variable.clear(); // a form or language without rows has no dialog texts of its own
         // Ordered, so that "the last row read decides" gives the same list every time.
         Query dialogs(m_conn);
         dialogs.Add(QStringLiteral("Select * From Dialog_Table"));

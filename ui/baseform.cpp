@@ -27,6 +27,7 @@ void TBaseForm::on_Language1_FormCreated()
     if (m_languageLoaded)
         return;
     m_languageLoaded = true;
+    m_loadedAs = objectName();
     RunGuarded([this] { Language1->LoadLanguage(); });
 }
 
@@ -37,7 +38,11 @@ void TBaseForm::showEvent(QShowEvent *event)
     if (!m_shown) {
         m_shown = true;
         // Grid models are often made after the setup; their column titles are applied now.
-        const LoadScope scope = m_languageLoaded ? LoadScope::Collections : LoadScope::All;
+        // A form that had no designer setup, or took its name only after it (forms sharing
+        // one designer file), loads everything now.
+        const LoadScope scope = m_languageLoaded && objectName() == m_loadedAs
+                                    ? LoadScope::Collections
+                                    : LoadScope::All;
         m_languageLoaded = true;
         RunGuarded([this, scope] { Language1->LoadLanguage(scope); });
     }

@@ -33,6 +33,7 @@ private:
     void watch(QObject *object);
 
     bool m_languageLoaded = false;
+    QString m_loadedAs; // the form's name when its setup loaded the language
     bool m_shown = false;
 };
 
