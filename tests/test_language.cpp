@@ -26,6 +26,8 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace {
 
 // A small form made the way the designer's setup makes one: widgets first, then the slots
@@ -534,6 +536,13 @@ void TestLanguage::everyDialogTextInUseHasAWording()
         }
     }
     QVERIFY(checked > 0);
+    // One wording per form and number: a second entry would silently replace the first.
+    QList<QPair<QString, int>> keys = BuiltInDialogTextKeys();
+    std::sort(keys.begin(), keys.end());
+    const auto twice = std::adjacent_find(keys.begin(), keys.end());
+    QVERIFY2(twice == keys.end(),
+             qPrintable(twice == keys.end() ? QString()
+                                            : twice->first + ' ' + QString::number(twice->second)));
     for (const char *form : {"MC_R_From", "OpenDoorRecord_Form"})
         for (int number : {13, 14})
             QVERIFY(!BuiltInDialogText(form, number).isEmpty());

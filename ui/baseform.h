@@ -2,8 +2,9 @@
 // The common base of the program's forms: it sees the keys of its controls first,
 // closes on Esc and keeps Ctrl+Alt+F12 for the language capture. It loads the form's
 // language as soon as the form's designer setup has made its widgets, before the form
-// fills anything from the database; a form built without a designer file loads it when it
-// is first shown.
+// fills anything from the database; a form built without a designer file, or one that takes
+// its name only after the setup, loads it when it is first shown. Column titles of grids
+// whose models are made after the setup are applied when the form is first shown.
 #include "language/language.h"
 
 #include <QDialog>
