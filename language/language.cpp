@@ -45,6 +45,7 @@ TLanguage::TLanguage(QObject *parent) : QObject(parent)
     const QString path = CatalogPath();
     if (QFileInfo::exists(path)) {
         m_conn.ConnectionString = kConnectionPrefix + path;
+        m_conn.DatabaseFile = path;
         m_conn.Open();
     } else {
         createLanguageDB(path);
@@ -68,6 +69,7 @@ void TLanguage::createLanguageDB(const QString &path)
     // Both tables or no file: a half-made catalogue would fail every later start.
     try {
         m_conn.ConnectionString = kConnectionPrefix + path;
+        m_conn.DatabaseFile = path;
         m_conn.Open();
         Transaction transaction(m_conn);
         createComponentTable();
