@@ -5,11 +5,11 @@
 #include "cdform.h"
 #include "data/appdir.h"
 #include "data/dm.h"
+#include "data/fileversion.h"
 #include "data/rights.h"
 #include "data/settings.h"
 #include "data/sqltext.h"
 #include "encoder.h"
-#include "fileversion.h"
 #include "operators/changepasswordform.h"
 #include "operators/operatorform.h"
 #include "setup/districtsettingform.h"
@@ -61,11 +61,13 @@ TMainForm::TMainForm(QWidget *parent)
       m_board(new RoomBoardModel(this))
 {
     ui->setupUi(this);
+    // The catalogue's texts go on before the window fills anything from the database.
+    Language1->SetLanguageID(LockSystemInfo.LanguageID);
+    Language1->LoadLanguage();
     m_board->icons = &RoomIcons;
     ui->Room_LV->setModel(m_board);
     connectCommands();
 
-    Language1->SetLanguageID(LockSystemInfo.LanguageID);
     InitializeForm();
     LoadICon();
     m_panels[4]->setText(kTitle);
@@ -409,10 +411,8 @@ void TMainForm::CheckOut_MenuClick()
 void TMainForm::keyPressEvent(QKeyEvent *event)
 {
     // Esc does nothing here; Ctrl+Alt+F12 is the language capture.
-    if (event->key() == Qt::Key_F12 &&
-        (event->modifiers() & (Qt::ControlModifier | Qt::AltModifier)) ==
-            (Qt::ControlModifier | Qt::AltModifier)) {
-        RunGuarded([this] { Language1->Capture(); });
+    if (IsCaptureKey(event)) {
+        RunGuarded([this] { RunCapture(Language1); });
         return;
     }
     if (event->key() == Qt::Key_Escape)
