@@ -1,20 +1,22 @@
 #include "mainform.h"
 
-#include "ui/baseform.h"
 #include "cards/bookkeeping.h"
-#include "data/appdir.h"
 #include "cdform.h"
+#include "data/appdir.h"
 #include "data/dm.h"
 #include "data/settings.h"
 #include "data/sqltext.h"
-#include "systeminfoform.h"
-#include "ui/dialogs.h"
 #include "encoder.h"
 #include "fileversion.h"
+#include "staffcards/checkcardform.h"
+#include "staffcards/makecardform.h"
 #include "stays/guestleaveform.h"
 #include "stays/guestquickinform.h"
 #include "stays/roomlistform.h"
 #include "stays/stays.h"
+#include "systeminfoform.h"
+#include "ui/baseform.h"
+#include "ui/dialogs.h"
 #include "ui_mainform.h"
 
 #include <QAbstractListModel>
@@ -353,6 +355,9 @@ void TMainForm::connectCommands()
 {
     // Commands whose forms this workstation has; the rest stay disabled.
     const QList<QPair<QAction *, std::function<void()>>> commands = {
+        {ui->EncodeCard_Menu, [this]() { EncodeCard_MenuClick(); }},
+        {ui->ReadCard_Menu, [this]() { ReadCard_MenuClick(); }},
+        {ui->ClearCard_Menu, [this]() { ClearCard_MenuClick(); }},
         {ui->CheckIn_Menu, [this]() { CheckIn_MenuClick(); }},
         {ui->CheckOut_Menu, [this]() { CheckOut_MenuClick(); }},
         {ui->RoomStatus_Menu, [this]() { ShowModalAndFree(new TRoomList_Form(this)); }},
@@ -377,7 +382,9 @@ void TMainForm::connectCommands()
 
     connect(ui->CheckIn_SB, &QToolButton::clicked, ui->CheckIn_Menu, &QAction::trigger);
     connect(ui->CheckOut2_SB, &QToolButton::clicked, ui->CheckOut_Menu, &QAction::trigger);
-    for (QToolButton *button : {ui->ModifyGuestCard_SB, ui->ReadCard_SB, ui->ClearCard_SB})
+    connect(ui->ReadCard_SB, &QToolButton::clicked, ui->ReadCard_Menu, &QAction::trigger);
+    connect(ui->ClearCard_SB, &QToolButton::clicked, ui->ClearCard_Menu, &QAction::trigger);
+    for (QToolButton *button : {ui->ModifyGuestCard_SB})
         button->setEnabled(false);
     connect(ui->Exit_SB, &QToolButton::clicked, this, &QWidget::close);
 
@@ -443,6 +450,27 @@ void TMainForm::mi_GuestLeaveClick()
 void TMainForm::CheckIn_MenuClick()
 {
     ShowModalAndFree(new TGuestQuickIn_Form(this));
+}
+
+void TMainForm::EncodeCard_MenuClick()
+{
+    auto *form = new TMakeCard_Form(this);
+    form->SetPage(5);
+    ShowModalAndFree(form);
+}
+
+void TMainForm::ReadCard_MenuClick()
+{
+    auto *form = new TCheckCardForm(this);
+    form->OpenForReading();
+    ShowModalAndFree(form);
+}
+
+void TMainForm::ClearCard_MenuClick()
+{
+    auto *form = new TCheckCardForm(this);
+    form->OpenForRevoking();
+    ShowModalAndFree(form);
 }
 
 void TMainForm::CheckOut_MenuClick()

@@ -51,6 +51,9 @@ public slots:
     void PopupMenu1Popup();
     void mi_GuestInClick();
     void mi_GuestLeaveClick();
+    void EncodeCard_MenuClick();
+    void ReadCard_MenuClick();
+    void ClearCard_MenuClick();
     void CheckIn_MenuClick();
     void CheckOut_MenuClick();
 

@@ -26,5 +26,6 @@ private:
     void watch(QObject *object);
 };
 
-// Shows a form modally and frees it when it closes.
+// Shows a form modally and frees it when it closes. Once the program is ending (a form
+// found while opening that it must end), the form is freed without being shown.
 int ShowModalAndFree(QDialog *form);
