@@ -11,8 +11,11 @@
 #include "fileversion.h"
 #include "staffcards/checkcardform.h"
 #include "staffcards/makecardform.h"
+#include "stays/clockroomform.h"
+#include "stays/copyguestcardform.h"
 #include "stays/guestleaveform.h"
 #include "stays/guestquickinform.h"
+#include "stays/modifyguestcardform.h"
 #include "stays/roomlistform.h"
 #include "stays/stays.h"
 #include "systeminfoform.h"
@@ -394,6 +397,9 @@ void TMainForm::connectCommands()
         {ui->ClearCard_Menu, [this] { ClearCard_MenuClick(); }},
         {ui->CheckIn_Menu, [this] { CheckIn_MenuClick(); }},
         {ui->CheckOut_Menu, [this] { CheckOut_MenuClick(); }},
+        {ui->ModifyGuestCard_Menu, OpenForm<TModifyGuestCard_Form>()},
+        {ui->CopyGuestCard_Menu, OpenForm<TCopyGuestCard_Form>()},
+        {ui->ClockRoom_Menu, OpenForm<TClockRoom_Form>()},
         {ui->RoomStatus_Menu, OpenForm<TRoomList_Form>()},
         {ui->SystemSetting_Menu, OpenForm<TSystemInfo_Form>()},
         {ui->DatabaseConnecting_Menu, OpenForm<TCdForm>()},
@@ -402,6 +408,7 @@ void TMainForm::connectCommands()
         // The board's pop-up menu; its items are enabled as the selection allows.
         {ui->mi_GuestIn, [this] { mi_GuestInClick(); }},
         {ui->mi_GuestLeave, [this] { mi_GuestLeaveClick(); }},
+        {ui->mi_CopyGuestCard, [this] { mi_CopyGuestCardClick(); }},
     };
     // The tool buttons run their command and follow its enabled state.
     const QPair<QToolButton *, QAction *> buttons[] = {
@@ -473,6 +480,16 @@ void TMainForm::mi_GuestInClick()
     if (rooms.isEmpty())
         return;
     auto *form = new TGuestQuickIn_Form(this);
+    form->SetRoom(rooms.first());
+    ShowModalAndFree(form);
+}
+
+void TMainForm::mi_CopyGuestCardClick()
+{
+    const QStringList rooms = SelectedRooms();
+    if (rooms.isEmpty())
+        return;
+    auto *form = new TCopyGuestCard_Form(this);
     form->SetRoom(rooms.first());
     ShowModalAndFree(form);
 }

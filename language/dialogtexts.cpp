@@ -17,6 +17,9 @@ const Entry kDialogTexts[] = {
     {"MainForm", 8, "Refresh"},
     {"MainForm", 9, "All buildings"},
     {"MainForm", 10, "All floors"},
+    // Stay extension and copy: the start of a recorded card's explanation, before the room.
+    {"ModifyGuestCard_Form", 2, "Stay extended, room "},
+    {"CopyGuestCard_Form", 2, "Copy of guest card, room "},
 };
 
 // Dialog titles, by form and number.
