@@ -15,6 +15,8 @@
 #include "setup/districtsettingform.h"
 #include "setup/roominfoform.h"
 #include "setup/roomtypeform.h"
+#include "staffcards/checkcardform.h"
+#include "staffcards/makecardform.h"
 #include "stays/clockroomform.h"
 #include "stays/copyguestcardform.h"
 #include "stays/guestleaveform.h"
@@ -279,6 +281,9 @@ void TMainForm::connectCommands()
     // has no form on this workstation and stays disabled, so the window offers no dead
     // command. The operator's rights (InitMenu) may disable a listed one.
     const QList<QPair<QAction *, std::function<void()>>> commands = {
+        {ui->EncodeCard_Menu, [this] { EncodeCard_MenuClick(); }},
+        {ui->ReadCard_Menu, [this] { ReadCard_MenuClick(); }},
+        {ui->ClearCard_Menu, [this] { ClearCard_MenuClick(); }},
         {ui->CheckIn_Menu, [this] { CheckIn_MenuClick(); }},
         {ui->CheckOut_Menu, [this] { CheckOut_MenuClick(); }},
         {ui->ModifyGuestCard_Menu, OpenForm<TModifyGuestCard_Form>()},
@@ -401,6 +406,27 @@ void TMainForm::mi_GuestLeaveClick()
 void TMainForm::CheckIn_MenuClick()
 {
     ShowModalAndFree(new TGuestQuickIn_Form(this));
+}
+
+void TMainForm::EncodeCard_MenuClick()
+{
+    auto *form = new TMakeCard_Form(this);
+    form->SetPage(5);
+    ShowModalAndFree(form);
+}
+
+void TMainForm::ReadCard_MenuClick()
+{
+    auto *form = new TCheckCardForm(this);
+    form->OpenForReading();
+    ShowModalAndFree(form);
+}
+
+void TMainForm::ClearCard_MenuClick()
+{
+    auto *form = new TCheckCardForm(this);
+    form->OpenForRevoking();
+    ShowModalAndFree(form);
 }
 
 void TMainForm::CheckOut_MenuClick()

@@ -6,10 +6,18 @@
 
 #include <QCoreApplication>
 #include <QEventLoop>
+#include <QTimer>
 
 void RepaintOnly()
 {
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+}
+
+void PauseWithoutInput(int ms)
+{
+    QEventLoop wait;
+    QTimer::singleShot(ms, &wait, &QEventLoop::quit);
+    wait.exec(QEventLoop::ExcludeUserInputEvents);
 }
 
 CardCommand::CardCommand(QWidget *button) : m_button(button)
