@@ -15,6 +15,9 @@
 #include "stays/guestquickinform.h"
 #include "stays/roomlistform.h"
 #include "stays/stays.h"
+#include "staffcards/issuelogform.h"
+#include "staffcards/opendoorrecordform.h"
+#include "staffcards/readdatacardform.h"
 #include "ui_mainform.h"
 
 #include <QAbstractListModel>
@@ -356,6 +359,9 @@ void TMainForm::connectCommands()
         {ui->CheckIn_Menu, [this]() { CheckIn_MenuClick(); }},
         {ui->CheckOut_Menu, [this]() { CheckOut_MenuClick(); }},
         {ui->RoomStatus_Menu, [this]() { ShowModalAndFree(new TRoomList_Form(this)); }},
+        {ui->ReadDataCard_Menu, [this]() { ShowModalAndFree(new TReadDataCard_Form(this)); }},
+        {ui->OpenDoorRecord_Menu, [this]() { ShowModalAndFree(new TOpenDoorRecord_Form(this)); }},
+        {ui->IssuingRecords_Menu, [this]() { ShowModalAndFree(new TMC_R_From(this)); }},
         {ui->SystemSetting_Menu, [this]() { ShowModalAndFree(new TSystemInfo_Form(this)); }},
         {ui->DatabaseConnecting_Menu, [this]() { ShowModalAndFree(new TCdForm(this)); }},
         {ui->OperatingInstruction_Menu,

@@ -17,6 +17,15 @@ const Entry kDialogTexts[] = {
     {"MainForm", 8, "Refresh"},
     {"MainForm", 9, "All buildings"},
     {"MainForm", 10, "All floors"},
+    // The issue log: status line prefix, the card type entry for all types, and the texts of
+    // the hidden capture's two prompts.
+    {"MC_R_From", 0, "Record: "},
+    {"MC_R_From", 1, "All card types"},
+    {"MC_R_From", 13, "The file does not exist. Please choose another one!"},
+    {"MC_R_From", 14, "Verification code:"},
+    // The door log: the texts of the hidden capture's two prompts.
+    {"OpenDoorRecord_Form", 13, "The file does not exist. Please choose another one!"},
+    {"OpenDoorRecord_Form", 14, "Verification code:"},
 };
 
 // Dialog titles, by form and number.

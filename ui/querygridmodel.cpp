@@ -1,12 +1,19 @@
 #include "querygridmodel.h"
 
 #include "data/dataset.h"
+#include "errorguard.h"
 
 #include <QTableView>
 
 QueryGridModel::QueryGridModel(const Query &query, QList<GridColumn> columns, QObject *parent)
     : QAbstractTableModel(parent), m_query(query), m_columns(std::move(columns))
 {
+}
+
+QueryGridModel::QueryGridModel(Query &query, QList<GridColumn> columns, QObject *parent)
+    : QueryGridModel(static_cast<const Query &>(query), std::move(columns), parent)
+{
+    m_fetch = &query;
 }
 
 int QueryGridModel::columnOf(const QString &field) const
@@ -19,7 +26,32 @@ int QueryGridModel::columnOf(const QString &field) const
 
 int QueryGridModel::rowCount(const QModelIndex &parent) const
 {
-    return parent.isValid() ? 0 : int(m_query.rows().size());
+    if (parent.isValid())
+        return 0;
+    return m_announced >= 0 ? m_announced : int(m_query.rows().size());
+}
+
+bool QueryGridModel::canFetchMore(const QModelIndex &parent) const
+{
+    return !parent.isValid() && m_fetch && m_fetch->CanFetchMore();
+}
+
+void QueryGridModel::fetchMore(const QModelIndex &parent)
+{
+    if (!canFetchMore(parent))
+        return;
+    // The view learns of the rows only after they are read: until then it sees the old count.
+    const int before = rowCount();
+    m_announced = before;
+    int read = 0;
+    RunGuarded([&] { read = m_fetch->FetchMore(FetchBatch); });
+    if (read <= 0) {
+        m_announced = -1;
+        return;
+    }
+    beginInsertRows(QModelIndex(), before, before + read - 1);
+    m_announced = -1;
+    endInsertRows();
 }
 
 int QueryGridModel::columnCount(const QModelIndex &parent) const
@@ -56,9 +88,12 @@ QVariant QueryGridModel::data(const QModelIndex &index, int role) const
 
 QVariant QueryGridModel::headerData(int section, Qt::Orientation orientation, int role) const
 {
-    if (orientation == Qt::Horizontal && role == Qt::DisplayRole && section >= 0 &&
-        section < m_columns.size())
-        return m_columns[section].title;
+    if (orientation == Qt::Horizontal && section >= 0 && section < m_columns.size()) {
+        if (role == Qt::DisplayRole)
+            return m_columns[section].title;
+        if (role == HiddenColumnRole)
+            return !m_columns[section].visible;
+    }
     return QAbstractTableModel::headerData(section, orientation, role);
 }
 

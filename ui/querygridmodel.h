@@ -2,6 +2,8 @@
 // The one grid model of the program's list forms: the rows of a query, shown through a list
 // of column specs (field, title, shown or hidden, read-only or editable, pick list). Header
 // titles can be replaced with setHeaderData, so the language catalogue can set them.
+// Over a query that reads its rows on demand (LazyQuery) the model reads further rows as
+// the view scrolls to them.
 #include <QAbstractTableModel>
 #include <QStringList>
 
@@ -12,18 +14,26 @@ class QTableView;
 
 struct GridColumn
 {
-    QString field;         // the query's column
-    QString title;         // the header title
-    bool visible = true;   // hidden columns are in the model but not shown
-    bool editable = false; // the cell can be edited in place
-    QStringList pickList;  // for an editable cell: the values to choose from (empty: free text)
+    QString field;             // the query's column
+    QString title;             // the header title
+    bool visible = true;       // hidden columns are in the model but not shown
+    bool editable = false;     // the cell can be edited in place
+    QStringList pickList = {}; // for an editable cell: the values to choose from (empty: free text)
 };
 
 class QueryGridModel : public QAbstractTableModel
 {
     Q_OBJECT
 public:
+    // Shows the rows the query holds.
     QueryGridModel(const Query &query, QList<GridColumn> columns, QObject *parent = nullptr);
+    // The same, and reads further rows of a query that reads them on demand.
+    QueryGridModel(Query &query, QList<GridColumn> columns, QObject *parent = nullptr);
+
+    // Header data of this role (horizontal) is true for a column the grid does not show.
+    static constexpr int HiddenColumnRole = Qt::UserRole + 1;
+    // Rows read per fetch.
+    static constexpr int FetchBatch = 256;
 
     const QList<GridColumn> &columns() const { return m_columns; }
     // The position of a column spec by field name (case-insensitive), or -1.
@@ -38,6 +48,8 @@ public:
                        int role = Qt::EditRole) override;
     Qt::ItemFlags flags(const QModelIndex &index) const override;
     bool setData(const QModelIndex &index, const QVariant &value, int role = Qt::EditRole) override;
+    bool canFetchMore(const QModelIndex &parent) const override;
+    void fetchMore(const QModelIndex &parent) override;
 
     // Any column of a row by name, shown or not; null for an unknown column or row.
     QVariant value(int row, const QString &field) const;
@@ -56,5 +68,7 @@ private:
     int queryColumn(const QString &field) const;
 
     const Query &m_query;
+    Query *m_fetch = nullptr; // the same query when the model may read further rows
+    int m_announced = -1;     // while rows are read: the row count the view knows
     QList<GridColumn> m_columns;
 };
