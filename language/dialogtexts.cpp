@@ -17,6 +17,9 @@ const Entry kDialogTexts[] = {
     {"MainForm", 8, "Refresh"},
     {"MainForm", 9, "All buildings"},
     {"MainForm", 10, "All floors"},
+    // Stay extension and copy: the start of a recorded card's explanation, before the room.
+    {"ModifyGuestCard_Form", 2, "Stay extended, room "},
+    {"CopyGuestCard_Form", 2, "Copy of guest card, room "},
     // The issue log: status line prefix, the card type entry for all types, and the texts of
     // the hidden capture's two prompts.
     {"MC_R_From", 0, "Record: "},
