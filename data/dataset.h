@@ -141,3 +141,6 @@ void InsertRows(Connection &conn, const QString &table, const QStringList &colum
 // Stores typed values into the rows of `table` whose `keyColumn` equals `key`.
 void UpdateRows(Connection &conn, const QString &table, const QString &keyColumn,
                 const QVariant &key, const FieldValues &values);
+// Deletes the rows of `table` whose `keyColumn` equals `key`; returns how many went.
+int DeleteRows(Connection &conn, const QString &table, const QString &keyColumn,
+               const QVariant &key);

@@ -42,8 +42,8 @@ extern "C" {
 
 enum { PRINT_OPEN_DOOR_RECORDS = 0, PRINT_ISSUE_RECORDS = 1 };
 
-/* Qt::UserRole + 1 */
-enum { PRINT_HIDDEN_COLUMN_ROLE = 0x0100 + 1 };
+/* Qt::UserRole + 2 */
+enum { PRINT_HIDDEN_COLUMN_ROLE = 0x0100 + 2 };
 
 typedef struct TPrintFromDll
 {
