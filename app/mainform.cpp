@@ -24,6 +24,9 @@
 #include "stays/modifyguestcardform.h"
 #include "stays/roomlistform.h"
 #include "stays/stays.h"
+#include "staffcards/issuelogform.h"
+#include "staffcards/opendoorrecordform.h"
+#include "staffcards/readdatacardform.h"
 #include "systeminfoform.h"
 #include "ui/baseform.h"
 #include "ui/dialogs.h"
@@ -290,6 +293,9 @@ void TMainForm::connectCommands()
         {ui->CopyGuestCard_Menu, OpenForm<TCopyGuestCard_Form>()},
         {ui->ClockRoom_Menu, OpenForm<TClockRoom_Form>()},
         {ui->RoomStatus_Menu, OpenForm<TRoomList_Form>()},
+        {ui->ReadDataCard_Menu, OpenForm<TReadDataCard_Form>()},
+        {ui->OpenDoorRecord_Menu, OpenForm<TOpenDoorRecord_Form>()},
+        {ui->IssuingRecords_Menu, OpenForm<TMC_R_From>()},
         {ui->SystemSetting_Menu, OpenForm<TSystemInfo_Form>()},
         {ui->RoomType_Menu, OpenForm<TRoomType_Form>()},
         {ui->RoomSetting_Menu, OpenForm<TRoomInfo_Form>()},

@@ -26,6 +26,15 @@ const Entry kDialogTexts[] = {
     // Stay extension and copy: the start of a recorded card's explanation, before the room.
     {"ModifyGuestCard_Form", 2, "Stay extended, room "},
     {"CopyGuestCard_Form", 2, "Copy of guest card, room "},
+    // The issue log: status line prefix, the card type entry for all types, and the texts of
+    // the hidden capture's two prompts.
+    {"MC_R_From", 0, "Record: "},
+    {"MC_R_From", 1, "All card types"},
+    {"MC_R_From", 13, "The file does not exist. Please choose another one!"},
+    {"MC_R_From", 14, "Verification code:"},
+    // The door log: the texts of the hidden capture's two prompts.
+    {"OpenDoorRecord_Form", 13, "The file does not exist. Please choose another one!"},
+    {"OpenDoorRecord_Form", 14, "Verification code:"},
 };
 
 // Dialog titles, by form and number.
