@@ -1,20 +1,22 @@
 #include "mainform.h"
 
-#include "ui/baseform.h"
+#include "backupcommands.h"
 #include "cards/bookkeeping.h"
-#include "data/appdir.h"
 #include "cdform.h"
+#include "data/appdir.h"
 #include "data/dm.h"
 #include "data/settings.h"
 #include "data/sqltext.h"
-#include "systeminfoform.h"
-#include "ui/dialogs.h"
 #include "encoder.h"
 #include "fileversion.h"
 #include "stays/guestleaveform.h"
 #include "stays/guestquickinform.h"
 #include "stays/roomlistform.h"
 #include "stays/stays.h"
+#include "systeminfoform.h"
+#include "ui/baseform.h"
+#include "ui/dialogs.h"
+#include "ui/errorguard.h"
 #include "ui_mainform.h"
 
 #include <QAbstractListModel>
@@ -358,6 +360,9 @@ void TMainForm::connectCommands()
         {ui->RoomStatus_Menu, [this]() { ShowModalAndFree(new TRoomList_Form(this)); }},
         {ui->SystemSetting_Menu, [this]() { ShowModalAndFree(new TSystemInfo_Form(this)); }},
         {ui->DatabaseConnecting_Menu, [this]() { ShowModalAndFree(new TCdForm(this)); }},
+        {ui->DataBackup_Menu, [this]() { RunGuarded([this] { DataBackupClick(*Language1); }); }},
+        {ui->DataRecovery_Menu,
+         [this]() { RunGuarded([this] { DataRecoveryClick(*Language1); }); }},
         {ui->OperatingInstruction_Menu,
          []() { QDesktopServices::openUrl(QUrl::fromLocalFile(ProgramPath("Operating.htm"))); }},
         {ui->TroubleShooting_Menu,

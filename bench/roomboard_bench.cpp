@@ -6,7 +6,6 @@
 // The database is built once into the build folder and reused; its file name carries a
 // digest of the schema and of the generator, so a change to either builds a new one.
 #include "app/application.h"
-#include "ui/dialogs.h"
 #include "app/logon.h"
 #include "app/mainform.h"
 #include "app/roomboard.h"
@@ -15,6 +14,7 @@
 #include "data/dm.h"
 #include "data/schema.h"
 #include "data/settings.h"
+#include "ui/dialogs.h"
 
 #include <QCryptographicHash>
 #include <QDir>
@@ -95,7 +95,10 @@ public:
         return buttons == MsgButtons::YesNo ? MsgResult::Yes : MsgResult::Ok;
     }
     bool inputText(const QString &, const QString &, QString &) override { return false; }
-    QString openFileName(const QString &, const QString &) override { return QString(); }
+    QString openFileName(const QString &, const QString &, const QString &) override
+    {
+        return QString();
+    }
     QString saveFileName(const QString &, const QString &, const QString &) override
     {
         return QString();

@@ -3,9 +3,17 @@
 #include "bookkeeping.h"
 #include "data/errors.h"
 #include "data/transaction.h"
+#include "ui/errorguard.h"
 
 #include <QCoreApplication>
 #include <QEventLoop>
+
+#include <exception>
+
+namespace {
+// The card command under way, if any.
+CardCommand *running = nullptr;
+} // namespace
 
 void RepaintOnly()
 {
@@ -18,6 +26,7 @@ CardCommand::CardCommand(QWidget *button) : m_button(button)
         return;
     CardBusy = true;
     m_started = true;
+    running = this;
     if (m_button)
         m_button->setEnabled(false);
     RepaintOnly(); // the disabled button is drawn before the card call
@@ -25,8 +34,35 @@ CardCommand::CardCommand(QWidget *button) : m_button(button)
 
 CardCommand::~CardCommand()
 {
+    if (running == this)
+        running = nullptr;
+    // A hold that no recording joined keeps what the command stored (a copy of a card is
+    // recorded without a transaction of its own) and lets the counters go.
+    if (m_held && m_held->Connected() && !m_held->EndHold() && std::uncaught_exceptions() == 0)
+        ShowTopLevelError(QStringLiteral("The card command could not store its records."));
     if (m_started && !m_keepDisabled && m_button)
         m_button->setEnabled(true);
+}
+
+QString CounterBusyText()
+{
+    return QStringLiteral("Another workstation is issuing a card with the same serial counter. "
+                          "No card was written; try again in a moment.");
+}
+
+void HoldCountersForCardCommand(Connection &conn)
+{
+    if (!running || conn.Holding())
+        return;
+    try {
+        conn.BeginHold();
+    } catch (const DbError &e) {
+        if (e.text().contains(QStringLiteral("locked"), Qt::CaseInsensitive))
+            throw DbError(CounterBusyText());
+        throw;
+    }
+    if (conn.Holding())
+        running->m_held = &conn;
 }
 
 QString NotRecordedText(const QString &databaseText)

@@ -1,8 +1,8 @@
 #pragma once
 // What the program's tests share: a scripted dialog seam, a hotel database in a
 // temporary program folder, and a way to answer modal forms.
-#include "ui/dialogs.h"
 #include "data/dm.h"
+#include "ui/dialogs.h"
 
 #include <QList>
 #include <QMap>
@@ -26,11 +26,13 @@ public:
     QList<MsgResult> answers;             // consumed in order; Ok / Yes when empty
     QList<std::optional<QString>> inputs; // nullopt cancels
     QStringList files;                    // empty text cancels
+    QStringList offered;                  // suggested name or start folder of each file dialog
 
     MsgResult message(const QString &text, const QString &caption, MsgIcon icon,
                       MsgButtons buttons) override;
     bool inputText(const QString &caption, const QString &prompt, QString &value) override;
-    QString openFileName(const QString &caption, const QString &filter) override;
+    QString openFileName(const QString &caption, const QString &filter,
+                         const QString &folder) override;
     QString saveFileName(const QString &caption, const QString &filter,
                          const QString &suggested) override;
 
