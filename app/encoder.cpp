@@ -3,8 +3,8 @@
 #include "cards/messages.h"
 #include "data/inifile.h"
 #include "data/settings.h"
-#include "ui/dialogs.h"
 #include "kestrune/kestrune.h"
+#include "ui/dialogs.h"
 
 #include <cctype>
 
@@ -77,7 +77,6 @@ bool EncoderHandshake()
 
 bool ReadDataCardAllowed(bool enabledByEncoder, int16_t encoderKind, bool dataCardRight)
 {
-    if (encoderKind == 3)
-        return dataCardRight;
-    return enabledByEncoder;
+    // Without an encoder that enables it, the right alone never does.
+    return enabledByEncoder && (encoderKind != 3 || dataCardRight);
 }

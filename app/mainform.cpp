@@ -5,6 +5,7 @@
 #include "cdform.h"
 #include "data/appdir.h"
 #include "data/dm.h"
+#include "data/rights.h"
 #include "data/settings.h"
 #include "data/sqltext.h"
 #include "encoder.h"
@@ -102,6 +103,13 @@ private:
 };
 
 const QString kTitle = QStringLiteral("Orvane V18.0");
+
+// Opens a document of the program folder with the desktop's viewer; a missing file or
+// viewer shows nothing.
+void OpenHelpDocument(const QString &file)
+{
+    QDesktopServices::openUrl(QUrl::fromLocalFile(ProgramPath(file)));
+}
 const char *const kIconFiles[] = {"Normal.bmp", "Normal_ModiRoom.bmp", "GuestIn.BMP",
                                   "GuestIn_ModiRoom.BMP"};
 } // namespace
@@ -327,63 +335,98 @@ void TMainForm::InitMenu()
     Table &op = dm->Operator_ado;
     op.Filter = QStringLiteral("Staffer=") + QuotedStr(LockSystemInfo.Staffer);
     op.Filtered = true;
+    struct FilterOff
+    {
+        Table &table;
+        ~FilterOff()
+        {
+            table.Filtered = false;
+            table.Close();
+        }
+    } filterOff{op};
     op.Open();
     if (op.IsEmpty()) {
-        op.Filtered = false;
-        op.Close();
-        m_ended = true; // the logged-on operator no longer exists
+        m_ended = true; // the logged-on operator no longer exists: the program ends
         return;
     }
-    auto right = [&op](const char *column) { return op.AsBoolean(QString::fromLatin1(column)); };
-    setCommandEnabled(ui->ReadDataCard_Menu,
-                      ReadDataCardAllowed(m_readDataCardByEncoder, EncoderKind, right("DataCard")));
-    setCommandEnabled(ui->CheckIn_Menu, right("CheckIn"));
-    ui->CheckIn_SB->setEnabled(right("CheckIn"));
-    setCommandEnabled(ui->ClockRoom_Menu, right("CheckIn"));
-    setCommandEnabled(ui->CheckOut_Menu, right("CheckOut"));
-    ui->CheckOut2_SB->setEnabled(right("CheckOut"));
-    setCommandEnabled(ui->OperatorManage_Menu, right("OperatorManage"));
-    setCommandEnabled(ui->SystemSetting_Menu, right("SystemInfo"));
-    setCommandEnabled(ui->RoomType_Menu, right("RoomType"));
-    setCommandEnabled(ui->RoomSetting_Menu, right("RoomInfo"));
-    setCommandEnabled(ui->DistrictSetting_Menu, right("DistrictInfo"));
-    op.Filtered = false;
-    op.Close();
+    // A command listed under several rights needs all of them; a null right counts as false.
+    QHash<QAction *, bool> allowed;
+    for (const OperatorRight &right : OperatorRights()) {
+        const bool granted = op.AsBoolean(QString::fromLatin1(right.column));
+        for (const QString &name : MainCommandsOf(right)) {
+            QAction *action = findChild<QAction *>(name);
+            if (!action)
+                continue;
+            bool enabled = granted;
+            if (action == ui->ReadDataCard_Menu)
+                enabled = ReadDataCardAllowed(m_readDataCardByEncoder, EncoderKind, granted);
+            allowed[action] = allowed.value(action, true) && enabled;
+        }
+    }
+    for (auto it = allowed.cbegin(); it != allowed.cend(); ++it)
+        setCommandEnabled(it.key(), it.value());
+}
+
+void TMainForm::RunCommand(const std::function<void()> &command)
+{
+    // One command form at a time: a key or a click reaching the window while a command's
+    // form is still open does nothing.
+    if (m_commandRunning)
+        return;
+    m_commandRunning = true;
+    struct Done
+    {
+        bool &running;
+        ~Done() { running = false; }
+    } done{m_commandRunning};
+    RunGuarded(command);
 }
 
 void TMainForm::connectCommands()
 {
-    // Commands whose forms this workstation has; the rest stay disabled.
+    // The commands, one line each: the action and what it does. An action not listed here
+    // has no form on this workstation and stays disabled, so the window offers no dead
+    // command. The operator's rights (InitMenu) may disable a listed one.
     const QList<QPair<QAction *, std::function<void()>>> commands = {
-        {ui->CheckIn_Menu, [this]() { CheckIn_MenuClick(); }},
-        {ui->CheckOut_Menu, [this]() { CheckOut_MenuClick(); }},
-        {ui->RoomStatus_Menu, [this]() { ShowModalAndFree(new TRoomList_Form(this)); }},
-        {ui->SystemSetting_Menu, [this]() { ShowModalAndFree(new TSystemInfo_Form(this)); }},
-        {ui->DatabaseConnecting_Menu, [this]() { ShowModalAndFree(new TCdForm(this)); }},
-        {ui->DataBackup_Menu, [this]() { RunGuarded([this] { DataBackupClick(*Language1); }); }},
-        {ui->DataRecovery_Menu,
-         [this]() { RunGuarded([this] { DataRecoveryClick(*Language1); }); }},
-        {ui->OperatingInstruction_Menu,
-         []() { QDesktopServices::openUrl(QUrl::fromLocalFile(ProgramPath("Operating.htm"))); }},
-        {ui->TroubleShooting_Menu,
-         []() { QDesktopServices::openUrl(QUrl::fromLocalFile(ProgramPath("Manual.htm"))); }},
+        {ui->CheckIn_Menu, [this] { CheckIn_MenuClick(); }},
+        {ui->CheckOut_Menu, [this] { CheckOut_MenuClick(); }},
+        {ui->RoomStatus_Menu, OpenForm<TRoomList_Form>()},
+        {ui->SystemSetting_Menu, OpenForm<TSystemInfo_Form>()},
+        {ui->DatabaseConnecting_Menu, OpenForm<TCdForm>()},
+        {ui->DataBackup_Menu, [this] { DataBackupClick(*Language1); }},
+        {ui->DataRecovery_Menu, [this] { DataRecoveryClick(*Language1); }},
+        {ui->OperatingInstruction_Menu, [] { OpenHelpDocument(QStringLiteral("Operating.htm")); }},
+        {ui->TroubleShooting_Menu, [] { OpenHelpDocument(QStringLiteral("Manual.htm")); }},
+        // The board's pop-up menu; its items are enabled as the selection allows.
+        {ui->mi_GuestIn, [this] { mi_GuestInClick(); }},
+        {ui->mi_GuestLeave, [this] { mi_GuestLeaveClick(); }},
     };
+    // The tool buttons run their command and follow its enabled state.
+    const QPair<QToolButton *, QAction *> buttons[] = {
+        {ui->CheckIn_SB, ui->CheckIn_Menu},     {ui->ModifyGuestCard_SB, ui->ModifyGuestCard_Menu},
+        {ui->CheckOut2_SB, ui->CheckOut_Menu},  {ui->ReadCard_SB, ui->ReadCard_Menu},
+        {ui->ClearCard_SB, ui->ClearCard_Menu},
+    };
+
     for (QAction *action : findChildren<QAction *>())
         action->setEnabled(false);
-    for (const auto &command : commands) {
-        command.first->setProperty("available", true);
-        command.first->setEnabled(true);
-        connect(command.first, &QAction::triggered, this, command.second);
+    for (const auto &[action, command] : commands) {
+        action->setProperty("available", true);
+        action->setEnabled(true);
+        connect(action, &QAction::triggered, this, [this, command] { RunCommand(command); });
     }
-    ui->ReadDataCard_Menu->setEnabled(false);
-    // The actions' keys work while the window has the focus.
+    // "Read data card" waits for the encoder and the rights; the pop-up's items wait for a
+    // selection.
+    for (QAction *action : {ui->ReadDataCard_Menu, ui->mi_GuestIn, ui->mi_GuestLeave})
+        action->setEnabled(false);
+    // The actions' keys work while the window has the focus; a disabled action ignores its key.
     for (QAction *action : findChildren<QAction *>())
         addAction(action);
-
-    connect(ui->CheckIn_SB, &QToolButton::clicked, ui->CheckIn_Menu, &QAction::trigger);
-    connect(ui->CheckOut2_SB, &QToolButton::clicked, ui->CheckOut_Menu, &QAction::trigger);
-    for (QToolButton *button : {ui->ModifyGuestCard_SB, ui->ReadCard_SB, ui->ClearCard_SB})
-        button->setEnabled(false);
+    for (const auto &[button, action] : buttons) {
+        button->setEnabled(action->isEnabled());
+        connect(action, &QAction::enabledChanged, button, &QWidget::setEnabled);
+        connect(button, &QToolButton::clicked, action, &QAction::trigger);
+    }
     connect(ui->Exit_SB, &QToolButton::clicked, this, &QWidget::close);
 
     PopupMenu1 = new QMenu(this);
@@ -391,10 +434,6 @@ void TMainForm::connectCommands()
     PopupMenu1->addAction(ui->mi_GuestIn);
     PopupMenu1->addAction(ui->mi_CopyGuestCard);
     PopupMenu1->addAction(ui->mi_GuestLeave);
-    ui->mi_GuestIn->setProperty("available", true);
-    ui->mi_GuestLeave->setProperty("available", true);
-    connect(ui->mi_GuestIn, &QAction::triggered, this, &TMainForm::mi_GuestInClick);
-    connect(ui->mi_GuestLeave, &QAction::triggered, this, &TMainForm::mi_GuestLeaveClick);
     connect(ui->Room_LV, &QWidget::customContextMenuRequested, this, [this](const QPoint &pos) {
         PopupMenu1Popup();
         PopupMenu1->popup(ui->Room_LV->viewport()->mapToGlobal(pos));

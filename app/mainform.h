@@ -1,9 +1,12 @@
 #pragma once
 #include "language/language.h"
 #include "roomboard.h"
+#include "ui/baseform.h"
 
 #include <QIcon>
 #include <QMainWindow>
+
+#include <functional>
 
 class QAction;
 class QComboBox;
@@ -62,10 +65,18 @@ private:
     void connectCommands();
     // Enables a command whose form this workstation has; the others stay disabled.
     void setCommandEnabled(QAction *action, bool enabled);
+    // Runs a command inside the error guard, unless another command's form is still open.
+    void RunCommand(const std::function<void()> &command);
+    // A command that opens a form of this class modally and frees it when it closes.
+    template <class Form> std::function<void()> OpenForm()
+    {
+        return [this] { ShowModalAndFree(new Form(this)); };
+    }
 
     Ui::MainForm *ui;
     RoomBoardModel *m_board;
     QList<QLabel *> m_panels;
     bool m_readDataCardByEncoder = false;
     bool m_ended = false;
+    bool m_commandRunning = false;
 };

@@ -3,23 +3,25 @@
 const std::array<OperatorRight, kOperatorRightCount> &OperatorRights()
 {
     static const std::array<OperatorRight, kOperatorRightCount> rights = {{
-        {"CheckIn", "CheckIn_CB", "Check-in"},
-        {"CheckOut", "CheckOut_CB", "Check-out"},
-        {"PassageCard", "PassageCard_CB", "Passage card"},
-        {"ClearCard", "ClearCard_CB", "Data-clear card"},
-        {"TimeCard", "TimeCard_CB", "Time card"},
-        {"LostCard", "LostCard_CB", "Terminate card"},
-        {"EmergentCard", "EmergentCard_CB", "Emergence card"},
-        {"MasterCard", "MasterCard_CB", "Master card"},
-        {"BuildingCard", "BuildingCard_CB", "Building card"},
-        {"FloorCard", "FloorCard_CB", "Floor card"},
-        {"DistrictCard", "DistrictCard_CB", "Group card"},
-        {"SystemInfo", "SystemInfo_CB", "Parameter setting"},
-        {"OperatorManage", "Operator_CB", "User entitling"},
-        {"DataCard", "DataCard_CB", "Data startup card"},
-        {"RoomType", "RoomType_CB", "Room type"},
-        {"RoomInfo", "RoomInfo_CB", "Room no. setting"},
-        {"DistrictInfo", "DistrictInfo_CB", "Group setting"},
+        {"CheckIn", "CheckIn_CB", "Check-in", "CheckIn_Menu ClockRoom_Menu", nullptr, -1},
+        {"CheckOut", "CheckOut_CB", "Check-out", "CheckOut_Menu", nullptr, -1},
+        {"PassageCard", "PassageCard_CB", "Passage card", "", "TabSheet1", 9},
+        {"ClearCard", "ClearCard_CB", "Data-clear card", "", "ClearCard_TS", 6},
+        {"TimeCard", "TimeCard_CB", "Time card", "", "TabSheet2", 0},
+        {"LostCard", "LostCard_CB", "Terminate card", "", "TabSheet11", 8},
+        {"EmergentCard", "EmergentCard_CB", "Emergence card", "", "TabSheet10", 7},
+        {"MasterCard", "MasterCard_CB", "Master card", "", "TabSheet5", 2},
+        {"BuildingCard", "BuildingCard_CB", "Building card", "", "TabSheet7", 4},
+        {"FloorCard", "FloorCard_CB", "Floor card", "", "TabSheet8", 5},
+        {"DistrictCard", "DistrictCard_CB", "Group card", "", "TabSheet6", 3},
+        {"SystemInfo", "SystemInfo_CB", "Parameter setting", "SystemSetting_Menu", nullptr, -1},
+        {"OperatorManage", "Operator_CB", "User entitling", "OperatorManage_Menu", nullptr, -1},
+        // "Read data card" follows this right only with an encoder of kind 3; the main
+        // window applies that condition.
+        {"DataCard", "DataCard_CB", "Data startup card", "ReadDataCard_Menu", "TabSheet4", 1},
+        {"RoomType", "RoomType_CB", "Room type", "RoomType_Menu", nullptr, -1},
+        {"RoomInfo", "RoomInfo_CB", "Room no. setting", "RoomSetting_Menu", nullptr, -1},
+        {"DistrictInfo", "DistrictInfo_CB", "Group setting", "DistrictSetting_Menu", nullptr, -1},
     }};
     return rights;
 }
@@ -33,4 +35,25 @@ const QStringList &OperatorRightColumns()
         return c;
     }();
     return columns;
+}
+
+QStringList MainCommandsOf(const OperatorRight &right)
+{
+    return QString::fromLatin1(right.mainCommands).split(' ', Qt::SkipEmptyParts);
+}
+
+const OperatorRight *RightOfCardPage(int pageIndex)
+{
+    for (const OperatorRight &r : OperatorRights())
+        if (r.cardPage && r.cardPageIndex == pageIndex)
+            return &r;
+    return nullptr;
+}
+
+const OperatorRight *RightOfCardPage(const QString &pageName)
+{
+    for (const OperatorRight &r : OperatorRights())
+        if (r.cardPage && pageName == QLatin1String(r.cardPage))
+            return &r;
+    return nullptr;
 }

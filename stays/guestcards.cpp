@@ -6,6 +6,7 @@
 #include "data/errors.h"
 #include "data/settings.h"
 #include "data/sqltext.h"
+#include "kestrune/kestrune.h"
 
 QDateTime ProposedStayEnd(const QDateTime &now, int dayCount, const QTime &leaveTime)
 {
@@ -17,7 +18,32 @@ QDateTime CardMoment(const QDate &date, const QTime &time, int toleranceMinutes)
     return QDateTime(date, time).addSecs(qint64(toleranceMinutes) * 60);
 }
 
-CardRecord GuestCardRecord(const GuestStay &stay, uint16_t increment)
+QDateTime StayEndAfterHours(const QDateTime &start, int hours)
+{
+    return start.addSecs(qint64(hours) * 3600);
+}
+
+namespace {
+QDateTime toMinute(const QDateTime &moment)
+{
+    const QTime t = moment.time();
+    return moment.addMSecs(-qint64(t.second()) * 1000 - t.msec());
+}
+} // namespace
+
+QString StayLengthInHours(const QDateTime &start, const QDateTime &end)
+{
+    const qint64 minutes = toMinute(start).secsTo(toMinute(end)) / 60;
+    if (minutes % 60 == 0)
+        return QString::number(minutes / 60);
+    // Fixed notation in the C locale, trailing zeros dropped: "2.5", "0.33", "-1.75".
+    QString text = QString::number(double(minutes) / 60.0, 'f', 2);
+    while (text.endsWith(QLatin1Char('0')))
+        text.chop(1);
+    return text;
+}
+
+CardRecord GuestCardRecord(const GuestStay &stay, GuestSerial serial)
 {
     CardRecord r{};
     DateTimeToCardTime(r.StartTime, stay.Start);
@@ -26,9 +52,47 @@ CardRecord GuestCardRecord(const GuestStay &stay, uint16_t increment)
     GetRoomAddress(stay.Room, r.RoomAddr);
     r.BuildingNo = r.RoomAddr[1];
     r.FloorBlock[0] = r.RoomAddr[2];
-    r.SerialWords[0] = increment;
-    GetRoomCardSn(stay.Room, r.SerialWords);
+    if (serial != GuestSerial::None) {
+        r.SerialWords[0] = serial == GuestSerial::Next ? 1 : 0;
+        GetRoomCardSn(stay.Room, r.SerialWords);
+    }
     return r;
+}
+
+std::optional<OpenStay> FindOpenStay(const QString &room)
+{
+    Query GL_ADO(dm->conn);
+    GL_ADO.Add(QStringLiteral("select * from GuestInRecord"));
+    GL_ADO.Add(QStringLiteral(" where"));
+    GL_ADO.Add(QStringLiteral(" enOverride=0 And RoomStr=") + QuotedStr(room));
+    GL_ADO.Open();
+    if (GL_ADO.IsEmpty())
+        return std::nullopt;
+    return OpenStay{
+        GL_ADO.FieldByName(QStringLiteral("ID")), GL_ADO.AsString(QStringLiteral("GuestName")),
+        GL_ADO.AsString(QStringLiteral("GuestID")), GL_ADO.AsInteger(QStringLiteral("CardCounts"))};
+}
+
+GuestCardReading ReadGuestCard()
+{
+    GuestCardReading reading;
+    CardRecord r{};
+    reading.Result =
+        ReadCard(r.SerialWords, r.ReservedA, &r.BuildingNo, r.FloorBlock, r.DistrictBlock,
+                 r.RoomAddr, &r.enOverride, r.CardTypeBlock, r.ReservedB, r.StartTime, r.EndTime);
+    if (reading.Result != 1 || r.CardTypeBlock[0] != kGuestCard)
+        return reading;
+    reading.GuestCard = true;
+    // The card carries its building and floor outside the address.
+    r.RoomAddr[1] = r.BuildingNo;
+    r.RoomAddr[2] = r.FloorBlock[0];
+    reading.Room = GetRoomStrByAddress(r.RoomAddr);
+    const QString key = GetSystemRoomStrByAddress(r.RoomAddr) + RomText(r.SerialWords);
+    reading.Holder = GetHolder(kGuestCard, key);
+    reading.Explain = GetExplain(kGuestCard, key);
+    reading.Start = CardTimeToDateTime(r.StartTime);
+    reading.End = CardTimeToDateTime(r.EndTime);
+    return reading;
 }
 
 void RecordIssuedGuestCard(CardRecord &record, const GuestStay &stay)
@@ -39,12 +103,8 @@ void RecordIssuedGuestCard(CardRecord &record, const GuestStay &stay)
         record.CardTypeBlock[0] = kGuestCard;
         SaveMakeCardRecord(record, stay.GuestName, stay.GuestID);
 
-        Query GL_ADO(conn);
-        GL_ADO.Add(QStringLiteral("select * from GuestInRecord"));
-        GL_ADO.Add(QStringLiteral(" where"));
-        GL_ADO.Add(QStringLiteral(" enOverride=0 And RoomStr=") + QuotedStr(stay.Room));
-        GL_ADO.Open();
-        if (GL_ADO.IsEmpty()) {
+        const std::optional<OpenStay> open = FindOpenStay(stay.Room);
+        if (!open) {
             FieldValues values;
             if (!stay.GuestName.trimmed().isEmpty())
                 values.append({QStringLiteral("GuestName"), stay.GuestName});
@@ -58,16 +118,30 @@ void RecordIssuedGuestCard(CardRecord &record, const GuestStay &stay)
             values.append({QStringLiteral("MakeName"), LockSystemInfo.StafferName});
             InsertRow(conn, QStringLiteral("GuestInRecord"), values);
         } else {
-            UpdateRows(conn, QStringLiteral("GuestInRecord"), QStringLiteral("ID"),
-                       GL_ADO.FieldByName(QStringLiteral("ID")),
-                       {{QStringLiteral("CardCounts"),
-                         GL_ADO.AsInteger(QStringLiteral("CardCounts")) + 1}});
+            // The stay keeps its guest, times and card number; it counts one more card.
+            UpdateRows(conn, QStringLiteral("GuestInRecord"), QStringLiteral("ID"), open->ID,
+                       {{QStringLiteral("CardCounts"), open->CardCounts + 1}});
         }
     });
 }
 
-void RecordCopiedGuestCard(CardRecord &record, const GuestStay &stay)
+void RecordCopiedGuestCard(CardRecord &record, const QString &holder, const QString &explain)
 {
-    record.CardTypeBlock[0] = kGuestCard;
-    SaveMakeCardRecord(record, stay.GuestName, stay.GuestID);
+    RecordWrittenCard(dm->conn, [&] {
+        record.CardTypeBlock[0] = kGuestCard;
+        SaveMakeCardRecord(record, holder, explain);
+    });
+}
+
+void RecordExtendedStay(CardRecord &record, const QVariant &stayId, const QDateTime &end,
+                        const QString &holder, const QString &explain)
+{
+    Connection &conn = dm->conn;
+    RecordWrittenCard(conn, [&] {
+        UpdateRows(conn, QStringLiteral("GuestInRecord"), QStringLiteral("ID"), stayId,
+                   {{QStringLiteral("GuestLeaveTime"), end},
+                    {QStringLiteral("InputUser"), LockSystemInfo.Staffer}});
+        record.CardTypeBlock[0] = kGuestCard;
+        SaveMakeCardRecord(record, holder, explain);
+    });
 }
