@@ -10,8 +10,11 @@
 #include "data/sqltext.h"
 #include "encoder.h"
 #include "fileversion.h"
+#include "stays/clockroomform.h"
+#include "stays/copyguestcardform.h"
 #include "stays/guestleaveform.h"
 #include "stays/guestquickinform.h"
+#include "stays/modifyguestcardform.h"
 #include "stays/roomlistform.h"
 #include "stays/stays.h"
 #include "systeminfoform.h"
@@ -390,6 +393,9 @@ void TMainForm::connectCommands()
     const QList<QPair<QAction *, std::function<void()>>> commands = {
         {ui->CheckIn_Menu, [this] { CheckIn_MenuClick(); }},
         {ui->CheckOut_Menu, [this] { CheckOut_MenuClick(); }},
+        {ui->ModifyGuestCard_Menu, OpenForm<TModifyGuestCard_Form>()},
+        {ui->CopyGuestCard_Menu, OpenForm<TCopyGuestCard_Form>()},
+        {ui->ClockRoom_Menu, OpenForm<TClockRoom_Form>()},
         {ui->RoomStatus_Menu, OpenForm<TRoomList_Form>()},
         {ui->SystemSetting_Menu, OpenForm<TSystemInfo_Form>()},
         {ui->DatabaseConnecting_Menu, OpenForm<TCdForm>()},
@@ -400,6 +406,7 @@ void TMainForm::connectCommands()
         // The board's pop-up menu; its items are enabled as the selection allows.
         {ui->mi_GuestIn, [this] { mi_GuestInClick(); }},
         {ui->mi_GuestLeave, [this] { mi_GuestLeaveClick(); }},
+        {ui->mi_CopyGuestCard, [this] { mi_CopyGuestCardClick(); }},
     };
     // The tool buttons run their command and follow its enabled state.
     const QPair<QToolButton *, QAction *> buttons[] = {
@@ -471,6 +478,16 @@ void TMainForm::mi_GuestInClick()
     if (rooms.isEmpty())
         return;
     auto *form = new TGuestQuickIn_Form(this);
+    form->SetRoom(rooms.first());
+    ShowModalAndFree(form);
+}
+
+void TMainForm::mi_CopyGuestCardClick()
+{
+    const QStringList rooms = SelectedRooms();
+    if (rooms.isEmpty())
+        return;
+    auto *form = new TCopyGuestCard_Form(this);
     form->SetRoom(rooms.first());
     ShowModalAndFree(form);
 }

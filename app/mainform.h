@@ -53,6 +53,7 @@ public:
 public slots:
     void PopupMenu1Popup();
     void mi_GuestInClick();
+    void mi_CopyGuestCardClick();
     void mi_GuestLeaveClick();
     void CheckIn_MenuClick();
     void CheckOut_MenuClick();

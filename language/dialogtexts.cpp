@@ -36,6 +36,9 @@ const Entry kDialogTexts[] = {
      "This workstation uses the shared database server. The server's database "
      "is restored by its administrator with pg_restore, not from a "
      "workstation."},
+    // Stay extension and copy: the start of a recorded card's explanation, before the room.
+    {"ModifyGuestCard_Form", 2, "Stay extended, room "},
+    {"CopyGuestCard_Form", 2, "Copy of guest card, room "},
 };
 
 // Dialog titles, by form and number.

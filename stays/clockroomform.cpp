@@ -1,0 +1,100 @@
+#include "clockroomform.h"
+
+#include "cards/bookkeeping.h"
+#include "data/clock.h"
+#include "ui_guestcardform.h"
+
+#include <QSignalBlocker>
+
+#include <algorithm>
+
+TClockRoom_Form::TClockRoom_Form(QWidget *parent)
+    : TGuestCardForm(
+          {
+              .objectName = "ClockRoom_Form",
+              .caption = "book the room by hours-issue guest card",
+              .frame = "booking infomation",
+              .roomLabel = "Enter room no.",
+              .daysLabel = "Stay hours",
+              .startLabel = "Check-in time:",
+              .endLabel = "Check-out time:",
+              .nameLabel = "Guest name:",
+              .codeLabel = "Passport no.:",
+              .roomListButton = "Select room",
+              .roomListKey = true,
+              .hint = "press F2 to show room list",
+              .readCardButton = nullptr,
+              .confirmButton = "Issue(&Y)",
+              .copyButton = nullptr,
+              .closeButton = "Close&C)",
+              .lengthUnit = "hours",
+          },
+          parent)
+{
+    const QDateTime now = Now();
+    {
+        const QSignalBlocker blockDays(ui->Days_Edit), blockDate(ui->ED_GQI_Dtp),
+            blockTime(ui->ET_GQI_Dtp);
+        ui->SD_GQI_Dtp->setDate(now.date());
+        ui->ST_GQI_Dtp->setTime(now.time());
+        ui->ET_GQI_Dtp->setTime(now.time());
+        ui->Days_Edit->setText(QStringLiteral("1"));
+        ui->ED_GQI_Dtp->setDate(now.date());
+    }
+    Days_EditChange();
+}
+
+QDateTime TClockRoom_Form::stayStart() const
+{
+    return QDateTime(ui->SD_GQI_Dtp->date(), ui->ST_GQI_Dtp->time());
+}
+
+QDateTime TClockRoom_Form::stayEnd() const
+{
+    return QDateTime(ui->ED_GQI_Dtp->date(), ui->ET_GQI_Dtp->time());
+}
+
+void TClockRoom_Form::Days_EditChange()
+{
+    const std::optional<int> hours = typedLength();
+    if (!hours)
+        return;
+    const QDateTime end = StayEndAfterHours(stayStart(), *hours);
+    const QSignalBlocker blockDate(ui->ED_GQI_Dtp), blockTime(ui->ET_GQI_Dtp);
+    ui->ED_GQI_Dtp->setDate(end.date());
+    ui->ET_GQI_Dtp->setTime(end.time());
+}
+
+void TClockRoom_Form::ShowLength()
+{
+    // Not applied back: a length that is no whole number of hours would move the end.
+    const QSignalBlocker block(ui->Days_Edit);
+    const QString length = StayLengthInHours(stayStart(), stayEnd());
+    // Typing takes four characters; a worked-out length such as "-1.25" is shown whole
+    // rather than cut to a different number.
+    ui->Days_Edit->setMaxLength(std::max(4, int(length.size())));
+    ui->Days_Edit->setText(length);
+}
+
+void TClockRoom_Form::ED_GQI_DtpChange()
+{
+    ShowLength();
+}
+
+void TClockRoom_Form::ET_GQI_DtpChange()
+{
+    ShowLength();
+}
+
+void TClockRoom_Form::ShowPromptMessage(int result)
+{
+    if (result == 1)
+        RoomBoardDirty = true;
+    ui->Prompt_Label->setText(result == 1 ? QStringLiteral("Ok!") : QStringLiteral("Failure!"));
+}
+
+void TClockRoom_Form::Confirm_BtClick()
+{
+    // The card carries the room's current serial; the counter still advances by one.
+    IssueStay(QStringLiteral("No this room no."), GuestSerial::Current);
+}
