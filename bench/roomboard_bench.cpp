@@ -209,7 +209,8 @@ Bench *g_bench = nullptr;
 
 const std::string &BoardSql()
 {
-    static const std::string sql = RoomBoardLines(QString(), QString()).join('\n').toStdString();
+    static const std::string sql =
+        RoomBoardLines(std::nullopt, std::nullopt).join('\n').toStdString();
     return sql;
 }
 
@@ -257,7 +258,7 @@ void BM_LoadRoomBoard(benchmark::State &state)
 {
     std::int64_t rows = 0;
     for (auto _ : state) {
-        const QVector<BoardRoom> rooms = LoadRoomBoard(QString(), QString());
+        const QVector<BoardRoom> rooms = LoadRoomBoard(std::nullopt, std::nullopt);
         rows = rooms.size();
         benchmark::DoNotOptimize(rooms.constData());
     }

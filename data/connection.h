@@ -1,6 +1,7 @@
 #pragma once
 // The database connection of the data module. It is opened from a connection string of
-// the two described forms; the file kind opens an SQLite database at its Data Source.
+// the two described forms: the file kind opens an SQLite database file, the server kind the
+// hotel database on a PostgreSQL server shared by several workstations.
 #include <QSqlDatabase>
 #include <QString>
 
@@ -13,9 +14,13 @@ public:
     Connection &operator=(const Connection &) = delete;
 
     QString ConnectionString;
+    // The database file of the file kind. It is kept here, never read back out of
+    // ConnectionString, where a path holding ';' or surrounding blanks would not survive.
+    QString DatabaseFile;
 
-    // Opens with ConnectionString; throws DbError (NotADatabaseError for a file that is
-    // no SQLite database). An open connection is closed first.
+    // Opens with ConnectionString (the file kind opens DatabaseFile); throws DbError
+    // (NotADatabaseError for a file that is no SQLite database). An open connection is
+    // closed first.
     void Open();
     void Close();
     bool Connected() const;

@@ -50,6 +50,7 @@ void copyRowsFrom(Connection &server, const QString &file)
         throw AppError(why);
     Connection source;
     source.ConnectionString = JetConnectionString(file);
+    source.DatabaseFile = file;
     source.Open();
     for (const QString &table : HotelTableNames()) {
         // Only the columns the server's table has; the file may carry more.

@@ -7,6 +7,7 @@
 #include "serverdb.h"
 #include "ui/dialogs.h"
 
+#include <QDir>
 #include <QFileInfo>
 
 TLockSystemInfo LockSystemInfo;
@@ -47,13 +48,25 @@ void ReadLockInfo(TLock_Info &info)
     info.KeyStr = ini.ReadString("Config", "KeyStr", QString::fromLatin1(kFactoryKeyStr));
 }
 
-QString ConfiguredDbPath()
+QString ConfiguredDbPathText()
 {
     const IniFile ini(SettingsFilePath());
     const QString configured = ini.ReadString("Client Config", "DbPath", QString());
-    if (configured.isEmpty())
-        return ProgramPath(QStringLiteral("db/lock.mdb"));
-    return ResolvePathCase(configured);
+    return configured.isEmpty() ? ProgramPath(QStringLiteral("db/lock.mdb")) : configured;
+}
+
+QString ResolveDbPath(const QString &path)
+{
+    QString p = path;
+    p.replace('\\', '/');
+    if (QDir::isRelativePath(p))
+        return ProgramPath(p);
+    return ResolvePathCase(p);
+}
+
+QString ConfiguredDbPath()
+{
+    return ResolveDbPath(ConfiguredDbPathText());
 }
 
 QString JetConnectionString(const QString &path)
@@ -74,6 +87,7 @@ bool OpenDatabaseFile(const QString &path)
 {
     dm->conn.Close();
     dm->conn.ConnectionString = JetConnectionString(path);
+    dm->conn.DatabaseFile = path;
     try {
         dm->conn.Open();
         return true;

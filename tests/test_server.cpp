@@ -247,7 +247,7 @@ void TestServerKind::checkInAndOutOnTheServer()
     encoder.putBlank();
     CardBusy = false;
 
-    QCOMPARE(LoadRoomBoard(QString(), QString()).size(), 40);
+    QCOMPARE(LoadRoomBoard(std::nullopt, std::nullopt).size(), 40);
     {
         TGuestQuickIn_Form form;
         child<QLineEdit>(&form, "se_Room1")->setText("203");
@@ -262,7 +262,7 @@ void TestServerKind::checkInAndOutOnTheServer()
     QCOMPARE(h.hotel.scalar("select GuestName from GuestInRecord where enOverride=0").toString(),
              QStringLiteral("O'Neil"));
     QCOMPARE(h.hotel.scalar("select count(*) from MakeCardRecord where CardType=4").toInt(), 1);
-    const QVector<BoardRoom> board = LoadRoomBoard("1", "2");
+    const QVector<BoardRoom> board = LoadRoomBoard(QStringLiteral("1"), QStringLiteral("2"));
     QCOMPARE(board.size(), 8);
     QCOMPARE(board[2].RoomStr, QStringLiteral("203"));
     QCOMPARE(board[2].Picture, 2);
@@ -270,7 +270,7 @@ void TestServerKind::checkInAndOutOnTheServer()
 
     SetNow(QDateTime(QDate(2024, 5, 3), QTime(11, 0)));
     QVERIFY(EndFirstOpenStayOfRoom("203"));
-    QCOMPARE(LoadRoomBoard("1", "2")[2].Picture, 0);
+    QCOMPARE(LoadRoomBoard(QStringLiteral("1"), QStringLiteral("2"))[2].Picture, 0);
     Query ended(h.conn());
     ended.Add("select LeaveTime, enOverride from GuestInRecord where RoomStr='203'");
     ended.Open();
