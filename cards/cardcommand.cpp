@@ -57,9 +57,12 @@ void HoldCountersForCardCommand(Connection &conn)
     try {
         conn.BeginHold();
     } catch (const DbError &e) {
-        if (e.text().contains(QStringLiteral("locked"), Qt::CaseInsensitive))
+        // Another workstation holds the database: nothing is written. Any other failure to
+        // begin leaves the command as it was without the hold; its recording reports it.
+        if (e.text().contains(QStringLiteral("locked"), Qt::CaseInsensitive) ||
+            e.text().contains(QStringLiteral("busy"), Qt::CaseInsensitive))
             throw DbError(CounterBusyText());
-        throw;
+        return;
     }
     if (conn.Holding())
         running->m_held = &conn;

@@ -195,6 +195,9 @@ void TestServerKind::statementsReadTheSameOnBothKinds()
         number += 2;
     }
     QCOMPARE(scalar({"select count(*) from Operator"}).toInt(), 0);
+    // Text compares without regard to case on both kinds.
+    QCOMPARE(scalar({"select count(*) from District where Notes=" + QuotedStr("o'brien")}).toInt(),
+             2);
 
     // Date-times, booleans and column names read back alike.
     const qint64 id = InsertRow(h.conn(), "GuestInRecord",
