@@ -1,5 +1,6 @@
 #include "mainform.h"
 
+#include "aboutform.h"
 #include "backupcommands.h"
 #include "cards/bookkeeping.h"
 #include "cdform.h"
@@ -10,6 +11,11 @@
 #include "data/sqltext.h"
 #include "encoder.h"
 #include "fileversion.h"
+#include "operators/changepasswordform.h"
+#include "operators/operatorform.h"
+#include "setup/districtsettingform.h"
+#include "setup/roominfoform.h"
+#include "setup/roomtypeform.h"
 #include "stays/clockroomform.h"
 #include "stays/copyguestcardform.h"
 #include "stays/guestleaveform.h"
@@ -21,6 +27,7 @@
 #include "ui/baseform.h"
 #include "ui/dialogs.h"
 #include "ui/errorguard.h"
+#include "ui/roomicon.h"
 #include "ui_mainform.h"
 
 #include <QComboBox>
@@ -157,22 +164,10 @@ void TMainForm::LoadICon()
     RoomIcons.clear();
     const int size = style()->pixelMetric(QStyle::PM_LargeIconSize);
     for (const char *file : kIconFiles) {
-        QImage image(ProgramPath(QStringLiteral("pic/build/") + QString::fromLatin1(file)));
-        if (image.isNull()) {
-            RoomIcons.append(windowIcon()); // the window has no icon of its own: empty
-            continue;
-        }
-        // Every pixel of the bottom-left pixel's colour becomes transparent.
-        const QRgb background = image.pixel(0, image.height() - 1);
-        image = image.convertToFormat(QImage::Format_ARGB32);
-        for (int y = 0; y < image.height(); ++y) {
-            auto *line = reinterpret_cast<QRgb *>(image.scanLine(y));
-            for (int x = 0; x < image.width(); ++x)
-                if ((line[x] & 0xFFFFFF) == (background & 0xFFFFFF))
-                    line[x] = 0;
-        }
-        RoomIcons.append(QIcon(QPixmap::fromImage(
-            image.scaled(size, size, Qt::KeepAspectRatio, Qt::SmoothTransformation))));
+        const QIcon icon = RoomIconFromBitmap(
+            ProgramPath(QStringLiteral("pic/build/") + QString::fromLatin1(file)), size);
+        // A missing file: the window has no icon of its own, so the picture is empty.
+        RoomIcons.append(icon.isNull() ? windowIcon() : icon);
     }
     const int size2 = size;
     ui->Room_LV->setIconSize(QSize(size2, size2));
@@ -290,7 +285,13 @@ void TMainForm::connectCommands()
         {ui->ClockRoom_Menu, OpenForm<TClockRoom_Form>()},
         {ui->RoomStatus_Menu, OpenForm<TRoomList_Form>()},
         {ui->SystemSetting_Menu, OpenForm<TSystemInfo_Form>()},
+        {ui->RoomType_Menu, OpenForm<TRoomType_Form>()},
+        {ui->RoomSetting_Menu, OpenForm<TRoomInfo_Form>()},
+        {ui->DistrictSetting_Menu, OpenForm<TDistrictSetting_Form>()},
         {ui->DatabaseConnecting_Menu, OpenForm<TCdForm>()},
+        {ui->OperatorManage_Menu, OpenForm<TOperator_Form>()},
+        {ui->ChangePassword_Menu, OpenForm<TChangePassword_Form>()},
+        {ui->About_Menu, OpenForm<TAboutForm>()},
         {ui->DataBackup_Menu, [this] { DataBackupClick(*Language1); }},
         {ui->DataRecovery_Menu, [this] { DataRecoveryClick(*Language1); }},
         {ui->OperatingInstruction_Menu, [] { OpenHelpDocument(QStringLiteral("Operating.htm")); }},
@@ -307,7 +308,12 @@ void TMainForm::connectCommands()
         {ui->ClearCard_SB, ui->ClearCard_Menu},
     };
 
+    // The commands' actions (the menus' own actions stay enabled, so every menu opens).
+    QList<QAction *> actions;
     for (QAction *action : findChildren<QAction *>())
+        if (!action->menu() && !action->isSeparator())
+            actions.append(action);
+    for (QAction *action : actions)
         action->setEnabled(false);
     for (const auto &[action, command] : commands) {
         action->setProperty("available", true);
@@ -319,8 +325,7 @@ void TMainForm::connectCommands()
     for (QAction *action : {ui->ReadDataCard_Menu, ui->mi_GuestIn, ui->mi_GuestLeave})
         action->setEnabled(false);
     // The actions' keys work while the window has the focus; a disabled action ignores its key.
-    for (QAction *action : findChildren<QAction *>())
-        addAction(action);
+    addActions(actions);
     for (const auto &[button, action] : buttons) {
         button->setEnabled(action->isEnabled());
         connect(action, &QAction::enabledChanged, button, &QWidget::setEnabled);
