@@ -1,6 +1,7 @@
 #include "mainform.h"
 
 #include "aboutform.h"
+#include "backupcommands.h"
 #include "cards/bookkeeping.h"
 #include "cdform.h"
 #include "data/appdir.h"
@@ -304,6 +305,8 @@ void TMainForm::connectCommands()
         {ui->OperatorManage_Menu, OpenForm<TOperator_Form>()},
         {ui->ChangePassword_Menu, OpenForm<TChangePassword_Form>()},
         {ui->About_Menu, OpenForm<TAboutForm>()},
+        {ui->DataBackup_Menu, [this] { DataBackupClick(*Language1); }},
+        {ui->DataRecovery_Menu, [this] { DataRecoveryClick(*Language1); }},
         {ui->OperatingInstruction_Menu, [] { OpenHelpDocument(QStringLiteral("Operating.htm")); }},
         {ui->TroubleShooting_Menu, [] { OpenHelpDocument(QStringLiteral("Manual.htm")); }},
         // The board's pop-up menu; its items are enabled as the selection allows.

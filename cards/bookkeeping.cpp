@@ -1,7 +1,9 @@
 #include "bookkeeping.h"
 
+#include "cardcommand.h"
 #include "data/clock.h"
 #include "data/dm.h"
+#include "data/errors.h"
 #include "data/settings.h"
 #include "data/sqltext.h"
 #include "kestrune/kestrune.h"
@@ -22,6 +24,24 @@ Query lookup(const QStringList &lines)
     q.SQL = lines;
     q.Open();
     return q;
+}
+
+// Reads a serial counter; in a card command the counter stays held until the card is
+// recorded (on the server the row is read FOR UPDATE).
+Query counterLookup(QStringList lines)
+{
+    Connection &conn = dm->conn;
+    HoldCountersForCardCommand(conn);
+    if (conn.Holding() && conn.IsServer())
+        lines.append(QStringLiteral("For Update"));
+    try {
+        return lookup(lines);
+    } catch (const DbError &e) {
+        if (!conn.Holding() || !e.text().contains(QStringLiteral("lock timeout")))
+            throw;
+    }
+    conn.RollbackTrans();
+    throw DbError(CounterBusyText());
 }
 
 QString addressLine(const uint16_t *address)
@@ -282,8 +302,8 @@ IssueRecordInfo LatestIssueRecord(int cardType, const QString &rom)
 
 void GetRoomCardSn(const QString &room, uint16_t *serialWords)
 {
-    const Query q = lookup({QStringLiteral("Select CardSn From RoomInfo "),
-                            QStringLiteral("Where RoomStr=") + QuotedStr(room)});
+    const Query q = counterLookup({QStringLiteral("Select CardSn From RoomInfo "),
+                                   QStringLiteral("Where RoomStr=") + QuotedStr(room)});
     const long long stored = q.IsEmpty() ? 0 : q.AsInteger(QStringLiteral("CardSn"));
     putSerial(serialWords, stored + serialWords[0]);
 }
@@ -297,8 +317,8 @@ void IncRoomCardSn(const QString &room)
 
 void GetCardSn(int counterId, uint16_t *serialWords)
 {
-    const Query q = lookup({QStringLiteral("Select CardSn From AllCardSn "),
-                            QStringLiteral("Where CardType = %1").arg(counterId)});
+    const Query q = counterLookup({QStringLiteral("Select CardSn From AllCardSn "),
+                                   QStringLiteral("Where CardType = %1").arg(counterId)});
     putSerial(serialWords, q.IsEmpty() ? 0 : q.AsInteger(QStringLiteral("CardSn")));
 }
 

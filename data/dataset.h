@@ -76,7 +76,8 @@ public:
 protected:
     int columnIndex(const QString &name) const;
     void runSelect(const QString &text);
-    void readNames(const QSqlRecord &record);
+    // The column names; on the server as the statement writes them.
+    void readNames(const QSqlRecord &record, const QString &statement);
     // Appends up to `limit` rows of a running statement (all when limit < 0); false when the
     // statement has no rows left.
     bool readRows(QSqlQuery &q, int limit, int *read = nullptr);

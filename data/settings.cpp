@@ -5,6 +5,7 @@
 #include "errors.h"
 #include "inifile.h"
 #include "sqltext.h"
+#include "serverdb.h"
 #include "ui/dialogs.h"
 
 #include <QDir>
@@ -102,8 +103,19 @@ bool OpenDatabaseFile(const QString &path)
 bool ConnectDatabase()
 {
     if (LockSystemInfo.ConnType == 1) {
-        // The database server kind is not available on this workstation yet.
-        return false;
+        // The shared database server: a server that does not answer within a few seconds,
+        // or refuses the login, gives false like any failed open.
+        const IniFile ini(SettingsFilePath());
+        dm->conn.Close();
+        SetServerLogin(dm->conn, ini.ReadString("Client Config", "ServerName", QString()),
+                       ini.ReadString("Client Config", "UserName", QString()),
+                       ini.ReadString("Client Config", "Pass", QString()));
+        try {
+            dm->conn.Open();
+            return true;
+        } catch (const DbError &) {
+            return false;
+        }
     }
     if (LockSystemInfo.ConnType != 0)
         return false;
@@ -119,7 +131,8 @@ bool ConnectDatabase()
 QString DateDiffPart(int unit)
 {
     static const char *const jet[] = {"'d'", "'n'", "'h'"};
-    static const char *const server[] = {"d", "n", "hh"};
+    // The server's DateDiff takes its unit as a text value.
+    static const char *const server[] = {"'day'", "'minute'", "'hour'"};
     if (unit < 0 || unit > 2)
         return QString();
     if (LockSystemInfo.ConnType == 0)

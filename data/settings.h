@@ -63,7 +63,8 @@ bool ConnectDatabase();
 bool OpenDatabaseFile(const QString &path);
 
 // The DateDiff interval argument for unit 0 (day), 1 (minute), 2 (hour), in the
-// dialect of the configured database kind; empty for anything else.
+// dialect of the configured database kind ('d', 'n', 'h' for the file kind; 'day',
+// 'minute', 'hour' for the server kind); empty for anything else.
 QString DateDiffPart(int unit);
 
 // How a statement compares the day of a stored date-time with calendar days. The database

@@ -14,9 +14,28 @@ struct Entry
 // Dialog texts, by form and number. Keep each form's entries together, in number order.
 const Entry kDialogTexts[] = {
     // The main window: board status bar, backup and restore.
+    {"MainForm", 2, "Data backup and recovery"},
+    {"MainForm", 3, "The backup is done."},
+    {"MainForm", 4,
+     "A file of this name already exists; it was left as it is. Choose another "
+     "name."},
+    {"MainForm", 6,
+     "The data is restored. The data it replaced is kept in the DB folder as "
+     "*_BeforeRestore.mdb."},
+    {"MainForm", 7, "The file to restore from does not exist."},
     {"MainForm", 8, "Refresh"},
     {"MainForm", 9, "All buildings"},
     {"MainForm", 10, "All floors"},
+    {"MainForm", 11, "The data was not restored; the working data is unchanged."},
+    {"MainForm", 12, "The backup failed; no backup file was written."},
+    {"MainForm", 13,
+     "The database server is backed up with pg_dump, which is not installed on "
+     "this workstation. Install the database server's client programs and try "
+     "again."},
+    {"MainForm", 14,
+     "This workstation uses the shared database server. The server's database "
+     "is restored by its administrator with pg_restore, not from a "
+     "workstation."},
     // The issue log and the door log word the hidden capture's boxes themselves: 13 is the
     // decoy box's text and caption, 14 the code box's caption and prompt.
     {"MC_R_From", 13, "The file does not exist, please choose another one!"},
