@@ -2,7 +2,30 @@
 
 #include "data/errors.h"
 
-QuenmarApplication::QuenmarApplication(int &argc, char **argv) : QApplication(argc, argv) {}
+#include <QProxyStyle>
+
+namespace {
+
+// The platform's style, except that masked fields show '*' for each character typed.
+class QuenmarStyle : public QProxyStyle
+{
+public:
+    int styleHint(StyleHint hint, const QStyleOption *option, const QWidget *widget,
+                  QStyleHintReturn *returnData) const override
+    {
+        if (hint == SH_LineEdit_PasswordCharacter)
+            return '*';
+        return QProxyStyle::styleHint(hint, option, widget, returnData);
+    }
+};
+
+} // namespace
+
+QuenmarApplication::QuenmarApplication(int &argc, char **argv) : QApplication(argc, argv)
+{
+    setApplicationName(QStringLiteral("Orvane V16.0"));
+    setStyle(new QuenmarStyle);
+}
 
 bool QuenmarApplication::notify(QObject *receiver, QEvent *event)
 {

@@ -9,6 +9,8 @@
 class QuenmarApplication : public QApplication
 {
 public:
+    // Sets the application title and the program's style (password fields show '*').
+    // No display name is set: the platform would append it to every window title.
     QuenmarApplication(int &argc, char **argv);
     bool notify(QObject *receiver, QEvent *event) override;
 };

@@ -1,8 +1,9 @@
 #include "cdform.h"
 
-#include "ui/dialogs.h"
 #include "data/inifile.h"
 #include "data/settings.h"
+#include "ui/dialogs.h"
+#include "ui/errorguard.h"
 #include "ui_cdform.h"
 
 #include <QFileInfo>
@@ -14,21 +15,21 @@ const QString kInfo = QStringLiteral("Info");
 TCdForm::TCdForm(QWidget *parent) : TBaseForm(parent), ui(new Ui::CdForm)
 {
     ui->setupUi(this);
-    connect(ui->Browse_Bt, &QPushButton::clicked, this, &TCdForm::Browse_BtClick);
-    connect(ui->Test_Bt, &QPushButton::clicked, this, &TCdForm::Test_BtClick);
-    connect(ui->Save_Bt, &QPushButton::clicked, this, &TCdForm::Save_BtClick);
+    connect(ui->Browse_Bt, &QPushButton::clicked, this, Guarded([this] { Browse_BtClick(); }));
+    connect(ui->Test_Bt, &QPushButton::clicked, this, Guarded([this] { Test_BtClick(); }));
+    connect(ui->Save_Bt, &QPushButton::clicked, this, Guarded([this] { Save_BtClick(); }));
     connect(ui->Close_Bt, &QPushButton::clicked, this, &QDialog::reject);
     // The one page is the file kind (0); with another kind no page is selected until
     // the operator clicks its tab.
     m_pageSelected = LockSystemInfo.ConnType == 0;
     ui->Access_Page->setEnabled(m_pageSelected);
-    connect(ui->PageControl1, &QTabWidget::tabBarClicked, this, [this](int index) {
-        if (index == 0) {
-            m_pageSelected = true;
-            ui->Access_Page->setEnabled(true);
-        }
-    });
-    ui->Memo_DbPath->setPlainText(ConfiguredDbPath());
+    connect(ui->PageControl1, &QTabWidget::tabBarClicked, this, Guarded([this](int index) {
+                if (index == 0) {
+                    m_pageSelected = true;
+                    ui->Access_Page->setEnabled(true);
+                }
+            }));
+    ui->Memo_DbPath->setPlainText(ConfiguredDbPathText());
 }
 
 TCdForm::~TCdForm()
@@ -47,11 +48,23 @@ void TCdForm::Browse_BtClick()
         ShowMessage(QStringLiteral("File not found!"), kInfo);
 }
 
+QString TCdForm::PathText() const
+{
+    // Line breaks around the path are dropped; blanks belong to the path.
+    QString text = ui->Memo_DbPath->toPlainText();
+    while (text.endsWith('\n') || text.endsWith('\r'))
+        text.chop(1);
+    while (text.startsWith('\n') || text.startsWith('\r'))
+        text.remove(0, 1);
+    return text;
+}
+
 bool TCdForm::TestConnection()
 {
     if (!m_pageSelected)
         return false;
-    const QString path = ui->Memo_DbPath->toPlainText().trimmed();
+    // A relative path is relative to the program folder, as at start-up.
+    const QString path = ResolveDbPath(PathText());
     if (!QFileInfo(path).isFile()) {
         ShowMessage(QStringLiteral("File not found!"), kInfo);
         return false;
@@ -74,8 +87,11 @@ void TCdForm::Save_BtClick()
         return;
     }
     IniFile ini(SettingsFilePath());
-    ini.WriteInteger("Client Config", "ConnType", 0);
+    if (!ini.WriteInteger("Client Config", "ConnType", 0) ||
+        !ini.WriteString("Client Config", "DbPath", PathText())) {
+        ShowMessage(ini.ErrorText(), kInfo, MsgIcon::Error);
+        return;
+    }
     LockSystemInfo.ConnType = 0;
-    ini.WriteString("Client Config", "DbPath", ui->Memo_DbPath->toPlainText().trimmed());
     ShowMessage(QStringLiteral("Save Ok!"), kInfo, MsgIcon::Information);
 }

@@ -23,6 +23,9 @@ private slots:
     void Save_BtClick();
 
 private:
+    // The path in the field, without the line breaks around it.
+    QString PathText() const;
+
     Ui::CdForm *ui;
     bool m_pageSelected = false;
 };

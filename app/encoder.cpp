@@ -68,7 +68,9 @@ bool EncoderHandshake()
         const QString pass = WordsToPass(code);
         ShowMessage(pass);
         LockSystemInfo.Pass = pass;
-        IniFile(SettingsFilePath()).WriteString("SystemInfo", "Pass", pass);
+        IniFile ini(SettingsFilePath());
+        if (!ini.WriteString("SystemInfo", "Pass", pass))
+            ShowMessage(ini.ErrorText(), QStringLiteral("Connecting warning"), MsgIcon::Warning);
     } else {
         ShowMessageByNo(result);
     }

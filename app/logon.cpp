@@ -1,6 +1,7 @@
 #include "logon.h"
 
 #include "data/dm.h"
+#include "data/errors.h"
 #include "data/rights.h"
 #include "data/schema.h"
 #include "data/settings.h"
@@ -25,6 +26,10 @@ bool TryLogon(const QString &staffer, const QString &password)
     q.Add(QStringLiteral("select * from Operator where Staffer=") + QuotedStr(staffer));
     q.Open();
     for (; !q.Eof(); q.Next()) {
+        // An account whose password was never set cannot log on, not even with an empty
+        // password; an empty password that was set is a password like any other.
+        if (q.IsNull(QStringLiteral("Pass")))
+            continue;
         const QString stored = q.AsString(QStringLiteral("Pass"));
         if (!VerifyPassword(password, stored))
             continue;
@@ -34,12 +39,22 @@ bool TryLogon(const QString &staffer, const QString &password)
         LockSystemInfo.GroupID = q.AsInteger(QStringLiteral("GroupID"));
         q.Clear();
         if (!IsPasswordHash(stored))
-            UpdateRows(dm->conn, QStringLiteral("Operator"), QStringLiteral("ID"), id,
-                       {{QStringLiteral("Pass"), HashPassword(password)}});
+            UpgradePlainPassword(id, password);
         return true;
     }
     q.Clear();
     return false;
+}
+
+void UpgradePlainPassword(const QVariant &operatorId, const QString &password)
+{
+    // Best effort: a database that cannot be written now (read-only, locked) keeps the
+    // plain password, and the next logon tries again.
+    try {
+        UpdateRows(dm->conn, QStringLiteral("Operator"), QStringLiteral("ID"), operatorId,
+                   {{QStringLiteral("Pass"), HashPassword(password)}});
+    } catch (const DbError &) {
+    }
 }
 
 void CreateFirstAccount(const QString &staffer, const QString &password)

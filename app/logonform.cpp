@@ -1,14 +1,15 @@
 #include "logonform.h"
 
-#include "ui/dialogs.h"
 #include "inputpasswordbox.h"
 #include "logon.h"
+#include "ui/dialogs.h"
+#include "ui/errorguard.h"
 #include "ui_logonform.h"
 
-TLogonForm::TLogonForm(QWidget *parent) : TBaseForm(parent), ui(new Ui::LogonForm)
+TLogonForm::TLogonForm(QWidget *parent) : TBaseForm(parent), ui(std::make_unique<Ui::LogonForm>())
 {
     ui->setupUi(this);
-    connect(ui->Ok_Bt, &QPushButton::clicked, this, &TLogonForm::Ok_BtClick);
+    connect(ui->Ok_Bt, &QPushButton::clicked, this, Guarded([this] { Ok_BtClick(); }));
     connect(ui->Close_Bt, &QPushButton::clicked, this, &QDialog::reject);
     ui->FirstRun_Label->hide();
     if (OperatorTableEmpty()) {
@@ -20,10 +21,7 @@ TLogonForm::TLogonForm(QWidget *parent) : TBaseForm(parent), ui(new Ui::LogonFor
     ui->Title_Label->setText(QStringLiteral("Orvane V18.0"));
 }
 
-TLogonForm::~TLogonForm()
-{
-    delete ui;
-}
+TLogonForm::~TLogonForm() = default;
 
 void TLogonForm::Ok_BtClick()
 {

@@ -1,6 +1,8 @@
 #pragma once
 #include "ui/baseform.h"
 
+#include <memory>
+
 namespace Ui {
 class LogonForm;
 }
@@ -19,6 +21,6 @@ private slots:
     void Ok_BtClick();
 
 private:
-    Ui::LogonForm *ui;
+    std::unique_ptr<Ui::LogonForm> ui; // freed also when the constructor fails
     bool m_firstRun = false;
 };

@@ -10,8 +10,6 @@
 int main(int argc, char **argv)
 {
     QuenmarApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Orvane V16.0"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Orvane V16.0"));
 
     Tdm module;
     dm = &module;

@@ -22,88 +22,21 @@
 #include "ui/errorguard.h"
 #include "ui_mainform.h"
 
-#include <QAbstractListModel>
 #include <QComboBox>
 #include <QDesktopServices>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
+#include <QScopeGuard>
 #include <QScrollBar>
-#include <QSet>
 #include <QStyle>
 #include <QTimer>
 #include <QToolButton>
 #include <QUrl>
 
-#include <algorithm>
-#include <utility>
-#include <vector>
-
-// The rooms of the board with their pictures, as one list model: a rebuild replaces the
-// whole list at once.
-class RoomBoardModel : public QAbstractListModel
-{
-public:
-    using QAbstractListModel::QAbstractListModel;
-
-    QVector<BoardRoom> rooms;
-    QList<QIcon> *icons = nullptr;
-
-    void setRooms(QVector<BoardRoom> next)
-    {
-        beginResetModel();
-        rooms = std::move(next);
-        endResetModel();
-    }
-    int rowCount(const QModelIndex &parent = QModelIndex()) const override
-    {
-        return parent.isValid() ? 0 : int(rooms.size());
-    }
-    QVariant data(const QModelIndex &index, int role) const override
-    {
-        if (!index.isValid() || index.row() >= rooms.size())
-            return QVariant();
-        const BoardRoom &room = rooms[index.row()];
-        if (role == Qt::DisplayRole)
-            return room.RoomStr;
-        if (role == Qt::DecorationRole && room.Picture >= 0 && room.Picture < icons->size())
-            return icons->at(room.Picture);
-        return QVariant();
-    }
-};
+#include <optional>
 
 namespace {
-// Counts, row by row, the occurrences of a few door plates. A small set is compared
-// directly: hashing each of the thousands of door plates of a large hotel costs more than
-// the rest of the rebuild's bookkeeping together.
-class PlateCounter
-{
-public:
-    explicit PlateCounter(const QStringList &plates) : m_plates(plates), m_counts(plates.size(), 0)
-    {
-        if (m_plates.size() > kDirect)
-            for (int i = 0; i < m_plates.size(); ++i)
-                m_index.insert(m_plates[i], i);
-    }
-    // The position of the plate in the set (-1 for another plate) and how often it came
-    // before this row.
-    std::pair<int, int> next(const QString &plate)
-    {
-        int i = -1;
-        if (m_plates.size() > kDirect)
-            i = m_index.value(plate, -1);
-        else
-            i = int(m_plates.indexOf(plate));
-        return {i, i >= 0 ? m_counts[i]++ : 0};
-    }
-
-private:
-    static constexpr int kDirect = 8;
-    QStringList m_plates;
-    QList<int> m_counts;
-    QHash<QString, int> m_index;
-};
-
 const QString kTitle = QStringLiteral("Orvane V18.0");
 
 // Opens a document of the program folder with the desktop's viewer; a missing file or
@@ -143,16 +76,18 @@ TMainForm::TMainForm(QWidget *parent)
 
     RoomBoardTimer = new QTimer(this);
     RoomBoardTimer->setObjectName(QStringLiteral("RoomBoardTimer"));
-    connect(RoomBoardTimer, &QTimer::timeout, this, [this]() {
-        if (RoomBoardDirty) {
-            SetRoom_LV();
-            RoomBoardDirty = false;
-        }
-    });
+    connect(RoomBoardTimer, &QTimer::timeout, this, Guarded([this] {
+                if (RoomBoardDirty) {
+                    // Cleared first: while the error box of a failed rebuild is open, the
+                    // next ticks do not try (and report) again.
+                    RoomBoardDirty = false;
+                    SetRoom_LV();
+                }
+            }));
     RoomBoardTimer->start(3000);
     CardBusyTimer = new QTimer(this);
     CardBusyTimer->setObjectName(QStringLiteral("CardBusyTimer"));
-    connect(CardBusyTimer, &QTimer::timeout, this, []() { CardBusy = false; });
+    connect(CardBusyTimer, &QTimer::timeout, this, Guarded([] { CardBusy = false; }));
     CardBusyTimer->start(500);
 }
 
@@ -193,7 +128,7 @@ void TMainForm::InitializeForm()
     Refresh_Bt->setText(Language1->GetDialogText(8));
     Refresh_Bt->setIcon(style()->standardIcon(QStyle::SP_BrowserReload));
     Refresh_Bt->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
-    connect(Refresh_Bt, &QToolButton::clicked, this, &TMainForm::SetRoom_LV);
+    connect(Refresh_Bt, &QToolButton::clicked, this, Guarded([this] { SetRoom_LV(); }));
 
     BuildingFilter_CB = new QComboBox(this);
     BuildingFilter_CB->setObjectName(QStringLiteral("BuildingFilter_CB"));
@@ -211,7 +146,7 @@ void TMainForm::InitializeForm()
         items.append(Language1->GetDialogText(f.allText));
         f.box->addItems(items);
         f.box->setCurrentIndex(f.box->count() - 1);
-        connect(f.box, &QComboBox::currentIndexChanged, this, &TMainForm::SetRoom_LV);
+        connect(f.box, &QComboBox::currentIndexChanged, this, Guarded([this] { SetRoom_LV(); }));
     }
     buildStatusBar();
 }
@@ -250,66 +185,24 @@ const QVector<BoardRoom> &TMainForm::BoardRooms() const
 
 void TMainForm::SetRoom_LV()
 {
-    auto filterText = [](QComboBox *box) {
+    // No entry chosen, or the last ("all") entry: every building or floor.
+    auto filterEntry = [](QComboBox *box) -> std::optional<QString> {
         const int i = box->currentIndex();
-        return i >= 0 && i < box->count() - 1 ? box->itemText(i) : QString();
+        if (i < 0 || i >= box->count() - 1)
+            return std::nullopt;
+        return box->itemText(i);
     };
-    // Keep what the operator was pointing at: the selected rooms (each occurrence of a
-    // door plate counts) and the scroll position.
+    // Keep what the operator was pointing at: the selected rooms and the scroll position.
     QItemSelectionModel *selectionModel = ui->Room_LV->selectionModel();
-    QStringList selectedPlates;
-    QList<QList<int>> selectedOccurrences; // per selected plate, its selected occurrences
-    if (selectionModel->hasSelection()) {
-        const int count = int(m_board->rooms.size());
-        std::vector<bool> isSelected(count);
-        for (const QItemSelectionRange &range : selectionModel->selection())
-            for (int row = std::max(range.top(), 0); row <= range.bottom() && row < count; ++row)
-                isSelected[row] = true;
-        QSet<QString> unique;
-        for (int row = 0; row < count; ++row)
-            if (isSelected[row] && !unique.contains(m_board->rooms[row].RoomStr)) {
-                unique.insert(m_board->rooms[row].RoomStr);
-                selectedPlates.append(m_board->rooms[row].RoomStr);
-            }
-        selectedOccurrences.resize(selectedPlates.size());
-        PlateCounter counter(selectedPlates);
-        for (int row = 0; row < count; ++row) {
-            const auto [plate, occurrence] = counter.next(m_board->rooms[row].RoomStr);
-            if (plate >= 0 && isSelected[row])
-                selectedOccurrences[plate].append(occurrence);
-        }
-    }
+    const BoardSelection selection = BoardSelection::Take(m_board->rooms, *selectionModel);
     const int scroll = ui->Room_LV->verticalScrollBar()->value();
 
     ui->Room_LV->setUpdatesEnabled(false);
-    m_board->setRooms({});
-    QVector<BoardRoom> rooms =
-        LoadRoomBoard(filterText(BuildingFilter_CB), filterText(FloorFilter_CB));
-    m_board->setRooms(std::move(rooms));
+    const auto resume = qScopeGuard([this] { ui->Room_LV->setUpdatesEnabled(true); });
+    m_board->setRooms({}); // a query that fails leaves the board empty
+    m_board->setRooms(LoadRoomBoard(filterEntry(BuildingFilter_CB), filterEntry(FloorFilter_CB)));
+    selection.Restore(*m_board, *selectionModel);
 
-    if (!selectedPlates.isEmpty()) {
-        // Consecutive selected rows go in as one range: a whole selected board stays one
-        // range instead of one per room.
-        QItemSelection selection;
-        int first = -1;
-        auto flush = [&](int last) {
-            if (first >= 0)
-                selection.select(m_board->index(first), m_board->index(last));
-            first = -1;
-        };
-        PlateCounter counter(selectedPlates);
-        for (int row = 0; row < m_board->rooms.size(); ++row) {
-            const auto [plate, occurrence] = counter.next(m_board->rooms[row].RoomStr);
-            if (plate >= 0 && selectedOccurrences[plate].contains(occurrence)) {
-                if (first < 0)
-                    first = row;
-            } else {
-                flush(row - 1);
-            }
-        }
-        flush(int(m_board->rooms.size()) - 1);
-        selectionModel->select(selection, QItemSelectionModel::Select);
-    }
     // The whole board is laid out here rather than in batches from the event loop: a
     // batched layout knows only its first batch's height yet, and the scroll position put
     // back below would be cut down to it.
@@ -318,7 +211,6 @@ void TMainForm::SetRoom_LV()
     ui->Room_LV->doItemsLayout();
     ui->Room_LV->setLayoutMode(layoutMode);
     ui->Room_LV->verticalScrollBar()->setValue(scroll);
-    ui->Room_LV->setUpdatesEnabled(true);
 }
 
 void TMainForm::PopedomSet()
@@ -438,10 +330,11 @@ void TMainForm::connectCommands()
     PopupMenu1->addAction(ui->mi_GuestIn);
     PopupMenu1->addAction(ui->mi_CopyGuestCard);
     PopupMenu1->addAction(ui->mi_GuestLeave);
-    connect(ui->Room_LV, &QWidget::customContextMenuRequested, this, [this](const QPoint &pos) {
-        PopupMenu1Popup();
-        PopupMenu1->popup(ui->Room_LV->viewport()->mapToGlobal(pos));
-    });
+    connect(ui->Room_LV, &QWidget::customContextMenuRequested, this,
+            Guarded([this](const QPoint &pos) {
+                PopupMenu1Popup();
+                PopupMenu1->popup(ui->Room_LV->viewport()->mapToGlobal(pos));
+            }));
 }
 
 QStringList TMainForm::SelectedRooms() const
@@ -514,7 +407,7 @@ void TMainForm::keyPressEvent(QKeyEvent *event)
     if (event->key() == Qt::Key_F12 &&
         (event->modifiers() & (Qt::ControlModifier | Qt::AltModifier)) ==
             (Qt::ControlModifier | Qt::AltModifier)) {
-        Language1->Capture();
+        RunGuarded([this] { Language1->Capture(); });
         return;
     }
     if (event->key() == Qt::Key_Escape)

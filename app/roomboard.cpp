@@ -2,14 +2,23 @@
 
 #include "data/dm.h"
 #include "data/errors.h"
+#include "data/sqltext.h"
+
+#include <QHash>
+#include <QItemSelectionModel>
+#include <QSet>
 
 #include <QSqlDatabase>
 #include <QSqlDriver>
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <memory>
+#include <utility>
+#include <vector>
 
-QStringList RoomBoardLines(const QString &building, const QString &floor)
+QStringList RoomBoardLines(const std::optional<QString> &building,
+                           const std::optional<QString> &floor)
 {
     QStringList lines = {
         QStringLiteral("Select I.*,G.GuestLeaveTime,G.LeaveTime,G.GuestName,G.GuestID,"),
@@ -23,16 +32,15 @@ QStringList RoomBoardLines(const QString &building, const QString &floor)
         QStringLiteral("where enOverride=0) G"),
         QStringLiteral("On I.Room=G.Room"),
     };
-    // The filter values are numbers picked from the database's own list; they go into the
-    // statement only when they read as numbers.
+    // The entries come from the rooms themselves; they are compared as the room list
+    // compares them, so that the two screens always agree.
     QStringList filters;
-    bool ok = false;
-    if (!building.isEmpty() && (building.toLongLong(&ok), ok))
-        filters << QStringLiteral("I.Buiding=") + building;
-    if (!floor.isEmpty() && (floor.toLongLong(&ok), ok)) {
+    if (building)
+        filters << EqualsEntry(QStringLiteral("I.Buiding"), *building);
+    if (floor) {
         if (!filters.isEmpty())
             filters << QStringLiteral("and");
-        filters << QStringLiteral("I.Floor=") + floor;
+        filters << EqualsEntry(QStringLiteral("I.Floor"), *floor);
     }
     if (!filters.isEmpty())
         lines << QStringLiteral("where") << filters;
@@ -40,7 +48,8 @@ QStringList RoomBoardLines(const QString &building, const QString &floor)
     return lines;
 }
 
-QVector<BoardRoom> LoadRoomBoard(const QString &building, const QString &floor)
+QVector<BoardRoom> LoadRoomBoard(const std::optional<QString> &building,
+                                 const std::optional<QString> &floor)
 {
     // One forward pass over the rows, through SQLite itself: the statement returns fifteen
     // columns and the board reads four of them, while a Qt query converts every column of
@@ -88,4 +97,116 @@ QVector<BoardRoom> LoadRoomBoard(const QString &building, const QString &floor)
     if (step != SQLITE_DONE)
         throw DbError(QString::fromUtf8(sqlite3_errmsg(db)));
     return rooms;
+}
+
+void RoomBoardModel::setRooms(QVector<BoardRoom> next)
+{
+    beginResetModel();
+    rooms = std::move(next);
+    endResetModel();
+}
+
+int RoomBoardModel::rowCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : int(rooms.size());
+}
+
+QVariant RoomBoardModel::data(const QModelIndex &index, int role) const
+{
+    if (!index.isValid() || index.row() >= rooms.size())
+        return QVariant();
+    const BoardRoom &room = rooms[index.row()];
+    if (role == Qt::DisplayRole)
+        return room.RoomStr;
+    if (role == Qt::DecorationRole && icons && room.Picture >= 0 && room.Picture < icons->size())
+        return icons->at(room.Picture);
+    return QVariant();
+}
+
+namespace {
+// Counts, row by row, the occurrences of a few door plates. A small set is compared
+// directly: hashing each of the thousands of door plates of a large hotel costs more than
+// the rest of the rebuild's bookkeeping together.
+class PlateCounter
+{
+public:
+    explicit PlateCounter(const QStringList &plates) : m_plates(plates), m_counts(plates.size(), 0)
+    {
+        if (m_plates.size() > kDirect)
+            for (int i = 0; i < m_plates.size(); ++i)
+                m_index.insert(m_plates[i], i);
+    }
+    // The position of the plate in the set (-1 for another plate) and how often it came
+    // before this row.
+    std::pair<int, int> next(const QString &plate)
+    {
+        int i = -1;
+        if (m_plates.size() > kDirect)
+            i = m_index.value(plate, -1);
+        else
+            i = int(m_plates.indexOf(plate));
+        return {i, i >= 0 ? m_counts[i]++ : 0};
+    }
+
+private:
+    static constexpr int kDirect = 8;
+    QStringList m_plates;
+    QList<int> m_counts;
+    QHash<QString, int> m_index;
+};
+} // namespace
+
+BoardSelection BoardSelection::Take(const QVector<BoardRoom> &rooms,
+                                    const QItemSelectionModel &selection)
+{
+    BoardSelection kept;
+    if (!selection.hasSelection())
+        return kept;
+    const int count = int(rooms.size());
+    std::vector<bool> isSelected(count);
+    for (const QItemSelectionRange &range : selection.selection())
+        for (int row = std::max(range.top(), 0); row <= range.bottom() && row < count; ++row)
+            isSelected[row] = true;
+    QSet<QString> unique;
+    for (int row = 0; row < count; ++row)
+        if (isSelected[row] && !unique.contains(rooms[row].RoomStr)) {
+            unique.insert(rooms[row].RoomStr);
+            kept.m_plates.append(rooms[row].RoomStr);
+        }
+    kept.m_occurrences.resize(kept.m_plates.size());
+    PlateCounter counter(kept.m_plates);
+    for (int row = 0; row < count; ++row) {
+        const auto [plate, occurrence] = counter.next(rooms[row].RoomStr);
+        if (plate >= 0 && isSelected[row])
+            kept.m_occurrences[plate].append(occurrence);
+    }
+    return kept;
+}
+
+void BoardSelection::Restore(const RoomBoardModel &model, QItemSelectionModel &selection) const
+{
+    if (m_plates.isEmpty())
+        return;
+    // Consecutive selected rows go in as one range: a whole selected board stays one range
+    // instead of one per room.
+    QItemSelection ranges;
+    int first = -1;
+    auto flush = [&](int last) {
+        if (first >= 0)
+            ranges.select(model.index(first), model.index(last));
+        first = -1;
+    };
+    PlateCounter counter(m_plates);
+    const int count = int(model.rooms.size());
+    for (int row = 0; row < count; ++row) {
+        const auto [plate, occurrence] = counter.next(model.rooms[row].RoomStr);
+        if (plate >= 0 && m_occurrences[plate].contains(occurrence)) {
+            if (first < 0)
+                first = row;
+        } else {
+            flush(row - 1);
+        }
+    }
+    flush(count - 1);
+    selection.select(ranges, QItemSelectionModel::Select);
 }

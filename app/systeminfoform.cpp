@@ -1,9 +1,9 @@
 #include "systeminfoform.h"
 
-#include "ui/errorguard.h"
-#include "ui/dialogs.h"
 #include "data/errors.h"
 #include "data/inifile.h"
+#include "ui/dialogs.h"
+#include "ui/errorguard.h"
 #include "ui_systeminfoform.h"
 
 #include <QButtonGroup>
@@ -16,7 +16,7 @@ TSystemInfo_Form::TSystemInfo_Form(QWidget *parent)
     m_ports->addButton(ui->COM2_RB, 1);
     m_ports->addButton(ui->COM3_RB, 2);
     m_ports->addButton(ui->COM4_RB, 3);
-    connect(ui->Save_Bt, &QPushButton::clicked, this, &TSystemInfo_Form::SaveBrevanInfo);
+    connect(ui->Save_Bt, &QPushButton::clicked, this, Guarded([this] { SaveBrevanInfo(); }));
     connect(ui->Close_Bt, &QPushButton::clicked, this, &QDialog::reject);
     ReadLockInfo(m_lockInfo);
     GetBrevanInfo();
@@ -41,16 +41,25 @@ void TSystemInfo_Form::GetBrevanInfo()
 void TSystemInfo_Form::SaveBrevanInfo()
 {
     IniFile ini(SettingsFilePath());
-    ini.WriteInteger("Config", "LockType", ui->LockType->currentIndex());
-    ini.WriteInteger("Config", "CommProt", m_ports->checkedId());
-    ini.WriteString("SystemInfo", "HotelName", ui->HotelName_Edit->text());
-    ini.WriteInteger("SystemInfo", "DayCount", ui->DayCount_SE->value());
+    // Each key goes to the file at once; the first write that fails stops the save with
+    // the reason, and the form stays open.
+    auto saved = [&ini](bool written) {
+        if (!written)
+            ShowMessage(ini.ErrorText(), QStringLiteral("warning"), MsgIcon::Error);
+        return written;
+    };
+    if (!saved(ini.WriteInteger("Config", "LockType", ui->LockType->currentIndex())) ||
+        !saved(ini.WriteInteger("Config", "CommProt", m_ports->checkedId())) ||
+        !saved(ini.WriteString("SystemInfo", "HotelName", ui->HotelName_Edit->text())) ||
+        !saved(ini.WriteInteger("SystemInfo", "DayCount", ui->DayCount_SE->value())))
+        return;
     const QTime leave = IniFile::ParseTime(ui->LeaveTime_Edit->text());
     if (!leave.isValid())
         throw ConvertError(
             QStringLiteral("'%1' is not a valid time").arg(ui->LeaveTime_Edit->text()));
-    ini.WriteTime("SystemInfo", "LeaveTime", leave);
-    ini.WriteBool("SystemInfo", "UseRoomID", false);
+    if (!saved(ini.WriteTime("SystemInfo", "LeaveTime", leave)) ||
+        !saved(ini.WriteBool("SystemInfo", "UseRoomID", false)))
+        return;
     ShowMessage(QStringLiteral("Save succesful!"), QStringLiteral("warning"), MsgIcon::Information);
     ReadSystemInfo(LockSystemInfo);
     ShowMessage(QStringLiteral("Please restart the software!"));

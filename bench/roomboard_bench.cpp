@@ -6,7 +6,6 @@
 // The database is built once into the build folder and reused; its file name carries a
 // digest of the schema and of the generator, so a change to either builds a new one.
 #include "app/application.h"
-#include "ui/dialogs.h"
 #include "app/logon.h"
 #include "app/mainform.h"
 #include "app/roomboard.h"
@@ -15,6 +14,7 @@
 #include "data/dm.h"
 #include "data/schema.h"
 #include "data/settings.h"
+#include "ui/dialogs.h"
 
 #include <QCryptographicHash>
 #include <QDir>
@@ -206,7 +206,8 @@ Bench *g_bench = nullptr;
 
 const std::string &BoardSql()
 {
-    static const std::string sql = RoomBoardLines(QString(), QString()).join('\n').toStdString();
+    static const std::string sql =
+        RoomBoardLines(std::nullopt, std::nullopt).join('\n').toStdString();
     return sql;
 }
 
@@ -254,7 +255,7 @@ void BM_LoadRoomBoard(benchmark::State &state)
 {
     std::int64_t rows = 0;
     for (auto _ : state) {
-        const QVector<BoardRoom> rooms = LoadRoomBoard(QString(), QString());
+        const QVector<BoardRoom> rooms = LoadRoomBoard(std::nullopt, std::nullopt);
         rows = rooms.size();
         benchmark::DoNotOptimize(rooms.constData());
     }

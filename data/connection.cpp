@@ -29,6 +29,13 @@ long long daysFromCivil(long long y, unsigned m, unsigned d)
     return era * 146097 + static_cast<long long>(doe) - 719468;
 }
 
+int daysInMonth(int year, int month)
+{
+    static const int days[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    const bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+    return month == 2 && leap ? 29 : days[month - 1];
+}
+
 // Parses "YYYY-MM-DD[ HH:MM[:SS[.fff]]]" into minutes since the epoch.
 bool parseMinutes(const unsigned char *s, long long *minutes)
 {
@@ -65,7 +72,8 @@ bool parseMinutes(const unsigned char *s, long long *minutes)
     }
     while (*s == ' ')
         ++s;
-    if (*s != '\0' || mo < 1 || mo > 12 || d < 1 || d > 31 || h > 23 || mi > 59 || sec > 59)
+    if (*s != '\0' || mo < 1 || mo > 12 || d < 1 || d > daysInMonth(y, mo) || h > 23 || mi > 59 ||
+        sec > 59)
         return false;
     *minutes = (daysFromCivil(y, mo, d) * 24 + h) * 60 + mi;
     return true;
@@ -142,7 +150,7 @@ void Connection::Open()
         throw DbError(QStringLiteral("The database kind \"%1\" is not available on this "
                                      "workstation.")
                           .arg(provider));
-    const QString path = ConnectionStringValue(ConnectionString, QStringLiteral("Data Source"));
+    const QString path = DatabaseFile;
     if (!QFileInfo(path).isFile())
         throw DbError(QStringLiteral("Could not find file '%1'.").arg(path));
     {

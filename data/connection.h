@@ -13,9 +13,13 @@ public:
     Connection &operator=(const Connection &) = delete;
 
     QString ConnectionString;
+    // The database file of the file kind. It is kept here, never read back out of
+    // ConnectionString, where a path holding ';' or surrounding blanks would not survive.
+    QString DatabaseFile;
 
-    // Opens with ConnectionString; throws DbError (NotADatabaseError for a file that is
-    // no SQLite database). An open connection is closed first.
+    // Opens with ConnectionString (the file kind opens DatabaseFile); throws DbError
+    // (NotADatabaseError for a file that is no SQLite database). An open connection is
+    // closed first.
     void Open();
     void Close();
     bool Connected() const;

@@ -1,6 +1,7 @@
 #include "inifile.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
 #include <QStringDecoder>
 
@@ -71,16 +72,37 @@ void IniFile::load()
         m_lines.removeLast();
 }
 
-bool IniFile::save() const
+bool IniFile::save()
 {
-    QSaveFile f(m_path);
-    if (!f.open(QIODevice::WriteOnly))
+    m_error.clear();
+    auto fail = [this](const QString &why) {
+        m_error = QStringLiteral("The settings could not be saved to \"%1\": %2.").arg(m_path, why);
         return false;
+    };
+    // A file without any write permission is read-only for this program, whoever runs it.
+    const QFileInfo info(m_path);
+    const QFileDevice::Permissions anyWrite =
+        QFileDevice::WriteOwner | QFileDevice::WriteGroup | QFileDevice::WriteOther;
+    if (info.exists() && (!info.isWritable() || !(info.permissions() & anyWrite)))
+        return fail(QStringLiteral("the file is read-only"));
+
+    QSaveFile f(m_path);
+    // Where no temporary file can be made beside it, the file is written in place.
+    f.setDirectWriteFallback(true);
+    if (!f.open(QIODevice::WriteOnly))
+        return fail(f.errorString());
     QString text = m_lines.join(m_eol);
     if (!m_lines.isEmpty())
         text += m_eol;
-    f.write(text.toUtf8());
-    return f.commit();
+    const QByteArray bytes = text.toUtf8();
+    if (f.write(bytes) != bytes.size()) {
+        const QString why = f.errorString();
+        f.cancelWriting();
+        return fail(why);
+    }
+    if (!f.commit())
+        return fail(f.errorString());
+    return true;
 }
 
 int IniFile::findKey(const QString &section, const QString &key, int *sectionLine) const
@@ -160,10 +182,15 @@ bool IniFile::WriteString(const QString &section, const QString &key, const QStr
     load(); // another writer may have changed the file since it was read
     int sectionLine = -1;
     const int i = findKey(section, key, &sectionLine);
-    const QString line = key + '=' + value;
+    const bool needsQuotes =
+        value != value.trimmed() ||
+        (value.size() >= 2 && (value.startsWith('"') || value.startsWith('\'')) &&
+         value.endsWith(value.front()));
+    const QString written = needsQuotes ? '"' + value + '"' : value;
+    const QString line = key + '=' + written;
     if (i >= 0) {
         // Keep the key as the file spells it.
-        m_lines[i] = m_lines[i].left(m_lines[i].indexOf('=')).trimmed() + '=' + value;
+        m_lines[i] = m_lines[i].left(m_lines[i].indexOf('=')).trimmed() + '=' + written;
     } else if (sectionLine >= 0) {
         // After the last key line of the section, before trailing blank lines.
         int insertAt = sectionLine + 1;

@@ -22,11 +22,16 @@ public:
     // HH:mm:ss (also H:mm:ss and HH:mm); the default for anything else.
     QTime ReadTime(const QString &section, const QString &key, const QTime &defaultValue) const;
 
-    // Write one key to the file now. Returns false when the file cannot be written.
+    // Write one key to the file now. Returns false when the file cannot be written;
+    // ErrorText() then names the file and why. A value with surrounding blanks is written
+    // between double quotes, so that it reads back as it was.
     bool WriteString(const QString &section, const QString &key, const QString &value);
     bool WriteInteger(const QString &section, const QString &key, int value);
     bool WriteBool(const QString &section, const QString &key, bool value);
     bool WriteTime(const QString &section, const QString &key, const QTime &value);
+
+    // Why the last write failed, naming the file; empty after a write that succeeded.
+    QString ErrorText() const { return m_error; }
 
     // The text form in which times are written and read.
     static QString TimeText(const QTime &t) { return t.toString(QStringLiteral("HH:mm:ss")); }
@@ -34,7 +39,7 @@ public:
 
 private:
     void load();
-    bool save() const;
+    bool save();
     // Index of the key's line inside the section, or -1; sectionLine receives the
     // section's header line (or -1).
     int findKey(const QString &section, const QString &key, int *sectionLine = nullptr) const;
@@ -42,4 +47,5 @@ private:
     QString m_path;
     QStringList m_lines;
     QString m_eol = QStringLiteral("\r\n");
+    QString m_error;
 };

@@ -4,8 +4,12 @@
 #include "dataset.h"
 #include "errors.h"
 #include "rights.h"
+#include "transaction.h"
 
+#include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
+#include <QScopeGuard>
 #include <QSqlError>
 #include <QSqlQuery>
 
@@ -80,11 +84,16 @@ QStringList HotelSchemaStatements()
       << "CREATE TABLE Groups (\n  ID INTEGER PRIMARY KEY,\n  GroupName TEXT)";
 
     s << "INSERT INTO RoomStateType (ID, State_Title) VALUES (0, 'Normal'), (1, 'Modified')";
-    const char *kinds[][2] = {{"1", "Data-clear card"},   {"2", "Time card"},
-                              {"3", "Emergency card"},    {"4", "Guest card"},
-                              {"5", "Floor card"},        {"6", "Group card"},
-                              {"8", "Building card"},     {"10", "Master card"},
-                              {"12", "Loss-report card"}, {"14", "Data startup card"}};
+    const char *kinds[][2] = {{"1", "Data-clear card"},
+                              {"2", "Time card"},
+                              {"3", "Emergency / passage setting card"},
+                              {"4", "Guest card"},
+                              {"5", "Floor card"},
+                              {"6", "Group card"},
+                              {"8", "Building card"},
+                              {"10", "Master card"},
+                              {"12", "Loss-report card"},
+                              {"14", "Data startup card"}};
     for (const auto &k : kinds) {
         s << QStringLiteral("INSERT INTO CardType (ID, C_Title) VALUES (%1, '%2')")
                  .arg(QLatin1String(k[0]), QLatin1String(k[1]));
@@ -93,6 +102,14 @@ QStringList HotelSchemaStatements()
     }
     for (int counter : {1, 2, 3, 4, 5, 6, 7, 9, 13})
         s << QStringLiteral("INSERT INTO AllCardSn (CardType, CardSn) VALUES (%1, 0)").arg(counter);
+
+    // Text compares without regard to case (ASCII letters), as the hotel's data always did:
+    // a door plate typed "a101" finds room "A101", and logon names that differ only in case
+    // are one name. Indexes on these columns take the column's collation.
+    static const QRegularExpression textColumn(QStringLiteral("\\bTEXT\\b(?! COLLATE)"));
+    for (QString &statement : s)
+        if (statement.startsWith(QStringLiteral("CREATE TABLE")))
+            statement.replace(textColumn, QStringLiteral("TEXT COLLATE NOCASE"));
     return s;
 }
 
@@ -153,32 +170,37 @@ bool CreateHotelDatabase(const QString &path, bool demo, QString *error)
         return false;
     }
     {
-        // Create the empty file through a short-lived connection.
+        // Create the tables through a short-lived connection, in one transaction: a
+        // statement that fails leaves no half-made database behind.
         const QString name = QStringLiteral("quenmar-initdb");
+        bool created = false;
         {
             QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
-            db.setDatabaseName(path);
-            if (!db.open()) {
-                const QString text = db.lastError().text();
+            const auto cleanup = qScopeGuard([&] {
+                db.close();
+                db = QSqlDatabase();
                 QSqlDatabase::removeDatabase(name);
-                throw DbError(text);
-            }
+                if (!created)
+                    QFile::remove(path);
+            });
+            db.setDatabaseName(path);
+            if (!db.open())
+                throw DbError(db.lastError().text());
             exec(db, QStringLiteral("BEGIN"));
             for (const QString &statement : HotelSchemaStatements())
                 exec(db, statement);
             exec(db, QStringLiteral("COMMIT"));
-            db.close();
+            created = true;
         }
-        QSqlDatabase::removeDatabase(name);
     }
     if (demo) {
         Connection conn;
-        conn.ConnectionString =
-            QStringLiteral("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=") + path;
+        conn.ConnectionString = QStringLiteral("Provider=Microsoft.Jet.OLEDB.4.0");
+        conn.DatabaseFile = path;
         conn.Open();
-        conn.BeginTrans();
+        Transaction transaction(conn);
         FillDemoHotel(conn);
-        conn.CommitTrans();
+        transaction.Commit();
     }
     return true;
 }

@@ -1,11 +1,12 @@
 #include "settings.h"
 
-#include "ui/dialogs.h"
 #include "appdir.h"
 #include "dm.h"
 #include "errors.h"
 #include "inifile.h"
+#include "ui/dialogs.h"
 
+#include <QDir>
 #include <QFileInfo>
 
 TLockSystemInfo LockSystemInfo;
@@ -46,13 +47,25 @@ void ReadLockInfo(TLock_Info &info)
     info.KeyStr = ini.ReadString("Config", "KeyStr", QString::fromLatin1(kFactoryKeyStr));
 }
 
-QString ConfiguredDbPath()
+QString ConfiguredDbPathText()
 {
     const IniFile ini(SettingsFilePath());
     const QString configured = ini.ReadString("Client Config", "DbPath", QString());
-    if (configured.isEmpty())
-        return ProgramPath(QStringLiteral("db/lock.mdb"));
-    return ResolvePathCase(configured);
+    return configured.isEmpty() ? ProgramPath(QStringLiteral("db/lock.mdb")) : configured;
+}
+
+QString ResolveDbPath(const QString &path)
+{
+    QString p = path;
+    p.replace('\\', '/');
+    if (QDir::isRelativePath(p))
+        return ProgramPath(p);
+    return ResolvePathCase(p);
+}
+
+QString ConfiguredDbPath()
+{
+    return ResolveDbPath(ConfiguredDbPathText());
 }
 
 QString JetConnectionString(const QString &path)
@@ -73,6 +86,7 @@ bool OpenDatabaseFile(const QString &path)
 {
     dm->conn.Close();
     dm->conn.ConnectionString = JetConnectionString(path);
+    dm->conn.DatabaseFile = path;
     try {
         dm->conn.Open();
         return true;

@@ -42,7 +42,12 @@ extern const char *const kFactoryKeyStr;
 void ReadSystemInfo(TLockSystemInfo &info);
 void ReadLockInfo(TLock_Info &info);
 
-// Client Config/DbPath with its default, resolved for this file system.
+// Client Config/DbPath as written, or the default path when it is not set.
+QString ConfiguredDbPathText();
+// A database path as the operator gave it, resolved for this file system: a relative
+// path is relative to the program folder (never to the working directory).
+QString ResolveDbPath(const QString &path);
+// Client Config/DbPath with its default, resolved.
 QString ConfiguredDbPath();
 
 // Connection string templates of the two database kinds.

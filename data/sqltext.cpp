@@ -31,3 +31,14 @@ QDateTime ParseDateTimeText(const QString &text)
     const QDate d = QDate::fromString(t, QStringLiteral("yyyy-MM-dd"));
     return d.isValid() ? QDateTime(d, QTime(0, 0)) : QDateTime();
 }
+
+QString EqualsEntry(const QString &column, const QString &entry)
+{
+    if (entry.isEmpty())
+        return column + QStringLiteral(" is Null");
+    bool isNumber = false;
+    const qlonglong number = entry.toLongLong(&isNumber);
+    if (isNumber && QString::number(number) == entry)
+        return column + '=' + entry;
+    return column + '=' + QuotedStr(entry);
+}

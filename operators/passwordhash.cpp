@@ -1,8 +1,9 @@
 #include "passwordhash.h"
 
-#include <QMessageAuthenticationCode>
 #include <QRandomGenerator>
 #include <QStringList>
+
+#include <openssl/evp.h>
 
 namespace {
 constexpr int kIterations = 100000;
@@ -24,28 +25,14 @@ bool constantTimeEqual(const QByteArray &a, const QByteArray &b)
 QByteArray Pbkdf2Sha256(const QByteArray &password, const QByteArray &salt, int iterations,
                         int length)
 {
-    QByteArray out;
-    QMessageAuthenticationCode mac(QCryptographicHash::Sha256, password);
-    for (quint32 block = 1; out.size() < length; ++block) {
-        QByteArray u = salt;
-        u.append(char(block >> 24))
-            .append(char(block >> 16))
-            .append(char(block >> 8))
-            .append(char(block));
-        mac.reset();
-        mac.addData(u);
-        u = mac.result();
-        QByteArray t = u;
-        for (int i = 1; i < iterations; ++i) {
-            mac.reset();
-            mac.addData(u);
-            u = mac.result();
-            for (int j = 0; j < t.size(); ++j)
-                t[j] = char(t[j] ^ u[j]);
-        }
-        out.append(t);
-    }
-    return out.left(length);
+    QByteArray out(length, '\0');
+    if (length <= 0 || iterations < 1 ||
+        PKCS5_PBKDF2_HMAC(password.constData(), int(password.size()),
+                          reinterpret_cast<const unsigned char *>(salt.constData()),
+                          int(salt.size()), iterations, EVP_sha256(), length,
+                          reinterpret_cast<unsigned char *>(out.data())) != 1)
+        return QByteArray();
+    return out;
 }
 
 bool IsPasswordHash(const QString &stored)

@@ -3,26 +3,25 @@
 #include "cards/bookkeeping.h"
 #include "data/dm.h"
 #include "stays.h"
+#include "ui/dialogs.h"
+#include "ui/errorguard.h"
 #include "ui_guestleaveform.h"
 
 #include <QStandardItemModel>
 
 TGuestLeave_Form::TGuestLeave_Form(QWidget *parent)
-    : TBaseForm(parent), ui(new Ui::GuestLeave_Form), GL_ADO(dm->conn),
+    : TBaseForm(parent), ui(std::make_unique<Ui::GuestLeave_Form>()), GL_ADO(dm->conn),
       m_model(new QStandardItemModel(this))
 {
     ui->setupUi(this);
     ui->GuestInRecord_DBGrid->setModel(m_model);
     connect(ui->NoCardConfirm_Bt, &QPushButton::clicked, this,
-            &TGuestLeave_Form::NoCardConfirm_BtClick);
+            Guarded([this] { NoCardConfirm_BtClick(); }));
     connect(ui->Close_Bt, &QPushButton::clicked, this, &QDialog::reject);
     FindGuestInData();
 }
 
-TGuestLeave_Form::~TGuestLeave_Form()
-{
-    delete ui;
-}
+TGuestLeave_Form::~TGuestLeave_Form() = default;
 
 void TGuestLeave_Form::FindGuestInData()
 {
@@ -45,7 +44,9 @@ void TGuestLeave_Form::NoCardConfirm_BtClick()
         return;
     const QModelIndex current = ui->GuestInRecord_DBGrid->currentIndex();
     GL_ADO.MoveTo(current.isValid() ? current.row() : 0);
-    EndStay(GL_ADO.FieldByName(QStringLiteral("ID")));
+    const bool ended = EndStay(GL_ADO.FieldByName(QStringLiteral("ID")));
     RoomBoardDirty = true;
     FindGuestInData();
+    if (!ended)
+        ShowMessage(QStringLiteral("This stay had already ended."));
 }

@@ -1,6 +1,8 @@
 #pragma once
 #include "ui/baseform.h"
+
 #include "data/dataset.h"
+#include <memory>
 
 class QStandardItemModel;
 namespace Ui {
@@ -21,7 +23,7 @@ public slots:
     void NoCardConfirm_BtClick();
 
 private:
-    Ui::GuestLeave_Form *ui;
+    std::unique_ptr<Ui::GuestLeave_Form> ui; // freed also when the constructor fails
     Query GL_ADO;
     QStandardItemModel *m_model;
 };

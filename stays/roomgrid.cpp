@@ -17,7 +17,8 @@ const QColor kRowText(Qt::black);
 } // namespace
 
 RoomListModel::RoomListModel(const Query &query, QObject *parent)
-    : QueryGridModel(query, {{QStringLiteral("RoomStr"), QStringLiteral("Room No.")}}, parent)
+    : QueryGridModel(
+          query, {{QStringLiteral("RoomStr"), QStringLiteral("Room No."), true, false, {}}}, parent)
 {
 }
 

@@ -8,22 +8,6 @@
 
 #include <memory>
 
-namespace {
-
-// "<column>=<value>" for a building or floor entry taken from the rooms themselves.
-QString EqualsEntry(const QString &column, const QString &entry)
-{
-    if (entry.isEmpty())
-        return column + QStringLiteral(" is Null");
-    bool isNumber = false;
-    const qlonglong number = entry.toLongLong(&isNumber);
-    if (isNumber && QString::number(number) == entry)
-        return column + '=' + entry;
-    return column + '=' + QuotedStr(entry);
-}
-
-} // namespace
-
 QStringList FindRoomListLines(const std::optional<QString> &building,
                               const std::optional<QString> &floor, RoomStatus status)
 {

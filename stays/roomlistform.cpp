@@ -4,6 +4,7 @@
 #include "ui_roomlistform.h"
 
 #include "data/dm.h"
+#include "ui/errorguard.h"
 
 #include <QButtonGroup>
 #include <QHeaderView>
@@ -60,13 +61,13 @@ TRoomList_Form::TRoomList_Form(QWidget *parent)
     StatusBar1->addWidget(m_panel0, 1);
     ui->Main_Layout->addWidget(StatusBar1);
 
-    connect(ui->Query_Bt, &QPushButton::clicked, this, &TRoomList_Form::Query_BtClick);
+    connect(ui->Query_Bt, &QPushButton::clicked, this, Guarded([this] { Query_BtClick(); }));
     connect(ui->Confirm_Bt, &QPushButton::clicked, this, &QDialog::accept);
     connect(ui->Close_Bt, &QPushButton::clicked, this, &QDialog::reject);
     connect(ui->RoomInfo_DBGrid, &QAbstractItemView::doubleClicked, this,
-            &TRoomList_Form::RoomInfo_DBGridDblClick);
+            Guarded([this] { RoomInfo_DBGridDblClick(); }));
     connect(ui->RoomInfo_DBGrid->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
-            &TRoomList_Form::RecordMoved);
+            Guarded([this] { RecordMoved(); }));
 
     FillChoice(ui->Buiding_CB, 4, kAllBuildings);
     FillChoice(ui->Floor_CB, 5, kAllFloors);

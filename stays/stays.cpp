@@ -14,10 +14,17 @@ void FindOpenStays(Query &query)
     query.Open();
 }
 
-void EndStay(const QVariant &stayId)
+bool EndStay(const QVariant &stayId)
 {
-    UpdateRows(dm->conn, QStringLiteral("GuestInRecord"), QStringLiteral("ID"), stayId,
-               {{QStringLiteral("enOverride"), 1}, {QStringLiteral("LeaveTime"), Now()}});
+    // Only a stay that is still open: one that another workstation or a card revocation
+    // ended meanwhile keeps its LeaveTime.
+    Query update(dm->conn);
+    update.Add(QStringLiteral("Update GuestInRecord Set enOverride=1,LeaveTime=") +
+               SqlDateTime(Now()));
+    update.Add(QStringLiteral("Where ID=%1").arg(stayId.toLongLong()));
+    update.Add(QStringLiteral("and"));
+    update.Add(QStringLiteral("enOverride=0"));
+    return update.ExecSQL() > 0;
 }
 
 bool EndFirstOpenStayOfRoom(const QString &room)
@@ -27,9 +34,7 @@ bool EndFirstOpenStayOfRoom(const QString &room)
     q.Add(QStringLiteral("select * from GuestInRecord Where enOverride=0 And RoomStr=") +
           QuotedStr(room));
     q.Open();
-    const bool found = !q.IsEmpty();
-    if (found)
-        EndStay(q.FieldByName(QStringLiteral("ID")));
+    const QVariant id = q.IsEmpty() ? QVariant() : q.FieldByName(QStringLiteral("ID"));
     q.Clear();
-    return found;
+    return id.isValid() && EndStay(id);
 }

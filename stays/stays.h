@@ -7,8 +7,9 @@
 class Query;
 void FindOpenStays(Query &query);
 
-// Ends one stay: enOverride 1, LeaveTime now.
-void EndStay(const QVariant &stayId);
+// Ends one stay that is still open: enOverride 1, LeaveTime now. False when the stay had
+// already ended (it is left as it was).
+bool EndStay(const QVariant &stayId);
 
 // Ends the first open stay of the room with this door plate; false when it has none.
 bool EndFirstOpenStayOfRoom(const QString &room);

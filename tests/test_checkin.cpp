@@ -223,6 +223,20 @@ void TestCheckIn::recordingIsAllOrNothing()
     desk.encoder.putBlank();
     QCOMPARE(issue(form, "101"), QStringLiteral("Success!"));
     QCOMPARE(desk.count("select count(*) from GuestInRecord"), 1);
+
+    // A transaction that cannot even begin is reported the same way.
+    desk.encoder.putBlank();
+    desk.hotel.exec("begin");
+    child<QLineEdit>(&form, "se_Room1")->setText("102");
+    CardBusy = false;
+    try {
+        form.Confirm_BtClick();
+        QFAIL("the failed begin was not reported");
+    } catch (const DbError &e) {
+        QVERIFY(e.text().contains("card was written but it was not recorded"));
+    }
+    desk.hotel.exec("rollback");
+    QCOMPARE(desk.count("select count(*) from GuestInRecord"), 1);
 }
 
 void TestCheckIn::checkOutForm()
@@ -248,6 +262,17 @@ void TestCheckIn::checkOutForm()
              QStringLiteral("2024-05-02 18:30:00"));
     QCOMPARE(desk.count("select enOverride from GuestInRecord where Room=1102"), 1);
     QVERIFY(RoomBoardDirty);
+
+    // Another workstation ended the stay meanwhile: its LeaveTime stays, the operator is
+    // told, and the list is refreshed.
+    desk.hotel.exec("update GuestInRecord set enOverride=1, LeaveTime='2024-05-02 09:00:00' "
+                    "where Room=1101");
+    desk.hotel.dialogs.clear();
+    child<QPushButton>(&form, "NoCardConfirm_Bt")->click();
+    QCOMPARE(desk.hotel.dialogs.texts(), QStringList{"This stay had already ended."});
+    QCOMPARE(desk.hotel.scalar("select LeaveTime from GuestInRecord where Room=1101").toString(),
+             QStringLiteral("2024-05-02 09:00:00"));
+    QCOMPARE(grid->model()->rowCount(), 0);
 }
 
 void TestCheckIn::checkOutFromTheBoard()

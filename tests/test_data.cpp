@@ -8,7 +8,9 @@
 #include "data/sqltext.h"
 #include "support/testhotel.h"
 
+#include <QDialog>
 #include <QFile>
+#include <QScopeGuard>
 #include <QTest>
 #include <QTimer>
 
@@ -29,6 +31,7 @@ private slots:
     void iniWritesOneKeyAndKeepsTheRest();
     void iniReadsGb18030();
     void connectDatabaseFailures();
+    void messageBoxKeepsAnEmptyCaption();
     void databaseErrorReachesTheTopLevelHandler();
 };
 
@@ -99,6 +102,15 @@ void TestData::dateDiffCountsBoundaries_data()
     QTest::newRow("impossible month") << "d"
                                       << "2024-13-01 00:00:00"
                                       << "2024-05-04 00:00:00" << QVariant();
+    QTest::newRow("no such day") << "d"
+                                 << "2024-02-30 10:00:00"
+                                 << "2024-05-04 00:00:00" << QVariant();
+    QTest::newRow("no leap day") << "d"
+                                 << "2024-05-04 00:00:00"
+                                 << "2023-02-29 00:00:00" << QVariant();
+    QTest::newRow("leap day of a century") << "d"
+                                           << "2000-02-29 00:00:00"
+                                           << "2000-03-01 00:00:00" << QVariant(1);
 }
 
 void TestData::dateDiffCountsBoundaries()
@@ -188,6 +200,9 @@ void TestData::deliveredDatabaseDefaults()
                  .toInt(),
              9);
     QCOMPARE(hotel.scalar("select count(*) from RoomStateType").toInt(), 2);
+    // Id 3 serves the emergency card and the passage setting card alike.
+    const QString shared = hotel.scalar("select C_Title from CardType where ID=3").toString();
+    QVERIFY(shared.contains("Emergency") && shared.contains("passage setting"));
 }
 
 void TestData::initdbRefusesAnExistingFile()
@@ -292,6 +307,20 @@ void TestData::connectDatabaseFailures()
     QVERIFY(hotel.dialogs.messages[0].text.contains(junk));
     QVERIFY(hotel.dialogs.messages[0].text.contains("not a database"));
     QVERIFY(!hotel.module.conn.Connected());
+}
+
+void TestData::messageBoxKeepsAnEmptyCaption()
+{
+    TestHotel hotel(false);
+    setDialogs(nullptr); // the real message box
+    const auto scripted = qScopeGuard([&] { setDialogs(&hotel.dialogs); });
+    QString caption = "?";
+    WhenModalOpens("MessageBox", [&](QWidget *box) {
+        caption = box->windowTitle();
+        static_cast<QDialog *>(box)->accept();
+    });
+    ShowMessage("Plain");
+    QCOMPARE(caption, QString());
 }
 
 void TestData::databaseErrorReachesTheTopLevelHandler()

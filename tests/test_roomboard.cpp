@@ -11,11 +11,17 @@
 #include "data/settings.h"
 #include "support/testhotel.h"
 
+#include "kestrune/kestrune.h"
+
 #include <QAction>
 #include <QComboBox>
+#include <QDialog>
+#include <QEventLoop>
 #include <QListView>
+#include <QScopeGuard>
 #include <QScrollBar>
 #include <QTest>
+#include <QTimer>
 #include <QToolButton>
 
 namespace {
@@ -43,6 +49,22 @@ QAction *action(TMainForm &main, const char *name)
     return main.findChild<QAction *>(QString::fromLatin1(name));
 }
 
+// Message boxes that stay open for a while, as a real one does while the operator reads it:
+// the event loop runs meanwhile, timers included.
+class LingeringDialogs : public ScriptedDialogs
+{
+public:
+    MsgResult message(const QString &text, const QString &caption, MsgIcon icon,
+                      MsgButtons buttons) override
+    {
+        const MsgResult result = ScriptedDialogs::message(text, caption, icon, buttons);
+        QEventLoop open;
+        QTimer::singleShot(300, &open, &QEventLoop::quit);
+        open.exec();
+        return result;
+    }
+};
+
 } // namespace
 
 class TestRoomBoard : public QObject
@@ -53,12 +75,15 @@ private slots:
     void filtersNarrowTheBoard();
     void emptyHotel();
     void rebuildKeepsTheSelectionAndFollowsTheFlags();
+    void failingRebuildIsReportedOnce();
+    void failingCommandIsReportedOnceAndTheWindowGoesOn();
     void largeBoardKeepsScrollAndSelectedOccurrences_data();
     void largeBoardKeepsScrollAndSelectedOccurrences();
     void popupEnablingFollowsTheFirstSelectedRoom();
     void systemCodeConversions();
     void handshakeLearnsAndReusesTheSystemCode();
     void handshakeFailures();
+    void encoderLostDuringTheHandshake();
     void rightsGovernTheCommands();
     void versionBlock();
 };
@@ -127,13 +152,35 @@ void TestRoomBoard::filtersNarrowTheBoard()
     floor->setCurrentIndex(3);
     QCOMPARE(captions(main).size(), 40);
 
-    QCOMPARE(RoomBoardLines("3", QString()).mid(10),
-             (QStringList{"where", "I.Buiding=3", "ORDER BY I.Buiding,I.Floor,I.ROOM"}));
-    QCOMPARE(RoomBoardLines("3", "4").mid(10),
-             (QStringList{"where", "I.Buiding=3", "and", "I.Floor=4",
-                          "ORDER BY I.Buiding,I.Floor,I.ROOM"}));
-    QCOMPARE(RoomBoardLines(QString(), "4").mid(10),
-             (QStringList{"where", "I.Floor=4", "ORDER BY I.Buiding,I.Floor,I.ROOM"}));
+    // The filter lines; an empty entry and a text entry are compared as the room list
+    // compares them, so that the two screens agree.
+    const QString order = "ORDER BY I.Buiding,I.Floor,I.ROOM";
+    const struct
+    {
+        std::optional<QString> building, floor;
+        QStringList lines;
+    } cases[] = {
+        {"3", std::nullopt, {"where", "I.Buiding=3", order}},
+        {"3", "4", {"where", "I.Buiding=3", "and", "I.Floor=4", order}},
+        {std::nullopt, "4", {"where", "I.Floor=4", order}},
+        {"", std::nullopt, {"where", "I.Buiding is Null", order}},
+        {"B' or 1=1 --",
+         "",
+         {"where", "I.Buiding='B'' or 1=1 --'", "and", "I.Floor is Null", order}},
+        {"03", std::nullopt, {"where", "I.Buiding='03'", order}},
+    };
+    for (const auto &c : cases)
+        QCOMPARE(RoomBoardLines(c.building, c.floor).mid(10), c.lines);
+    QCOMPARE(RoomBoardLines(std::nullopt, std::nullopt).mid(10), QStringList{order});
+
+    // A room without a building is listed under the empty entry, on the board as in the list.
+    hotel.exec(
+        "insert into RoomInfo (Room, RoomStr, Floor, RoomNumber) values (199, 'Annex', 1, 99)");
+    TMainForm again;
+    const int empty = again.BuildingFilter_CB->findText(QString());
+    QVERIFY(empty >= 0 && empty < again.BuildingFilter_CB->count() - 1);
+    again.BuildingFilter_CB->setCurrentIndex(empty);
+    QCOMPARE(captions(again), QStringList{"Annex"});
 }
 
 void TestRoomBoard::emptyHotel()
@@ -146,7 +193,7 @@ void TestRoomBoard::emptyHotel()
     QVERIFY(main.BoardRooms().isEmpty());
     // A query that cannot run raises the database's error.
     hotel.exec("drop table RoomStateType");
-    QVERIFY_THROWS_EXCEPTION(DbError, LoadRoomBoard(QString(), QString()));
+    QVERIFY_THROWS_EXCEPTION(DbError, LoadRoomBoard(std::nullopt, std::nullopt));
 }
 
 void TestRoomBoard::rebuildKeepsTheSelectionAndFollowsTheFlags()
@@ -165,6 +212,61 @@ void TestRoomBoard::rebuildKeepsTheSelectionAndFollowsTheFlags()
     QCOMPARE(main.SelectedRooms(), QStringList{"203"});
     QCOMPARE(main.FirstSelectedPicture(), 2);
     QCOMPARE(captions(main).size(), 39);
+}
+
+void TestRoomBoard::failingRebuildIsReportedOnce()
+{
+    TestHotel hotel;
+    hotel.logOnAdministrator();
+    TMainForm main;
+    auto *view = main.findChild<QListView *>("Room_LV");
+    LingeringDialogs lingering;
+    setDialogs(&lingering);
+    const auto back = qScopeGuard([&] { setDialogs(&hotel.dialogs); });
+    main.RoomBoardTimer->setInterval(20); // many ticks while the error box is open
+
+    hotel.exec("alter table RoomStateType rename to Gone");
+    RoomBoardDirty = true;
+    QTRY_COMPARE(lingering.messages.size(), 1);
+    QTest::qWait(400);
+    QCOMPARE(lingering.messages.size(), 1);
+    QVERIFY(lingering.messages[0].text.contains("RoomStateType"));
+    QVERIFY(main.BoardRooms().isEmpty());
+    QVERIFY(view->updatesEnabled());
+
+    hotel.exec("alter table Gone rename to RoomStateType");
+    main.Refresh_Bt->click();
+    QCOMPARE(main.BoardRooms().size(), 40);
+    QCOMPARE(lingering.messages.size(), 1);
+}
+
+void TestRoomBoard::failingCommandIsReportedOnceAndTheWindowGoesOn()
+{
+    TestHotel hotel;
+    hotel.logOnAdministrator();
+    TMainForm main;
+    hotel.dialogs.clear(); // "No encoder found,demo only"
+    // The table goes away under the running program: the command fails with the
+    // database's error, shown once.
+    hotel.exec("alter table GuestInRecord rename to Elsewhere");
+    action(main, "CheckOut_Menu")->trigger();
+    QCOMPARE(hotel.dialogs.messages.size(), 1);
+    QVERIFY(hotel.dialogs.messages[0].text.contains("GuestInRecord"));
+    QCOMPARE(hotel.dialogs.messages[0].icon, MsgIcon::Error);
+    main.mi_GuestLeaveClick(); // nothing selected: nothing runs
+    QCOMPARE(hotel.dialogs.messages.size(), 1);
+
+    // The window goes on: the next command works.
+    hotel.exec("alter table Elsewhere rename to GuestInRecord");
+    hotel.dialogs.clear();
+    bool opened = false;
+    WhenModalOpens("GuestLeave_Form", [&](QWidget *form) {
+        opened = true;
+        static_cast<QDialog *>(form)->reject();
+    });
+    action(main, "CheckOut_Menu")->trigger();
+    QVERIFY(opened);
+    QVERIFY(hotel.dialogs.messages.isEmpty());
 }
 
 void TestRoomBoard::largeBoardKeepsScrollAndSelectedOccurrences_data()
@@ -291,6 +393,35 @@ void TestRoomBoard::handshakeFailures()
     QVERIFY(encoder.run({"status"}).contains("11223344")); // not handed over
     QVERIFY(!main.Ended());
     QVERIFY(action(main, "CheckIn_Menu")->isEnabled()); // the rights still applied
+}
+
+void TestRoomBoard::encoderLostDuringTheHandshake()
+{
+    // The encoder answered the probe and is gone when the handshake asks it: a stored
+    // code cannot be handed over, and a missing one cannot be read (the message library
+    // tells why, by the result's number).
+    const struct
+    {
+        const char *pass;
+        const char *message;
+    } cases[] = {
+        {"0A0B0C0D", "No tool encoder connected!"},
+        {"", "No encoder! Check that the card encoder is connected and switched on."},
+    };
+    for (const auto &c : cases) {
+        TestHotel hotel;
+        hotel.installMessageLibrary();
+        VirtualEncoder encoder;
+        encoder.connectOn(1, "11223344");
+        QCOMPARE(MakeCardOpenPort(1), int16_t(1));
+        encoder.run({"disconnect"});
+        LockSystemInfo.Pass = QString::fromLatin1(c.pass);
+        EncoderHandshake();
+        QCOMPARE(hotel.dialogs.texts(), QStringList{QString::fromUtf8(c.message)});
+        if (!*c.pass)
+            QVERIFY(hotel.dialogs.messages[0].caption.contains("-2"));
+        QVERIFY(LockSystemInfo.Pass == QString::fromLatin1(c.pass)); // nothing learnt
+    }
 }
 
 void TestRoomBoard::rightsGovernTheCommands()

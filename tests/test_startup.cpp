@@ -1,29 +1,35 @@
 // Logon, the first account, the main window's operator check, the settings form and the
 // connection dialog.
 #include "app/application.h"
+#include "app/cdform.h"
 #include "app/logon.h"
 #include "app/logonform.h"
 #include "app/mainform.h"
 #include "app/startup.h"
-#include "app/cdform.h"
+#include "app/systeminfoform.h"
 #include "data/errors.h"
 #include "data/inifile.h"
 #include "data/rights.h"
 #include "data/schema.h"
 #include "data/settings.h"
-#include "app/systeminfoform.h"
 #include "operators/passwordhash.h"
 #include "support/testhotel.h"
 
+#include "cards/bookkeeping.h"
+
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScopeGuard>
+#include <QSqlQuery>
 #include <QStatusBar>
+#include <QStyle>
 #include <QTabWidget>
 #include <QTest>
 
@@ -57,13 +63,19 @@ private slots:
     void firstRunCreatesAnAdministratorWithEveryRight();
     void firstRunCancelAndMismatchStoreNothing();
     void logonChecksNameAndPassword();
+    void accountWithoutPasswordCannotLogOn();
     void legacyPlainPasswordIsUpgraded();
+    void textComparesWithoutCase();
+    void passwordHashMatchesPublishedVectors();
     void escEndsTheProgramAtLogon();
     void missingDatabaseEndsTheStart();
     void mainWindowNeedsAnExistingOperator();
     void settingsFormSavesAndEndsTheProgram();
     void settingsFormStopsAtAnInvalidTime();
     void connectionDialog();
+    void failedSettingsWritesAreReported();
+    void databasePathsResolveFromTheProgramFolder();
+    void maskedFieldsShowStars();
 };
 
 void TestStartup::firstRunCreatesAnAdministratorWithEveryRight()
@@ -119,11 +131,8 @@ void TestStartup::logonChecksNameAndPassword()
     QVERIFY(!form.FirstRun());
     QCOMPARE(child<QLabel>(&form, "Title_Label")->text(), QStringLiteral("Orvane V18.0"));
 
-    const QStringList wrong[] = {{"boss", "Secret"},
-                                 {"Boss", "secret"},
-                                 {"", ""},
-                                 {"' or '1'='1", "' or '1'='1"},
-                                 {"boss' --", "x"}};
+    const QStringList wrong[] = {
+        {"boss", "Secret"}, {"", ""}, {"' or '1'='1", "' or '1'='1"}, {"boss' --", "x"}};
     for (const QStringList &attempt : wrong) {
         hotel.dialogs.clear();
         logOn(form, attempt[0], attempt[1]);
@@ -144,17 +153,78 @@ void TestStartup::logonChecksNameAndPassword()
     QCOMPARE(LockSystemInfo.GroupID, 4);
 }
 
+void TestStartup::accountWithoutPasswordCannotLogOn()
+{
+    TestHotel hotel;
+    hotel.logOnAdministrator("boss");
+    // "new" has no password yet (null); "night" was given the empty password on purpose.
+    hotel.exec("insert into Operator (Staffer, StafferName) values ('new', 'New clerk')");
+    hotel.exec("insert into Operator (Staffer, StafferName, Pass) values ('night', 'Night', '')");
+    {
+        TLogonForm form;
+        logOn(form, "new", "");
+        QCOMPARE(form.result(), int(QDialog::Rejected));
+        QCOMPARE(hotel.dialogs.texts(), QStringList{"错误的用户名或密码！"});
+        QVERIFY(hotel.scalar("select Pass is null from Operator where Staffer='new'").toBool());
+    }
+    TLogonForm form;
+    logOn(form, "night", "");
+    QCOMPARE(form.result(), int(QDialog::Accepted));
+    QCOMPARE(LockSystemInfo.StafferName, QStringLiteral("Night"));
+    QVERIFY(VerifyPassword(
+        "", hotel.scalar("select Pass from Operator where Staffer='night'").toString()));
+}
+
 void TestStartup::legacyPlainPasswordIsUpgraded()
 {
     TestHotel hotel;
     hotel.exec("insert into Operator (Staffer, StafferName, Pass) values ('amy', 'Amy', 'abc')");
     QVERIFY(!TryLogon("amy", "ABC"));
     QCOMPARE(hotel.scalar("select Pass from Operator").toString(), QStringLiteral("abc"));
+    // A database that cannot be written: the logon succeeds, the upgrade waits.
+    hotel.exec("pragma query_only = 1");
+    QVERIFY(TryLogon("amy", "abc"));
+    hotel.exec("pragma query_only = 0");
+    QCOMPARE(hotel.scalar("select Pass from Operator").toString(), QStringLiteral("abc"));
     QVERIFY(TryLogon("amy", "abc"));
     const QString stored = hotel.scalar("select Pass from Operator").toString();
     QVERIFY(IsPasswordHash(stored));
     QVERIFY(TryLogon("amy", "abc"));
     QVERIFY(!TryLogon("amy", stored)); // the hash itself is no password
+}
+
+void TestStartup::textComparesWithoutCase()
+{
+    TestHotel hotel;
+    hotel.logOnAdministrator("boss");
+    LockSystemInfo = TLockSystemInfo();
+    QVERIFY(TryLogon("Boss", "secret"));
+    QCOMPARE(LockSystemInfo.Staffer, QStringLiteral("Boss")); // as typed
+    QVERIFY(!TryLogon("Boss", "SECRET"));                     // passwords keep their case
+    TMainForm main;
+    QVERIFY(!main.Ended()); // the rights are found under the name as typed
+
+    QSqlQuery insert(hotel.module.conn.database());
+    QVERIFY(!insert.exec("insert into Operator (Staffer) values ('BOSS')"));
+    hotel.exec("insert into RoomInfo (Room, RoomStr, Buiding, Floor, RoomNumber) "
+               "values (30101, 'A101', 3, 1, 1)");
+    QCOMPARE(RoomStrExists("a101"), 1);
+    QCOMPARE(GetRoomCode("a101"), 30101);
+}
+
+void TestStartup::passwordHashMatchesPublishedVectors()
+{
+    // PBKDF2-HMAC-SHA256 test vectors of RFC 7914, section 11.
+    QCOMPARE(Pbkdf2Sha256("passwd", "salt", 1, 64).toHex(),
+             QByteArray("55ac046e56e3089fec1691c22544b605f94185216dde0465e68b9d57c20dacbc"
+                        "49ca9cccf179b645991664b39d77ef317c71b845b1e30bd509112041d3a19783"));
+    QCOMPARE(Pbkdf2Sha256("Password", "NaCl", 80000, 64).toHex(),
+             QByteArray("4ddcd8f60b98be21830cee5ef22701f9641a4418d04c0414aeff08876b34ab56"
+                        "a1d425a1225833549adb841b51c9b3176a272bdebba1d078478f62b397f33c8d"));
+    // A hash stored by the earlier implementation of the same function still verifies.
+    QVERIFY(VerifyPassword(
+        "secret", "pbkdf2-sha256$1$c2FsdA==$" +
+                      QString::fromLatin1(Pbkdf2Sha256("secret", "salt", 1, 32).toBase64())));
 }
 
 void TestStartup::escEndsTheProgramAtLogon()
@@ -278,6 +348,80 @@ void TestStartup::connectionDialog()
     const IniFile ini(SettingsFilePath());
     QCOMPARE(ini.ReadInteger("Client Config", "ConnType", -1), 0);
     QCOMPARE(ini.ReadString("Client Config", "DbPath", ""), hotel.dbPath());
+}
+
+void TestStartup::failedSettingsWritesAreReported()
+{
+    TestHotel hotel;
+    hotel.writeIni("[SystemInfo]\nHotelName=Harbour\n");
+    const QString ini = SettingsFilePath();
+    QVERIFY(QFile::setPermissions(ini, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
+    const auto restore =
+        qScopeGuard([&] { QFile::setPermissions(ini, QFile::ReadOwner | QFile::WriteOwner); });
+    ReadSystemInfo(LockSystemInfo);
+    {
+        TSystemInfo_Form form;
+        child<QLineEdit>(&form, "HotelName_Edit")->setText("Seaside");
+        child<QPushButton>(&form, "Save_Bt")->click();
+        QCOMPARE(hotel.dialogs.messages.size(), 1);
+        QVERIFY(hotel.dialogs.messages[0].text.contains(ini));
+        QVERIFY(hotel.dialogs.messages[0].text.contains("read-only"));
+        QCOMPARE(hotel.dialogs.messages[0].icon, MsgIcon::Error);
+        QCOMPARE(IniFile(ini).ReadString("SystemInfo", "HotelName", ""), QStringLiteral("Harbour"));
+    }
+    hotel.dialogs.clear();
+    LockSystemInfo.ConnType = 1;
+    TCdForm dialog;
+    emit child<QTabWidget>(&dialog, "PageControl1")->tabBarClicked(0);
+    child<QPlainTextEdit>(&dialog, "Memo_DbPath")->setPlainText(hotel.dbPath());
+    child<QPushButton>(&dialog, "Save_Bt")->click();
+    QCOMPARE(hotel.dialogs.messages.size(), 1);
+    QVERIFY(hotel.dialogs.messages[0].text.contains(ini));
+    QCOMPARE(LockSystemInfo.ConnType, quint8(1)); // nothing was saved
+}
+
+void TestStartup::databasePathsResolveFromTheProgramFolder()
+{
+    TestHotel hotel;
+    // A relative DbPath is found from the program folder, wherever the program was started.
+    const QString started = QDir::currentPath();
+    const auto back = qScopeGuard([&] { QDir::setCurrent(started); });
+    QVERIFY(QDir::setCurrent(QDir::tempPath()));
+    hotel.writeIni("[Client Config]\nDbPath=DB\\lock.mdb\n");
+    QVERIFY(ConnectDatabase());
+    QCOMPARE(hotel.module.conn.databasePath(), hotel.dbPath());
+
+    // A path holding ';' and surrounding blanks opens, through the dialog and at start-up.
+    QVERIFY(QDir(hotel.dir()).mkpath("a;b"));
+    const QString odd = hotel.dir() + "/a;b/ lock.mdb ";
+    QVERIFY(QFile::copy(hotel.dbPath(), odd));
+    TCdForm dialog;
+    child<QPlainTextEdit>(&dialog, "Memo_DbPath")->setPlainText(odd + "\n");
+    child<QPushButton>(&dialog, "Save_Bt")->click();
+    QCOMPARE(hotel.dialogs.texts(), QStringList{"Save Ok!"});
+    QCOMPARE(hotel.module.conn.databasePath(), odd);
+    QCOMPARE(ConfiguredDbPath(), odd);
+    hotel.module.conn.Close();
+    QVERIFY(ConnectDatabase());
+    QCOMPARE(hotel.module.conn.databasePath(), odd);
+
+    // The dialog's Test resolves a relative path the same way.
+    child<QPlainTextEdit>(&dialog, "Memo_DbPath")->setPlainText("db/lock.mdb");
+    hotel.dialogs.clear();
+    child<QPushButton>(&dialog, "Test_Bt")->click();
+    QCOMPARE(hotel.dialogs.texts(), QStringList{"Test Ok!"});
+    QCOMPARE(hotel.module.conn.databasePath(), hotel.dbPath());
+}
+
+void TestStartup::maskedFieldsShowStars()
+{
+    TestHotel hotel;
+    hotel.logOnAdministrator("boss");
+    TLogonForm form;
+    auto *password = child<QLineEdit>(&form, "SystemLogin_Pas");
+    QCOMPARE(password->echoMode(), QLineEdit::Password);
+    QCOMPARE(password->style()->styleHint(QStyle::SH_LineEdit_PasswordCharacter, nullptr, password),
+             int('*'));
 }
 
 QUENMAR_TEST_MAIN(TestStartup)

@@ -4,6 +4,7 @@ set -euo pipefail
 packages=(
   cmake g++ make pkg-config
   qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite libsqlite3-dev libgl-dev
+  libssl-dev
   libgtest-dev libbenchmark-dev
   clang libclang-rt-14-dev
   fonts-noto-cjk

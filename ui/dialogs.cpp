@@ -15,7 +15,8 @@ public:
     {
         QMessageBox box;
         box.setText(text);
-        box.setWindowTitle(caption.isEmpty() ? QApplication::applicationName() : caption);
+        box.setObjectName(QStringLiteral("MessageBox"));
+        box.setWindowTitle(caption); // an empty caption stays empty
         switch (icon) {
         case MsgIcon::Information:
             box.setIcon(QMessageBox::Information);

@@ -137,16 +137,35 @@ std::string devicePath(int portNumber)
     return "/dev/ttyS" + std::to_string(portNumber - 1);
 }
 
+// Whether the line now runs with the settings asked for. A device may accept a change and
+// keep only part of it (tcsetattr succeeds when any part was taken).
+bool lineTook(int fd, const LineSettings &line)
+{
+    termios now{};
+    if (tcgetattr(fd, &now) != 0)
+        return false;
+    return cfgetispeed(&now) == line.baud && cfgetospeed(&now) == line.baud &&
+           (now.c_cflag & CSIZE) == line.dataBits &&
+           ((now.c_cflag & PARENB) != 0) == line.evenParity && ((now.c_cflag & PARODD) == 0) &&
+           ((now.c_cflag & CSTOPB) != 0) == line.twoStopBits;
+}
+
 // Opens the device for exclusive use and sets the line up: raw bytes, no flow control, no
-// modem control, reads that return at once (the waits are done with poll).
+// modem control, reads that return at once (the waits are done with poll). The advisory lock
+// comes first: a device that another holder has locked is left exactly as it was, its
+// exclusive mode included.
 int openDevice(const std::string &path, const LineSettings &line)
 {
     int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0)
         return -1;
+    if (flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        ::close(fd);
+        return -1;
+    }
+    const bool exclusive = ioctl(fd, TIOCEXCL) == 0;
     termios tio{};
-    bool ok =
-        ioctl(fd, TIOCEXCL) == 0 && flock(fd, LOCK_EX | LOCK_NB) == 0 && tcgetattr(fd, &tio) == 0;
+    bool ok = exclusive && tcgetattr(fd, &tio) == 0;
     if (ok) {
         tio.c_iflag &= ~(IGNBRK | BRKINT | PARMRK | ISTRIP | INLCR | IGNCR | ICRNL | IXON | IXOFF |
                          IXANY | INPCK);
@@ -161,11 +180,12 @@ int openDevice(const std::string &path, const LineSettings &line)
         tio.c_cc[VMIN] = 0;
         tio.c_cc[VTIME] = 0;
         ok = cfsetispeed(&tio, line.baud) == 0 && cfsetospeed(&tio, line.baud) == 0 &&
-             tcsetattr(fd, TCSANOW, &tio) == 0;
+             tcsetattr(fd, TCSANOW, &tio) == 0 && lineTook(fd, line);
     }
     if (!ok) {
-        ioctl(fd, TIOCNXCL);
-        ::close(fd);
+        if (exclusive) // only the mode this open set
+            ioctl(fd, TIOCNXCL);
+        ::close(fd); // also releases the advisory lock
         return -1;
     }
     return fd;

@@ -2,12 +2,87 @@
 
 #include <cerrno>
 #include <cstdlib>
+#include <dlfcn.h>
 #include <fcntl.h>
+#include <map>
 #include <poll.h>
 #include <pty.h>
 #include <stdexcept>
+#include <sys/stat.h>
 #include <termios.h>
 #include <unistd.h>
+
+namespace {
+
+// The framing bits a serial port keeps and a pseudo-terminal drops.
+constexpr tcflag_t kFraming = CSIZE | PARENB | PARODD;
+
+struct Framing
+{
+    bool keep = true;
+    bool set = false;
+    tcflag_t bits = 0;
+};
+
+std::mutex framingMutex;
+std::map<dev_t, Framing> framings; // by the terminal's device number
+
+bool deviceOf(int fd, dev_t &device)
+{
+    struct stat st
+    {
+    };
+    if (fstat(fd, &st) != 0 || !S_ISCHR(st.st_mode))
+        return false;
+    device = st.st_rdev;
+    return true;
+}
+
+template <class Fn> Fn realFunction(const char *name)
+{
+    return reinterpret_cast<Fn>(dlsym(RTLD_NEXT, name));
+}
+
+} // namespace
+
+extern "C" int tcsetattr(int fd, int action, const struct termios *t)
+{
+    static const auto real = realFunction<int (*)(int, int, const termios *)>("tcsetattr");
+    const int result = real(fd, action, t);
+    dev_t device;
+    if (result == 0 && t && deviceOf(fd, device)) {
+        std::lock_guard lock(framingMutex);
+        auto it = framings.find(device);
+        if (it != framings.end()) {
+            it->second.set = true;
+            it->second.bits = t->c_cflag & kFraming;
+        }
+    }
+    return result;
+}
+
+extern "C" int tcgetattr(int fd, struct termios *t)
+{
+    static const auto real = realFunction<int (*)(int, termios *)>("tcgetattr");
+    const int result = real(fd, t);
+    dev_t device;
+    if (result == 0 && t && deviceOf(fd, device)) {
+        std::lock_guard lock(framingMutex);
+        auto it = framings.find(device);
+        if (it != framings.end() && it->second.keep && it->second.set)
+            t->c_cflag = (t->c_cflag & ~kFraming) | it->second.bits;
+    }
+    return result;
+}
+
+void FakeEncoder::keepFraming(bool keep)
+{
+    dev_t device;
+    if (!deviceOf(slave_, device))
+        return;
+    std::lock_guard lock(framingMutex);
+    framings[device].keep = keep;
+}
 
 FakeEncoder::FakeEncoder(int comPort)
 {
@@ -17,6 +92,11 @@ FakeEncoder::FakeEncoder(int comPort)
     if (openpty(&master_, &slave_, name, &raw, nullptr) != 0)
         throw std::runtime_error("openpty failed");
     path_ = name;
+    dev_t device;
+    if (deviceOf(slave_, device)) {
+        std::lock_guard lock(framingMutex);
+        framings[device] = Framing{};
+    }
     setenv(("PELLUX_COM" + std::to_string(comPort)).c_str(), path_.c_str(), 1);
 }
 
@@ -25,6 +105,11 @@ FakeEncoder::~FakeEncoder()
     stop_ = true;
     if (thread_.joinable())
         thread_.join();
+    dev_t device;
+    if (deviceOf(slave_, device)) {
+        std::lock_guard lock(framingMutex);
+        framings.erase(device);
+    }
     close(master_);
     close(slave_);
 }

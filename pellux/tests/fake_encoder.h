@@ -1,5 +1,11 @@
 // A scripted encoder on a pseudo-terminal. The library opens the terminal's device as COM n; the
 // fake reads each expected request from the other end and answers with the scripted bytes.
+//
+// A Linux pseudo-terminal keeps 8 data bits and no parity whatever it is set to, where a serial
+// port keeps the framing it is given. The fake's terminal behaves as a serial port: reading its
+// settings gives back the data size and parity last set on it (the test program provides
+// tcsetattr and tcgetattr for that, in front of the C library's). keepFraming(false) makes it a
+// plain pseudo-terminal again: a port that does not take every setting it is given.
 #pragma once
 
 #include <atomic>
@@ -46,6 +52,7 @@ public:
     std::chrono::steady_clock::time_point lastReplyAt() const { return lastReplyAt_; }
 
     const std::string &path() const { return path_; }
+    void keepFraming(bool keep);
     int slaveFd() const { return slave_; }
 
 private:

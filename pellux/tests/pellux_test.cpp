@@ -7,6 +7,7 @@
 #include <functional>
 #include <gtest/gtest.h>
 #include <sys/file.h>
+#include <sys/ioctl.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -114,24 +115,14 @@ TEST_F(Pellux, EachFamilyOpensWithItsLineSettings)
                           {MG_OpenCommPort, B9600, CS8, false, false},
                           {MG_ZT2330_OpenCommPort, B9600, CS7, true, true}};
     FakeEncoder fake(3);
-    // Linux pseudo-terminals keep 8 data bits and no parity whatever is asked; those two fields
-    // can only be checked where the terminal stores them.
-    termios probe{};
-    tcgetattr(fake.slaveFd(), &probe);
-    probe.c_cflag = (probe.c_cflag & ~CSIZE) | CS7 | PARENB;
-    tcsetattr(fake.slaveFd(), TCSANOW, &probe);
-    tcgetattr(fake.slaveFd(), &probe);
-    const bool keepsFraming = (probe.c_cflag & CSIZE) == CS7 && (probe.c_cflag & PARENB);
     for (const Case &c : cases) {
         ASSERT_EQ(c.open(3), 1);
         termios tio{};
         ASSERT_EQ(tcgetattr(fake.slaveFd(), &tio), 0);
         EXPECT_EQ(cfgetospeed(&tio), c.baud);
         EXPECT_EQ(cfgetispeed(&tio), c.baud);
-        if (keepsFraming) {
-            EXPECT_EQ(tio.c_cflag & CSIZE, c.size);
-            EXPECT_EQ((tio.c_cflag & PARENB) != 0, c.parity);
-        }
+        EXPECT_EQ(tio.c_cflag & CSIZE, c.size);
+        EXPECT_EQ((tio.c_cflag & PARENB) != 0, c.parity);
         EXPECT_EQ((tio.c_cflag & PARODD) != 0, false);
         EXPECT_EQ((tio.c_cflag & CSTOPB) != 0, c.twoStop);
         EXPECT_EQ(tio.c_lflag & (ICANON | ECHO | ISIG), 0u);
@@ -168,6 +159,39 @@ TEST_F(Pellux, PortHeldElsewhereOrUnusableFailsTheOpen)
     EXPECT_EQ(AT88RF256_12_PowerOn(), -6);
     setenv("PELLUX_COM2", "/nonexistent/tty", 1);
     EXPECT_EQ(MG_OpenCommPort(2), -11);
+}
+
+TEST_F(Pellux, AFailedOpenLeavesTheHolderAsItWas)
+{
+    FakeEncoder fake(1);
+    int holder = ::open(fake.path().c_str(), O_RDWR | O_NOCTTY);
+    ASSERT_GE(holder, 0);
+    ASSERT_EQ(flock(holder, LOCK_EX | LOCK_NB), 0);
+    ASSERT_EQ(ioctl(holder, TIOCEXCL), 0);
+    EXPECT_EQ(AT88RF256_12_OpenCommPort(1), -11);
+    int exclusive = 0;
+    ASSERT_EQ(ioctl(holder, TIOCGEXCL, &exclusive), 0);
+    EXPECT_EQ(exclusive, 1);
+    ioctl(holder, TIOCNXCL);
+    close(holder);
+}
+
+TEST_F(Pellux, APortThatDoesNotTakeTheLineFailsTheOpen)
+{
+    FakeEncoder fake(1);
+    fake.keepFraming(false); // 7 data bits and even parity are not kept
+    EXPECT_EQ(MG_ZT2330_OpenCommPort(1), -11);
+    uint8_t buf[64];
+    EXPECT_EQ(MG_ZT2330_CardRead(buf, 0), -6);
+    // The failed open left nothing behind: the port can be had, and 8N1 is taken.
+    int probe = ::open(fake.path().c_str(), O_RDWR | O_NOCTTY);
+    ASSERT_GE(probe, 0);
+    EXPECT_EQ(flock(probe, LOCK_EX | LOCK_NB), 0);
+    int exclusive = 1;
+    ASSERT_EQ(ioctl(probe, TIOCGEXCL, &exclusive), 0);
+    EXPECT_EQ(exclusive, 0);
+    close(probe);
+    EXPECT_EQ(MG_OpenCommPort(1), 1);
 }
 
 TEST_F(Pellux, OpeningAgainReleasesTheEarlierPort)
