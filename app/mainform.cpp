@@ -9,6 +9,7 @@
 #include "data/sqltext.h"
 #include "encoder.h"
 #include "fileversion.h"
+#include "pms/client.h"
 #include "stays/clockroomform.h"
 #include "stays/copyguestcardform.h"
 #include "stays/guestleaveform.h"
@@ -89,6 +90,17 @@ TMainForm::TMainForm(QWidget *parent)
     CardBusyTimer->setObjectName(QStringLiteral("CardBusyTimer"));
     connect(CardBusyTimer, &QTimer::timeout, this, Guarded([] { CardBusy = false; }));
     CardBusyTimer->start(500);
+
+    // Key cards asked for by the property management system, when it is configured.
+    QString pmsProblem;
+    if (pms::Client *client = pms::StartConfiguredClient(this, &pmsProblem)) {
+        m_panels[7]->setText(pms::Client::StateText(client->state()));
+        connect(client, &pms::Client::stateChanged, this, [this](pms::Client::State state) {
+            m_panels[7]->setText(pms::Client::StateText(state));
+        });
+    } else {
+        m_panels[7]->setText(pmsProblem);
+    }
 }
 
 TMainForm::~TMainForm()

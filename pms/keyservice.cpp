@@ -78,6 +78,26 @@ private:
     QString m_staffer, m_name;
 };
 
+// The card-command guard for a request. A form's command leaves CardBusy to the main
+// window's timer, which swallows clicks queued meanwhile; a request clears it as it ends,
+// so the next request of the same read is not answered "busy" by its predecessor.
+class RequestCardCommand
+{
+public:
+    RequestCardCommand() : m_command(nullptr) {}
+    ~RequestCardCommand()
+    {
+        if (m_command.Started())
+            CardBusy = false;
+    }
+    RequestCardCommand(const RequestCardCommand &) = delete;
+    RequestCardCommand &operator=(const RequestCardCommand &) = delete;
+    bool Started() const { return m_command.Started(); }
+
+private:
+    CardCommand m_command;
+};
+
 } // namespace
 
 void KeyService::log(const QString &line) const
@@ -141,7 +161,7 @@ Record KeyService::keyRequest(const Record &request)
     if (departure < now.date())
         return status(base, kUnprocessable, QStringLiteral("departure before today"));
 
-    CardCommand command(nullptr);
+    const RequestCardCommand command;
     if (!command.Started())
         return status(base, kBusy, QStringLiteral("encoder busy"));
 
@@ -195,7 +215,7 @@ Record KeyService::keyRead(const Record &request)
     Record base = answer("KZ", request);
     if (!m_config.enabled)
         return status(base, kInterfaceOff, QStringLiteral("interface off"));
-    CardCommand command(nullptr);
+    const RequestCardCommand command;
     if (!command.Started())
         return status(base, kBusy, QStringLiteral("encoder busy"));
     const GuestCardReading reading = ReadGuestCard();

@@ -5,12 +5,20 @@
 #include "data/clock.h"
 #include "data/settings.h"
 #include "kestrune/kestrune.h"
+#include "pms/auth.h"
+#include "pms/client.h"
 #include "pms/keyservice.h"
 #include "pms/link.h"
 #include "pms/record.h"
 #include "support/testhotel.h"
 
+#include <QFile>
+#include <QSignalSpy>
+#include <QTcpServer>
+#include <QTcpSocket>
 #include <QTest>
+
+#include <deque>
 
 using pms::Record;
 
@@ -86,6 +94,79 @@ QString status(const Record &answer)
     return QString::fromStdString(answer.value("AS") + " " + answer.value("CT"));
 }
 
+// The other side of the interface on loopback: takes one connection at a time, sends what
+// the test says and collects the records that come back.
+struct ScriptedPms
+{
+    QTcpServer server;
+    QTcpSocket *peer = nullptr;
+    pms::Reader reader;
+    std::deque<Record> got;
+
+    ScriptedPms() { server.listen(QHostAddress::LocalHost, 0); }
+    bool accept(int ms = 5000)
+    {
+        if (!QTest::qWaitFor([&] { return server.hasPendingConnections(); }, ms))
+            return false;
+        peer = server.nextPendingConnection();
+        reader.reset();
+        got.clear();
+        return true;
+    }
+    void send(const std::string &bytes)
+    {
+        peer->write(bytes.data(), qint64(bytes.size()));
+        peer->flush();
+    }
+    void send(const Record &r) { send(pms::Encode(r)); }
+    void pull()
+    {
+        if (!peer)
+            return;
+        const QByteArray bytes = peer->readAll();
+        for (Record &r : reader.feed(std::string_view(bytes.constData(), bytes.size()), 0).records)
+            got.push_back(std::move(r));
+    }
+    // The next `n` records, waiting for them; fewer when they do not come in time.
+    std::vector<Record> take(std::size_t n, int ms = 10000)
+    {
+        (void)QTest::qWaitFor(
+            [&] {
+                pull();
+                return got.size() >= n;
+            },
+            ms);
+        std::vector<Record> out;
+        while (!got.empty() && out.size() < n) {
+            out.push_back(got.front());
+            got.pop_front();
+        }
+        return out;
+    }
+    Record next(int ms = 10000)
+    {
+        const auto one = take(1, ms);
+        return one.empty() ? Record{} : one[0];
+    }
+};
+
+pms::Client::Options clientOptions(const ScriptedPms &pms, const QString &logPath)
+{
+    pms::Client::Options o;
+    o.host = QStringLiteral("127.0.0.1");
+    o.port = pms.server.serverPort();
+    o.service = {true, QStringLiteral("3"), QStringLiteral("pms")};
+    o.logPath = logPath;
+    o.version = QStringLiteral("16.0");
+    o.firstPauseMs = 100;
+    return o;
+}
+
+Record pmsLinkStart()
+{
+    return rec("LS", {{"DA", "240502"}, {"TI", "182959"}});
+}
+
 } // namespace
 
 class TestPms : public QObject
@@ -105,6 +186,10 @@ private slots:
     void busyAndSwitchedOff();
     void keyDeleteEndsTheStay();
     void keyReadReadsTheCardBack();
+
+    void clientOverLoopback();
+    void clientReconnectsAndStartsTheLink();
+    void clientAuthenticates();
 };
 
 void TestPms::readerTakesRecordsFromAnyPieces()
@@ -387,11 +472,19 @@ void TestPms::busyAndSwitchedOff()
         const Record answer = desk.service.handle(request);
         QCOMPARE(answer.value("AS"), std::string("BY"));
     }
+    // A request's own card command is over when it is answered; a form's stays busy.
+    CardBusy = false;
+    QCOMPARE(desk.service.handle(newKey("101")).value("AS"), std::string("OK"));
+    QVERIFY(!CardBusy);
+    CardBusy = true;
+    desk.service.handle(newKey("101"));
+    QVERIFY(CardBusy);
+
     CardBusy = false;
     pms::KeyService off({false, QStringLiteral("3"), QString()});
     QCOMPARE(off.handle(newKey("101")).value("AS"), std::string("DN"));
     QCOMPARE(off.handle(rec("KZ", {})).value("AS"), std::string("DN"));
-    QCOMPARE(desk.count("select count(*) from MakeCardRecord"), 0);
+    QCOMPARE(desk.count("select count(*) from MakeCardRecord"), 1);
 }
 
 void TestPms::keyDeleteEndsTheStay()
@@ -429,6 +522,127 @@ void TestPms::keyReadReadsTheCardBack()
     QCOMPARE(desk.send(rec("KZ", {})).value("AS"), std::string("NG"));
     desk.encoder.take();
     QCOMPARE(status(desk.send(rec("KZ", {}))), QStringLiteral("UR No Card!"));
+}
+
+void TestPms::clientOverLoopback()
+{
+    PmsDesk desk;
+    ScriptedPms scripted;
+    const QString logPath = desk.hotel.dir() + "/pms.log";
+    pms::Client client(clientOptions(scripted, logPath));
+    QSignalSpy states(&client, &pms::Client::stateChanged);
+    client.start();
+    QVERIFY(scripted.accept());
+    QCOMPARE(client.state(), pms::Client::State::Connecting);
+
+    scripted.send(pmsLinkStart());
+    const auto answer = scripted.take(6);
+    QCOMPARE(ids(answer), (QStringList{"LD", "LR", "LR", "LR", "LR", "LA"}));
+    QCOMPARE(answer[0].value("IF"), std::string("DL"));
+    QVERIFY(!answer[0].field("CG"));
+    QCOMPARE(client.state(), pms::Client::State::Linked);
+    QCOMPARE(states.last().at(0).value<pms::Client::State>(), pms::Client::State::Linked);
+
+    // A key request in three pieces.
+    const std::string request = pms::Encode(newKey("203"));
+    CardBusy = false;
+    scripted.send(request.substr(0, 5));
+    QTest::qWait(50);
+    scripted.send(request.substr(5, 20));
+    QTest::qWait(50);
+    scripted.send(request.substr(25));
+    const Record ka = scripted.next();
+    QCOMPARE(QString::fromStdString(ka.id), QStringLiteral("KA"));
+    QCOMPARE(status(ka), QStringLiteral("OK OK"));
+    QCOMPARE(desk.count("select count(*) from GuestInRecord where enOverride=0 and RoomStr='203'"),
+             1);
+
+    // Garbage, a byte out of range, an over-long record and an unknown record, then a read
+    // and a delete in one write: the two are answered in order, nothing else is.
+    CardBusy = false;
+    scripted.send("noise" + framed("KR|RN\x01") + framed("KR|GN" + std::string(9000, 'x')) +
+                  framed("QQ|") + pms::Encode(rec("KZ", {{"KC", "3"}, {"WS", "9"}})) +
+                  pms::Encode(rec("KD", {{"KC", "3"}, {"RN", "203"}, {"WS", "9"}})));
+    const auto two = scripted.take(2);
+    QCOMPARE(ids(two), (QStringList{"KZ", "KA"}));
+    QCOMPARE(two[0].value("RN"), std::string("203"));
+    QCOMPARE(status(two[1]), QStringLiteral("OK OK"));
+    QCOMPARE(desk.count("select count(*) from GuestInRecord where enOverride=0"), 0);
+    scripted.send(rec("LA", {}));
+    QCOMPARE(ids(scripted.take(1)), QStringList{"LA"});
+    QVERIFY(scripted.got.empty());
+    QCOMPARE(desk.count("select count(*) from MakeCardRecord"), 1);
+
+    QFile log(logPath);
+    QVERIFY(log.open(QIODevice::ReadOnly));
+    const QString lines = QString::fromUtf8(log.readAll());
+    for (const char *expected :
+         {"byte(s) outside any record skipped", "byte 1 inside a record", "longer than 8192 bytes",
+          "unknown record QQ dropped", "< KR|KC3|KTN|RN203|", "> KA|WS9|KC3|G#12345|"})
+        QVERIFY2(lines.contains(QLatin1String(expected)), expected);
+}
+
+void TestPms::clientReconnectsAndStartsTheLink()
+{
+    PmsDesk desk;
+    ScriptedPms scripted;
+    pms::Client client(clientOptions(scripted, desk.hotel.dir() + "/pms.log"));
+    client.start();
+    QVERIFY(scripted.accept());
+    scripted.send(pmsLinkStart());
+    QCOMPARE(scripted.take(6).size(), std::size_t(6));
+    QCOMPARE(client.state(), pms::Client::State::Linked);
+
+    // The other side drops the connection: down, then a new connection.
+    scripted.peer->close();
+    QVERIFY(QTest::qWaitFor([&] { return client.state() != pms::Client::State::Linked; }));
+    QVERIFY(scripted.accept());
+    QVERIFY(QTest::qWaitFor([&] { return client.state() == pms::Client::State::Connecting; }));
+    // Silence for 3 s: the link start comes from the workstation.
+    const Record ls = scripted.next(6000);
+    QCOMPARE(QString::fromStdString(ls.id), QStringLiteral("LS"));
+    QCOMPARE(ls.value("DA"), std::string("240502"));
+    // A key request before the link is up is not processed.
+    CardBusy = false;
+    scripted.send(newKey("101"));
+    scripted.send(rec("LA", {}));
+    QCOMPARE(ids(scripted.take(6)), (QStringList{"LD", "LR", "LR", "LR", "LR", "LA"}));
+    QCOMPARE(client.state(), pms::Client::State::Linked);
+    QCOMPARE(desk.count("select count(*) from MakeCardRecord"), 0);
+
+    // Nobody listening: the client keeps trying with a growing pause.
+    scripted.server.close();
+    scripted.peer->close();
+    QVERIFY(QTest::qWaitFor([&] { return client.state() == pms::Client::State::Down; }));
+}
+
+void TestPms::clientAuthenticates()
+{
+    PmsDesk desk;
+    const QString keyText = QStringLiteral("FidCrypt0S|AAECAwQFBgcICQoLDA0ODw==");
+    const std::optional<QByteArray> key = pms::AuthKeyFromText(keyText);
+    QVERIFY(key);
+    QCOMPARE(key->toHex(), QByteArray("000102030405060708090a0b0c0d0e0f"));
+    QVERIFY(!pms::AuthKeyFromText("AAECAwQFBgcICQoLDA0O"));
+    QVERIFY(!pms::AuthKeyFromText("not base64!"));
+
+    ScriptedPms scripted;
+    pms::Client::Options options = clientOptions(scripted, QString());
+    options.authKey = key;
+    pms::Client client(options);
+    client.start();
+    QVERIFY(scripted.accept());
+    scripted.send(pmsLinkStart());
+    const Record ld = scripted.next();
+    QCOMPARE(ld.value("RT"), std::string("LS"));
+    const QByteArray cg = QByteArray::fromStdString(ld.value("CG"));
+    QVERIFY(cg.startsWith("FidCryptAB;"));
+    QCOMPARE(pms::OpenStamp(*key, cg), std::optional<QByteArray>("LS|DA240502|TI182959|"));
+    // A fresh IV each time: the same stamp seals differently.
+    QVERIFY(pms::SealStamp(*key, "LS|DA240502|TI182959|") !=
+            pms::SealStamp(*key, "LS|DA240502|TI182959|"));
+    QVERIFY(pms::OpenStamp(QByteArray(16, 'k'), cg) !=
+            std::optional<QByteArray>("LS|DA240502|TI182959|"));
 }
 
 QUENMAR_TEST_MAIN(TestPms)
