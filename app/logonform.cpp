@@ -1,8 +1,8 @@
 #include "logonform.h"
 
-#include "inputpasswordbox.h"
 #include "logon.h"
 #include "ui/dialogs.h"
+#include "ui/inputpasswordbox.h"
 #include "ui/errorguard.h"
 #include "ui_logonform.h"
 

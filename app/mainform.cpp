@@ -1,5 +1,6 @@
 #include "mainform.h"
 
+#include "aboutform.h"
 #include "cards/bookkeeping.h"
 #include "cdform.h"
 #include "data/appdir.h"
@@ -9,6 +10,8 @@
 #include "data/sqltext.h"
 #include "encoder.h"
 #include "fileversion.h"
+#include "operators/changepasswordform.h"
+#include "operators/operatorform.h"
 #include "pms/client.h"
 #include "stays/clockroomform.h"
 #include "stays/copyguestcardform.h"
@@ -302,6 +305,9 @@ void TMainForm::connectCommands()
         {ui->RoomStatus_Menu, OpenForm<TRoomList_Form>()},
         {ui->SystemSetting_Menu, OpenForm<TSystemInfo_Form>()},
         {ui->DatabaseConnecting_Menu, OpenForm<TCdForm>()},
+        {ui->OperatorManage_Menu, OpenForm<TOperator_Form>()},
+        {ui->ChangePassword_Menu, OpenForm<TChangePassword_Form>()},
+        {ui->About_Menu, OpenForm<TAboutForm>()},
         {ui->OperatingInstruction_Menu, [] { OpenHelpDocument(QStringLiteral("Operating.htm")); }},
         {ui->TroubleShooting_Menu, [] { OpenHelpDocument(QStringLiteral("Manual.htm")); }},
         // The board's pop-up menu; its items are enabled as the selection allows.

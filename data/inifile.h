@@ -25,10 +25,11 @@ public:
     // Write one key to the file now. Returns false when the file cannot be written;
     // ErrorText() then names the file and why. A value with surrounding blanks is written
     // between double quotes, so that it reads back as it was.
-    bool WriteString(const QString &section, const QString &key, const QString &value);
-    bool WriteInteger(const QString &section, const QString &key, int value);
-    bool WriteBool(const QString &section, const QString &key, bool value);
-    bool WriteTime(const QString &section, const QString &key, const QTime &value);
+    [[nodiscard]] bool WriteString(const QString &section, const QString &key,
+                                   const QString &value);
+    [[nodiscard]] bool WriteInteger(const QString &section, const QString &key, int value);
+    [[nodiscard]] bool WriteBool(const QString &section, const QString &key, bool value);
+    [[nodiscard]] bool WriteTime(const QString &section, const QString &key, const QTime &value);
 
     // Why the last write failed, naming the file; empty after a write that succeeded.
     QString ErrorText() const { return m_error; }

@@ -9,10 +9,14 @@
 #include "support/testhotel.h"
 
 #include <QDialog>
+#include <QDir>
 #include <QFile>
 #include <QScopeGuard>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+
+#include <unistd.h>
 
 class TestData : public QObject
 {
@@ -29,6 +33,7 @@ private slots:
     void initdbRefusesAnExistingFile();
     void iniMissingOrInvalidGivesDefaults();
     void iniWritesOneKeyAndKeepsTheRest();
+    void iniWritesInPlaceInAReadOnlyFolder();
     void iniReadsGb18030();
     void connectDatabaseFailures();
     void messageBoxKeepsAnEmptyCaption();
@@ -261,6 +266,44 @@ void TestData::iniWritesOneKeyAndKeepsTheRest()
     ReadSystemInfo(info);
     QCOMPARE(info.LeaveTime, QTime(14, 30, 0));
     QCOMPARE(ConfiguredDbPath(), QStringLiteral("/srv/hotel/lock.mdb"));
+}
+
+void TestData::iniWritesInPlaceInAReadOnlyFolder()
+{
+    // A writable file in a folder where no temporary file can be made is written in place;
+    // a new file there cannot be made, and the failure names it. Folder permissions bind
+    // everyone but root, so root acts as another user here.
+    QTemporaryDir dir;
+    const QString folder = dir.path() + "/locked";
+    QVERIFY(QDir().mkpath(folder));
+    QFile file(folder + "/Quenmar.ini");
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("[SystemInfo]\nHotelName=Harbour\n");
+    file.close();
+    const auto all = QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther | QFile::ExeOwner |
+                     QFile::ExeGroup | QFile::ExeOther;
+    QVERIFY(QFile::setPermissions(dir.path(), all | QFile::WriteOwner));
+    QVERIFY(file.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup |
+                                QFile::WriteGroup | QFile::ReadOther | QFile::WriteOther));
+    QVERIFY(QFile::setPermissions(folder, all));
+    const bool root = geteuid() == 0;
+    if (root && seteuid(65534) != 0)
+        QSKIP("cannot act as another user");
+    {
+        const auto back = qScopeGuard([&] {
+            if (root && seteuid(0) != 0)
+                qFatal("cannot become root again");
+        });
+        IniFile ini(file.fileName());
+        QVERIFY2(ini.WriteString("SystemInfo", "HotelName", "Seaside"),
+                 qPrintable(ini.ErrorText()));
+        QCOMPARE(IniFile(file.fileName()).ReadString("SystemInfo", "HotelName", ""),
+                 QStringLiteral("Seaside"));
+        IniFile fresh(folder + "/new.ini");
+        QVERIFY(!fresh.WriteString("SystemInfo", "HotelName", "Seaside"));
+        QVERIFY(fresh.ErrorText().contains(folder + "/new.ini"));
+    }
+    QFile::setPermissions(folder, all | QFile::WriteOwner);
 }
 
 void TestData::iniReadsGb18030()
