@@ -5,14 +5,17 @@
 #include "cdform.h"
 #include "data/appdir.h"
 #include "data/dm.h"
+#include "data/fileversion.h"
 #include "data/rights.h"
 #include "data/settings.h"
 #include "data/sqltext.h"
 #include "encoder.h"
-#include "fileversion.h"
 #include "operators/changepasswordform.h"
 #include "operators/operatorform.h"
 #include "pms/client.h"
+#include "setup/districtsettingform.h"
+#include "setup/roominfoform.h"
+#include "setup/roomtypeform.h"
 #include "stays/clockroomform.h"
 #include "stays/copyguestcardform.h"
 #include "stays/guestleaveform.h"
@@ -24,6 +27,7 @@
 #include "ui/baseform.h"
 #include "ui/dialogs.h"
 #include "ui/errorguard.h"
+#include "ui/roomicon.h"
 #include "ui_mainform.h"
 
 #include <QComboBox>
@@ -58,11 +62,13 @@ TMainForm::TMainForm(QWidget *parent)
       m_board(new RoomBoardModel(this))
 {
     ui->setupUi(this);
+    // The catalogue's texts go on before the window fills anything from the database.
+    Language1->SetLanguageID(LockSystemInfo.LanguageID);
+    Language1->LoadLanguage();
     m_board->icons = &RoomIcons;
     ui->Room_LV->setModel(m_board);
     connectCommands();
 
-    Language1->SetLanguageID(LockSystemInfo.LanguageID);
     InitializeForm();
     LoadICon();
     m_panels[4]->setText(kTitle);
@@ -171,22 +177,10 @@ void TMainForm::LoadICon()
     RoomIcons.clear();
     const int size = style()->pixelMetric(QStyle::PM_LargeIconSize);
     for (const char *file : kIconFiles) {
-        QImage image(ProgramPath(QStringLiteral("pic/build/") + QString::fromLatin1(file)));
-        if (image.isNull()) {
-            RoomIcons.append(windowIcon()); // the window has no icon of its own: empty
-            continue;
-        }
-        // Every pixel of the bottom-left pixel's colour becomes transparent.
-        const QRgb background = image.pixel(0, image.height() - 1);
-        image = image.convertToFormat(QImage::Format_ARGB32);
-        for (int y = 0; y < image.height(); ++y) {
-            auto *line = reinterpret_cast<QRgb *>(image.scanLine(y));
-            for (int x = 0; x < image.width(); ++x)
-                if ((line[x] & 0xFFFFFF) == (background & 0xFFFFFF))
-                    line[x] = 0;
-        }
-        RoomIcons.append(QIcon(QPixmap::fromImage(
-            image.scaled(size, size, Qt::KeepAspectRatio, Qt::SmoothTransformation))));
+        const QIcon icon = RoomIconFromBitmap(
+            ProgramPath(QStringLiteral("pic/build/") + QString::fromLatin1(file)), size);
+        // A missing file: the window has no icon of its own, so the picture is empty.
+        RoomIcons.append(icon.isNull() ? windowIcon() : icon);
     }
     const int size2 = size;
     ui->Room_LV->setIconSize(QSize(size2, size2));
@@ -304,6 +298,9 @@ void TMainForm::connectCommands()
         {ui->ClockRoom_Menu, OpenForm<TClockRoom_Form>()},
         {ui->RoomStatus_Menu, OpenForm<TRoomList_Form>()},
         {ui->SystemSetting_Menu, OpenForm<TSystemInfo_Form>()},
+        {ui->RoomType_Menu, OpenForm<TRoomType_Form>()},
+        {ui->RoomSetting_Menu, OpenForm<TRoomInfo_Form>()},
+        {ui->DistrictSetting_Menu, OpenForm<TDistrictSetting_Form>()},
         {ui->DatabaseConnecting_Menu, OpenForm<TCdForm>()},
         {ui->OperatorManage_Menu, OpenForm<TOperator_Form>()},
         {ui->ChangePassword_Menu, OpenForm<TChangePassword_Form>()},
@@ -322,7 +319,12 @@ void TMainForm::connectCommands()
         {ui->ClearCard_SB, ui->ClearCard_Menu},
     };
 
+    // The commands' actions (the menus' own actions stay enabled, so every menu opens).
+    QList<QAction *> actions;
     for (QAction *action : findChildren<QAction *>())
+        if (!action->menu() && !action->isSeparator())
+            actions.append(action);
+    for (QAction *action : actions)
         action->setEnabled(false);
     for (const auto &[action, command] : commands) {
         action->setProperty("available", true);
@@ -334,8 +336,7 @@ void TMainForm::connectCommands()
     for (QAction *action : {ui->ReadDataCard_Menu, ui->mi_GuestIn, ui->mi_GuestLeave})
         action->setEnabled(false);
     // The actions' keys work while the window has the focus; a disabled action ignores its key.
-    for (QAction *action : findChildren<QAction *>())
-        addAction(action);
+    addActions(actions);
     for (const auto &[button, action] : buttons) {
         button->setEnabled(action->isEnabled());
         connect(action, &QAction::enabledChanged, button, &QWidget::setEnabled);
@@ -422,10 +423,8 @@ void TMainForm::CheckOut_MenuClick()
 void TMainForm::keyPressEvent(QKeyEvent *event)
 {
     // Esc does nothing here; Ctrl+Alt+F12 is the language capture.
-    if (event->key() == Qt::Key_F12 &&
-        (event->modifiers() & (Qt::ControlModifier | Qt::AltModifier)) ==
-            (Qt::ControlModifier | Qt::AltModifier)) {
-        RunGuarded([this] { Language1->Capture(); });
+    if (IsCaptureKey(event)) {
+        RunGuarded([this] { RunCapture(Language1); });
         return;
     }
     if (event->key() == Qt::Key_Escape)

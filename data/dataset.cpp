@@ -219,3 +219,11 @@ void UpdateRows(Connection &conn, const QString &table, const QString &keyColumn
               QStringLiteral("update %1 set %2 where %3=?").arg(table, sets.join(','), keyColumn),
               values, &key);
 }
+
+int DeleteRows(Connection &conn, const QString &table, const QString &keyColumn,
+               const QVariant &key)
+{
+    QSqlQuery q(conn.database());
+    execBound(q, QStringLiteral("delete from %1 where %2=?").arg(table, keyColumn), {}, &key);
+    return q.numRowsAffected();
+}

@@ -99,3 +99,6 @@ qint64 InsertRow(Connection &conn, const QString &table, const FieldValues &valu
 // Stores typed values into the rows of `table` whose `keyColumn` equals `key`.
 void UpdateRows(Connection &conn, const QString &table, const QString &keyColumn,
                 const QVariant &key, const FieldValues &values);
+// Deletes the rows of `table` whose `keyColumn` equals `key`; returns how many went.
+int DeleteRows(Connection &conn, const QString &table, const QString &keyColumn,
+               const QVariant &key);

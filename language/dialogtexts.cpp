@@ -17,6 +17,12 @@ const Entry kDialogTexts[] = {
     {"MainForm", 8, "Refresh"},
     {"MainForm", 9, "All buildings"},
     {"MainForm", 10, "All floors"},
+    // The issue log and the door log word the hidden capture's boxes themselves: 13 is the
+    // decoy box's text and caption, 14 the code box's caption and prompt.
+    {"MC_R_From", 13, "The file does not exist, please choose another one!"},
+    {"MC_R_From", 14, "Please enter the verification code:"},
+    {"OpenDoorRecord_Form", 13, "The file does not exist, please choose another one!"},
+    {"OpenDoorRecord_Form", 14, "Please enter the verification code:"},
     // Stay extension and copy: the start of a recorded card's explanation, before the room.
     {"ModifyGuestCard_Form", 2, "Stay extended, room "},
     {"CopyGuestCard_Form", 2, "Copy of guest card, room "},

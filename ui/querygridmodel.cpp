@@ -17,9 +17,28 @@ int QueryGridModel::columnOf(const QString &field) const
     return -1;
 }
 
+void QueryGridModel::setColumnEditable(const QString &field, bool editable)
+{
+    const int column = columnOf(field);
+    if (column >= 0)
+        m_columns[column].editable = editable;
+}
+
+void QueryGridModel::setPickList(const QString &field, const QStringList &items)
+{
+    const int column = columnOf(field);
+    if (column >= 0)
+        m_columns[column].pickList = items;
+}
+
+int QueryGridModel::queryRows() const
+{
+    return int(m_query.rows().size());
+}
+
 int QueryGridModel::rowCount(const QModelIndex &parent) const
 {
-    return parent.isValid() ? 0 : int(m_query.rows().size());
+    return parent.isValid() ? 0 : queryRows() + (m_newRow ? 1 : 0);
 }
 
 int QueryGridModel::columnCount(const QModelIndex &parent) const
@@ -36,9 +55,21 @@ int QueryGridModel::queryColumn(const QString &field) const
     return -1;
 }
 
+const QVariant *QueryGridModel::edited(int row, const QString &field) const
+{
+    if (row != m_editRow)
+        return nullptr;
+    for (const auto &edit : m_edits)
+        if (edit.first.compare(field, Qt::CaseInsensitive) == 0)
+            return &edit.second;
+    return nullptr;
+}
+
 QVariant QueryGridModel::value(int row, const QString &field) const
 {
-    if (row < 0 || row >= m_query.rows().size())
+    if (const QVariant *v = edited(row, field))
+        return *v;
+    if (row < 0 || row >= queryRows())
         return QVariant();
     const int column = queryColumn(field);
     return column < 0 ? QVariant() : m_query.rows()[row].value(column);
@@ -48,6 +79,8 @@ QVariant QueryGridModel::data(const QModelIndex &index, int role) const
 {
     if (!index.isValid() || index.column() >= m_columns.size())
         return QVariant();
+    if (role == PickListRole)
+        return m_columns[index.column()].pickList;
     if (role != Qt::DisplayRole && role != Qt::EditRole)
         return QVariant();
     const QVariant v = value(index.row(), m_columns[index.column()].field);
@@ -78,16 +111,75 @@ Qt::ItemFlags QueryGridModel::flags(const QModelIndex &index) const
     if (!index.isValid())
         return Qt::NoItemFlags;
     Qt::ItemFlags f = Qt::ItemIsEnabled | Qt::ItemIsSelectable;
-    if (index.column() < m_columns.size() && m_columns[index.column()].editable)
+    // While a row is being entered or edited with kept edits, only that row can be edited.
+    const bool rowOpen = onEdit || m_editRow < 0 || index.row() == m_editRow;
+    if (index.column() < m_columns.size() && m_columns[index.column()].editable && rowOpen)
         f |= Qt::ItemIsEditable;
     return f;
 }
 
 bool QueryGridModel::setData(const QModelIndex &index, const QVariant &value, int role)
 {
-    if (!index.isValid() || role != Qt::EditRole || !onEdit || !(flags(index) & Qt::ItemIsEditable))
+    if (!index.isValid() || role != Qt::EditRole || !(flags(index) & Qt::ItemIsEditable))
         return false;
-    return onEdit(index.row(), m_columns[index.column()].field, value);
+    const QString &field = m_columns[index.column()].field;
+    if (onEdit)
+        return onEdit(index.row(), field, value);
+    // An editor closed without a change starts no edit.
+    const QVariant old = this->value(index.row(), field);
+    if (old.toString() == value.toString() && old.isNull() == value.isNull())
+        return true;
+    const bool starts = m_editRow < 0;
+    m_editRow = index.row();
+    bool replaced = false;
+    for (auto &edit : m_edits) {
+        if (edit.first.compare(field, Qt::CaseInsensitive) == 0) {
+            edit.second = value;
+            replaced = true;
+        }
+    }
+    if (!replaced)
+        m_edits.append({field, value});
+    emit dataChanged(index, index);
+    if (starts)
+        emit editStarted(m_editRow);
+    return true;
+}
+
+int QueryGridModel::AppendRow(const FieldValues &values)
+{
+    CancelEdits();
+    const int row = queryRows();
+    beginInsertRows(QModelIndex(), row, row);
+    m_newRow = true;
+    m_editRow = row;
+    m_edits = values;
+    endInsertRows();
+    emit editStarted(row);
+    return row;
+}
+
+void QueryGridModel::clearEdits()
+{
+    m_editRow = -1;
+    m_newRow = false;
+    m_edits.clear();
+}
+
+void QueryGridModel::CancelEdits()
+{
+    if (m_editRow < 0)
+        return;
+    const int row = m_editRow;
+    if (m_newRow) {
+        beginRemoveRows(QModelIndex(), row, row);
+        clearEdits();
+        endRemoveRows();
+        return;
+    }
+    clearEdits();
+    if (!m_columns.isEmpty())
+        emit dataChanged(index(row, 0), index(row, int(m_columns.size()) - 1));
 }
 
 void QueryGridModel::Reload(const std::function<void()> &reopen)
@@ -98,6 +190,7 @@ void QueryGridModel::Reload(const std::function<void()> &reopen)
         QueryGridModel *model;
         ~End() { model->endResetModel(); }
     } end{this};
+    clearEdits();
     reopen();
 }
 

@@ -2,6 +2,13 @@
 // The one grid model of the program's list forms: the rows of a query, shown through a list
 // of column specs (field, title, shown or hidden, read-only or editable, pick list). Header
 // titles can be replaced with setHeaderData, so the language catalogue can set them.
+//
+// Editing in place works one of two ways. With onEdit set, every edit is handed over at
+// once. Without it, the model keeps the edits of one row (an existing row, or a new row
+// shown after the query's rows) until the form stores them and reloads, or cancels them;
+// while a row is being entered or edited the other rows are read-only.
+#include "data/dataset.h"
+
 #include <QAbstractTableModel>
 #include <QStringList>
 
@@ -12,6 +19,13 @@ class QTableView;
 
 struct GridColumn
 {
+    GridColumn(QString field, QString title, bool visible = true, bool editable = false,
+               QStringList pickList = {})
+        : field(std::move(field)), title(std::move(title)), visible(visible), editable(editable),
+          pickList(std::move(pickList))
+    {
+    }
+
     QString field;         // the query's column
     QString title;         // the header title
     bool visible = true;   // hidden columns are in the model but not shown
@@ -23,11 +37,16 @@ class QueryGridModel : public QAbstractTableModel
 {
     Q_OBJECT
 public:
+    // The pick list of a cell's column (a QStringList), for the editor.
+    static constexpr int PickListRole = Qt::UserRole + 1;
+
     QueryGridModel(const Query &query, QList<GridColumn> columns, QObject *parent = nullptr);
 
     const QList<GridColumn> &columns() const { return m_columns; }
     // The position of a column spec by field name (case-insensitive), or -1.
     int columnOf(const QString &field) const;
+    void setColumnEditable(const QString &field, bool editable);
+    void setPickList(const QString &field, const QStringList &items);
 
     int rowCount(const QModelIndex &parent = QModelIndex()) const override;
     int columnCount(const QModelIndex &parent = QModelIndex()) const override;
@@ -39,22 +58,45 @@ public:
     Qt::ItemFlags flags(const QModelIndex &index) const override;
     bool setData(const QModelIndex &index, const QVariant &value, int role = Qt::EditRole) override;
 
-    // Any column of a row by name, shown or not; null for an unknown column or row.
+    // Any column of a row by name, shown or not (with the row's pending edits); null for an
+    // unknown column or row.
     QVariant value(int row, const QString &field) const;
 
     // Called for an edit of an editable cell: (row, field, new value); returns whether the
     // value was taken (the caller stores it and reopens the query inside Reload).
     std::function<bool(int, const QString &, const QVariant &)> onEdit;
 
+    // Kept edits (without onEdit). A new row with these values, shown last and being
+    // entered at once; returns its row. Any edits kept so far are dropped.
+    int AppendRow(const FieldValues &values);
+    // The row being entered or edited, or -1.
+    int editRow() const { return m_editRow; }
+    bool editingNewRow() const { return m_editRow >= 0 && m_newRow; }
+    // The fields changed in the edited row; for a new row every value it holds.
+    const FieldValues &edits() const { return m_edits; }
+    // Drops the kept edits (and the new row).
+    void CancelEdits();
+
     // Runs `reopen` (which opens the query again) between a model reset's begin and end.
+    // Kept edits are dropped: the rows they belonged to may have moved.
     void Reload(const std::function<void()> &reopen);
 
     // Hides the columns whose spec is not visible.
     void ApplyColumns(QTableView *view) const;
 
+signals:
+    // A row began to be entered or edited (its first kept edit, or AppendRow).
+    void editStarted(int row);
+
 private:
     int queryColumn(const QString &field) const;
+    int queryRows() const;
+    const QVariant *edited(int row, const QString &field) const;
+    void clearEdits();
 
     const Query &m_query;
     QList<GridColumn> m_columns;
+    int m_editRow = -1;
+    bool m_newRow = false;
+    FieldValues m_edits;
 };

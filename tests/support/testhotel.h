@@ -1,8 +1,8 @@
 #pragma once
 // What the program's tests share: a scripted dialog seam, a hotel database in a
 // temporary program folder, and a way to answer modal forms.
-#include "ui/dialogs.h"
 #include "data/dm.h"
+#include "ui/dialogs.h"
 
 #include <QList>
 #include <QMap>
@@ -23,9 +23,10 @@ public:
         MsgButtons buttons;
     };
     QList<Shown> messages;
-    QList<MsgResult> answers;             // consumed in order; Ok / Yes when empty
-    QList<std::optional<QString>> inputs; // nullopt cancels
-    QStringList files;                    // empty text cancels
+    QList<MsgResult> answers;                  // consumed in order; Ok / Yes when empty
+    QList<std::optional<QString>> inputs;      // nullopt cancels
+    QList<QPair<QString, QString>> inputBoxes; // caption and prompt of each input box shown
+    QStringList files;                         // empty text cancels
 
     MsgResult message(const QString &text, const QString &caption, MsgIcon icon,
                       MsgButtons buttons) override;

@@ -1,0 +1,47 @@
+#include "districts.h"
+
+#include "data/connection.h"
+#include "data/dataset.h"
+#include "data/errors.h"
+#include "data/numbers.h"
+
+#include <QSqlError>
+#include <QSqlQuery>
+
+QStringList DistrictListLines()
+{
+    return {QStringLiteral("Select "), QStringLiteral("DistrictNumber,Notes "),
+            QStringLiteral("From District"), QStringLiteral("order by DistrictNumber")};
+}
+
+bool DistrictExists(Connection &conn, int number)
+{
+    QSqlQuery q(conn.database());
+    q.setForwardOnly(true);
+    if (!q.prepare(QStringLiteral("select count(*) from District where DistrictNumber=?")))
+        throw DbError(q.lastError().text());
+    q.addBindValue(number);
+    if (!q.exec() || !q.next())
+        throw DbError(q.lastError().text());
+    return q.value(0).toInt() > 0;
+}
+
+void AddDistrict(Connection &conn, int number, const QString &notes)
+{
+    InsertRow(conn, QStringLiteral("District"),
+              {{QStringLiteral("DistrictNumber"), number}, {QStringLiteral("Notes"), notes}});
+}
+
+void DeleteDistrict(Connection &conn, const QVariant &number)
+{
+    DeleteRows(conn, QStringLiteral("District"), QStringLiteral("DistrictNumber"), number);
+}
+
+DistrictSave SaveDistrict(Connection &conn, const QString &numberText, const QString &notes)
+{
+    const int number = StrToInt(numberText);
+    if (DistrictExists(conn, number))
+        return DistrictSave::Exists;
+    AddDistrict(conn, number, notes);
+    return DistrictSave::Stored;
+}
