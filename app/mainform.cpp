@@ -1,6 +1,7 @@
 #include "mainform.h"
 
 #include "aboutform.h"
+#include "backupcommands.h"
 #include "cards/bookkeeping.h"
 #include "cdform.h"
 #include "data/appdir.h"
@@ -16,6 +17,8 @@
 #include "setup/districtsettingform.h"
 #include "setup/roominfoform.h"
 #include "setup/roomtypeform.h"
+#include "staffcards/checkcardform.h"
+#include "staffcards/makecardform.h"
 #include "stays/clockroomform.h"
 #include "stays/copyguestcardform.h"
 #include "stays/guestleaveform.h"
@@ -23,6 +26,9 @@
 #include "stays/modifyguestcardform.h"
 #include "stays/roomlistform.h"
 #include "stays/stays.h"
+#include "staffcards/issuelogform.h"
+#include "staffcards/opendoorrecordform.h"
+#include "staffcards/readdatacardform.h"
 #include "systeminfoform.h"
 #include "ui/baseform.h"
 #include "ui/dialogs.h"
@@ -291,12 +297,18 @@ void TMainForm::connectCommands()
     // has no form on this workstation and stays disabled, so the window offers no dead
     // command. The operator's rights (InitMenu) may disable a listed one.
     const QList<QPair<QAction *, std::function<void()>>> commands = {
+        {ui->EncodeCard_Menu, [this] { EncodeCard_MenuClick(); }},
+        {ui->ReadCard_Menu, [this] { ReadCard_MenuClick(); }},
+        {ui->ClearCard_Menu, [this] { ClearCard_MenuClick(); }},
         {ui->CheckIn_Menu, [this] { CheckIn_MenuClick(); }},
         {ui->CheckOut_Menu, [this] { CheckOut_MenuClick(); }},
         {ui->ModifyGuestCard_Menu, OpenForm<TModifyGuestCard_Form>()},
         {ui->CopyGuestCard_Menu, OpenForm<TCopyGuestCard_Form>()},
         {ui->ClockRoom_Menu, OpenForm<TClockRoom_Form>()},
         {ui->RoomStatus_Menu, OpenForm<TRoomList_Form>()},
+        {ui->ReadDataCard_Menu, OpenForm<TReadDataCard_Form>()},
+        {ui->OpenDoorRecord_Menu, OpenForm<TOpenDoorRecord_Form>()},
+        {ui->IssuingRecords_Menu, OpenForm<TMC_R_From>()},
         {ui->SystemSetting_Menu, OpenForm<TSystemInfo_Form>()},
         {ui->RoomType_Menu, OpenForm<TRoomType_Form>()},
         {ui->RoomSetting_Menu, OpenForm<TRoomInfo_Form>()},
@@ -305,6 +317,8 @@ void TMainForm::connectCommands()
         {ui->OperatorManage_Menu, OpenForm<TOperator_Form>()},
         {ui->ChangePassword_Menu, OpenForm<TChangePassword_Form>()},
         {ui->About_Menu, OpenForm<TAboutForm>()},
+        {ui->DataBackup_Menu, [this] { DataBackupClick(*Language1); }},
+        {ui->DataRecovery_Menu, [this] { DataRecoveryClick(*Language1); }},
         {ui->OperatingInstruction_Menu, [] { OpenHelpDocument(QStringLiteral("Operating.htm")); }},
         {ui->TroubleShooting_Menu, [] { OpenHelpDocument(QStringLiteral("Manual.htm")); }},
         // The board's pop-up menu; its items are enabled as the selection allows.
@@ -413,6 +427,27 @@ void TMainForm::mi_GuestLeaveClick()
 void TMainForm::CheckIn_MenuClick()
 {
     ShowModalAndFree(new TGuestQuickIn_Form(this));
+}
+
+void TMainForm::EncodeCard_MenuClick()
+{
+    auto *form = new TMakeCard_Form(this);
+    form->SetPage(5);
+    ShowModalAndFree(form);
+}
+
+void TMainForm::ReadCard_MenuClick()
+{
+    auto *form = new TCheckCardForm(this);
+    form->OpenForReading();
+    ShowModalAndFree(form);
+}
+
+void TMainForm::ClearCard_MenuClick()
+{
+    auto *form = new TCheckCardForm(this);
+    form->OpenForRevoking();
+    ShowModalAndFree(form);
 }
 
 void TMainForm::CheckOut_MenuClick()

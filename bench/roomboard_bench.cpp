@@ -95,7 +95,10 @@ public:
         return buttons == MsgButtons::YesNo ? MsgResult::Yes : MsgResult::Ok;
     }
     bool inputText(const QString &, const QString &, QString &) override { return false; }
-    QString openFileName(const QString &, const QString &) override { return QString(); }
+    QString openFileName(const QString &, const QString &, const QString &) override
+    {
+        return QString();
+    }
     QString saveFileName(const QString &, const QString &, const QString &) override
     {
         return QString();

@@ -3,13 +3,29 @@
 #include "bookkeeping.h"
 #include "data/errors.h"
 #include "data/transaction.h"
+#include "ui/errorguard.h"
 
 #include <QCoreApplication>
 #include <QEventLoop>
+#include <QTimer>
+
+#include <exception>
+
+namespace {
+// The card command under way, if any.
+CardCommand *running = nullptr;
+} // namespace
 
 void RepaintOnly()
 {
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+}
+
+void PauseWithoutInput(int ms)
+{
+    QEventLoop wait;
+    QTimer::singleShot(ms, &wait, &QEventLoop::quit);
+    wait.exec(QEventLoop::ExcludeUserInputEvents);
 }
 
 CardCommand::CardCommand(QWidget *button) : m_button(button)
@@ -18,6 +34,7 @@ CardCommand::CardCommand(QWidget *button) : m_button(button)
         return;
     CardBusy = true;
     m_started = true;
+    running = this;
     if (m_button)
         m_button->setEnabled(false);
     RepaintOnly(); // the disabled button is drawn before the card call
@@ -25,8 +42,38 @@ CardCommand::CardCommand(QWidget *button) : m_button(button)
 
 CardCommand::~CardCommand()
 {
+    if (running == this)
+        running = nullptr;
+    // A hold that no recording joined keeps what the command stored (a copy of a card is
+    // recorded without a transaction of its own) and lets the counters go.
+    if (m_held && m_held->Connected() && !m_held->EndHold() && std::uncaught_exceptions() == 0)
+        ShowTopLevelError(QStringLiteral("The card command could not store its records."));
     if (m_started && !m_keepDisabled && m_button)
         m_button->setEnabled(true);
+}
+
+QString CounterBusyText()
+{
+    return QStringLiteral("Another workstation is issuing a card with the same serial counter. "
+                          "No card was written; try again in a moment.");
+}
+
+void HoldCountersForCardCommand(Connection &conn)
+{
+    if (!running || conn.Holding())
+        return;
+    try {
+        conn.BeginHold();
+    } catch (const DbError &e) {
+        // Another workstation holds the database: nothing is written. Any other failure to
+        // begin leaves the command as it was without the hold; its recording reports it.
+        if (e.text().contains(QStringLiteral("locked"), Qt::CaseInsensitive) ||
+            e.text().contains(QStringLiteral("busy"), Qt::CaseInsensitive))
+            throw DbError(CounterBusyText());
+        return;
+    }
+    if (conn.Holding())
+        running->m_held = &conn;
 }
 
 QString NotRecordedText(const QString &databaseText)

@@ -31,12 +31,25 @@ public:
 
 private:
     QPointer<QWidget> m_button;
+    Connection *m_held = nullptr;
+    friend void HoldCountersForCardCommand(Connection &conn);
     bool m_started = false;
     bool m_keepDisabled = false;
 };
 
+// While a card command runs, the serial counter it reads is held until its card is
+// recorded (RecordWrittenCard joins the hold) or the command ends (what it stored is kept),
+// so two workstations never hand out the same serial. The serial reads call this; outside
+// a card command it does nothing. A wait of more than a few seconds for another workstation
+// raises a DbError saying so, before any card is written.
+void HoldCountersForCardCommand(Connection &conn);
+QString CounterBusyText();
+
 // Lets pending paint events through, but no key or click.
 void RepaintOnly();
+// Lets `ms` milliseconds pass (so the operator sees a result) while paint events and timers
+// run; no key or click is taken meanwhile.
+void PauseWithoutInput(int ms);
 
 // The database steps after a successful card call, in one transaction. A database error
 // undoes every step and is raised again as a DbError saying that the card was written but

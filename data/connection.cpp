@@ -133,6 +133,8 @@ QString ConnectionStringValue(const QString &connectionString, const QString &ke
     return QString();
 }
 
+const char *const kServerDatabase = "quorvel";
+
 Connection::Connection() : m_name(QStringLiteral("quenmar-%1").arg(connectionCounter.fetch_add(1)))
 {
 }
@@ -146,6 +148,10 @@ void Connection::Open()
 {
     Close();
     const QString provider = ConnectionStringValue(ConnectionString, QStringLiteral("Provider"));
+    if (provider.startsWith(QStringLiteral("SQLOLEDB"), Qt::CaseInsensitive)) {
+        openServer();
+        return;
+    }
     if (!provider.contains(QStringLiteral("Jet"), Qt::CaseInsensitive))
         throw DbError(QStringLiteral("The database kind \"%1\" is not available on this "
                                      "workstation.")
@@ -178,6 +184,55 @@ void Connection::Open()
     m_path = path;
 }
 
+void Connection::openServer()
+{
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), m_name);
+        if (!db.isValid()) {
+            db = QSqlDatabase();
+            QSqlDatabase::removeDatabase(m_name);
+            throw DbError(QStringLiteral("The database server driver is not installed on this "
+                                         "workstation."));
+        }
+        db.setDatabaseName(QString::fromLatin1(kServerDatabase));
+        db.setHostName(ServerHost);
+        if (ServerPort > 0)
+            db.setPort(ServerPort);
+        db.setUserName(ServerUser);
+        db.setPassword(ServerPassword);
+        db.setConnectOptions(QStringLiteral("connect_timeout=%1").arg(kServerConnectTimeout));
+        bool ok = db.open();
+        QString error = db.lastError().text();
+        if (ok) {
+            // Text values reach the server exactly as quoted (a backslash is a backslash),
+            // date-times are read and written in the one text form, and a statement that
+            // waits for a lock gives up after a few seconds.
+            QSqlQuery setup(db);
+            for (const char *statement :
+                 {"SET standard_conforming_strings = on", "SET DateStyle = 'ISO, YMD'",
+                  "SET lock_timeout = '5s'", "SET client_min_messages = warning"}) {
+                if (!setup.exec(QString::fromLatin1(statement))) {
+                    ok = false;
+                    error = setup.lastError().text();
+                    break;
+                }
+            }
+        }
+        if (!ok) {
+            db.close();
+            db = QSqlDatabase();
+            QSqlDatabase::removeDatabase(m_name);
+            throw DbError(error);
+        }
+    }
+    m_path.clear();
+}
+
+bool Connection::IsServer() const
+{
+    return Connected() && database().driverName() == QLatin1String("QPSQL");
+}
+
 void Connection::Close()
 {
     if (!QSqlDatabase::contains(m_name))
@@ -188,6 +243,7 @@ void Connection::Close()
     }
     QSqlDatabase::removeDatabase(m_name);
     m_path.clear();
+    m_inTransaction = m_hold = m_joined = false;
 }
 
 bool Connection::Connected() const
@@ -205,8 +261,13 @@ QSqlDatabase Connection::database() const
 void Connection::BeginTrans()
 {
     QSqlDatabase db = database();
+    if (m_hold && !m_joined) {
+        m_joined = true;
+        return;
+    }
     if (!db.transaction())
         throw DbError(db.lastError().text());
+    m_inTransaction = true;
 }
 
 void Connection::CommitTrans()
@@ -214,10 +275,38 @@ void Connection::CommitTrans()
     QSqlDatabase db = database();
     if (!db.commit())
         throw DbError(db.lastError().text());
+    m_inTransaction = m_hold = m_joined = false;
 }
 
 void Connection::RollbackTrans()
 {
     if (Connected())
         database().rollback();
+    m_inTransaction = m_hold = m_joined = false;
+}
+
+void Connection::BeginHold()
+{
+    if (m_hold || m_inTransaction)
+        return;
+    QSqlDatabase db = database();
+    QSqlQuery begin(db);
+    // The file kind waits for the write lock up to its busy timeout (5 s); the server's
+    // lock_timeout (5 s) limits the wait of the FOR UPDATE read that follows.
+    if (!begin.exec(IsServer() ? QStringLiteral("BEGIN") : QStringLiteral("BEGIN IMMEDIATE")))
+        throw DbError(begin.lastError().text());
+    m_hold = m_inTransaction = true;
+    m_joined = false;
+}
+
+bool Connection::EndHold()
+{
+    if (!m_hold || m_joined)
+        return true;
+    QSqlDatabase db = database();
+    const bool stored = db.commit();
+    if (!stored)
+        db.rollback();
+    m_inTransaction = m_hold = m_joined = false;
+    return stored;
 }

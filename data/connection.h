@@ -1,6 +1,7 @@
 #pragma once
 // The database connection of the data module. It is opened from a connection string of
-// the two described forms; the file kind opens an SQLite database at its Data Source.
+// the two described forms: the file kind opens an SQLite database file, the server kind the
+// hotel database on a PostgreSQL server shared by several workstations.
 #include <QSqlDatabase>
 #include <QString>
 
@@ -29,15 +30,48 @@ public:
     // The file behind an open connection.
     QString databasePath() const { return m_path; }
 
+    // The server kind (a connection string naming the server provider): where the server
+    // is, a host name, an address or the folder of its local socket (empty: the default
+    // local socket), its port (-1: the default), the login and the password. Each is kept as
+    // its own value and handed to the driver as an option of its own.
+    QString ServerHost;
+    int ServerPort = -1;
+    QString ServerUser;
+    QString ServerPassword;
+    // True while a connection to the database server is open.
+    bool IsServer() const;
+
     // Transactions around several statements that must be stored together.
     void BeginTrans();
     void CommitTrans();
     void RollbackTrans();
 
+    // Holding the serial counters from their read to the recording of the card: a
+    // transaction that takes the database file's write lock at once (other programs on the
+    // file wait), or on the server lets the counter rows be read FOR UPDATE (other
+    // workstations wait for those rows). A wait of more than a few seconds fails with
+    // DbError. A transaction begun while the hold is open joins it, and its commit or
+    // rollback ends the hold. Nothing happens when a transaction is already open.
+    void BeginHold();
+    bool Holding() const { return m_hold; }
+    // Ends a hold that no transaction joined by storing what it did; false (rolled back)
+    // when the commit failed.
+    bool EndHold();
+
 private:
+    void openServer();
+
     QString m_name;
     QString m_path;
+    bool m_inTransaction = false;
+    bool m_hold = false;   // a hold is open
+    bool m_joined = false; // and a transaction joined it
 };
+
+// The name of the hotel database on the server.
+extern const char *const kServerDatabase;
+// Seconds a connection attempt to the server may take.
+constexpr int kServerConnectTimeout = 5;
 
 // Registers DateDiff(unit, a, b) on an open SQLite connection: the number of unit
 // boundaries ('d' days, 'h' hours, 'n' minutes) crossed from a to b; null when an

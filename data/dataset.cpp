@@ -3,35 +3,82 @@
 #include "connection.h"
 #include "errors.h"
 #include "numbers.h"
+#include "schema.h"
 #include "sqltext.h"
 
+#include <QRegularExpression>
 #include <QSqlError>
+#include <QSqlField>
 #include <QSqlQuery>
 #include <QSqlRecord>
 
 namespace {
 
-QVariant bindable(const QVariant &v)
+// A value as the database takes it: date-times in the one text form; yes/no as 1 or 0 in a
+// database file, as a boolean in a boolean column of the server (which takes no number
+// there).
+QVariant bindable(const QVariant &v, bool serverBoolean = false)
 {
     if (v.typeId() == QMetaType::QDateTime)
         return v.toDateTime().isValid() ? QVariant(DateTimeText(v.toDateTime()))
                                         : QVariant(QMetaType(QMetaType::QString));
+    if (serverBoolean)
+        return v.isNull() ? QVariant(QMetaType(QMetaType::Bool)) : QVariant(v.toBool());
     if (v.typeId() == QMetaType::Bool)
         return QVariant(v.toBool() ? 1 : 0);
     return v;
 }
 
+// The boolean columns among `values` when `table` lives on the server.
+QList<bool> booleanColumns(Connection &conn, const QString &table, const FieldValues &values)
+{
+    QList<bool> flags(values.size(), false);
+    if (!conn.IsServer())
+        return flags;
+    const QSqlRecord columns = conn.database().record(table.toLower());
+    for (int i = 0; i < values.size(); ++i) {
+        const int c = columns.indexOf(values[i].first.toLower());
+        flags[i] = c >= 0 && columns.field(c).metaType().id() == QMetaType::Bool;
+    }
+    return flags;
+}
+
 void execBound(QSqlQuery &q, const QString &text, const FieldValues &values,
-               const QVariant *key = nullptr)
+               const QList<bool> &booleans, const QVariant *key = nullptr)
 {
     if (!q.prepare(text))
         throw DbError(q.lastError().text());
-    for (const auto &field : values)
-        q.addBindValue(bindable(field.second));
+    for (int i = 0; i < values.size(); ++i)
+        q.addBindValue(bindable(values[i].second, booleans.value(i)));
     if (key)
         q.addBindValue(bindable(*key));
     if (!q.exec())
         throw DbError(q.lastError().text());
+}
+
+// The server gives column names in lower case; the program reads them as written in the
+// hotel's schema or, for a name the statement makes up (an alias), as the statement writes
+// it.
+QString writtenName(const QString &name, const QString &statement)
+{
+    static const QHash<QString, QString> schemaNames = [] {
+        QHash<QString, QString> names;
+        static const QRegularExpression word(QStringLiteral("[A-Za-z_][A-Za-z0-9_]*"));
+        for (const QString &s : HotelSchemaStatements())
+            for (const auto &m : word.globalMatch(s))
+                if (!names.contains(m.captured().toLower()))
+                    names.insert(m.captured().toLower(), m.captured());
+        return names;
+    }();
+    const QString lower = name.toLower();
+    const auto known = schemaNames.constFind(lower);
+    if (known != schemaNames.constEnd())
+        return known.value();
+    const QRegularExpression inStatement(
+        QStringLiteral("\\b%1\\b").arg(QRegularExpression::escape(name)),
+        QRegularExpression::CaseInsensitiveOption);
+    const QRegularExpressionMatch m = inStatement.match(statement);
+    return m.hasMatch() ? m.captured() : name;
 }
 
 } // namespace
@@ -53,6 +100,48 @@ void Query::Close()
     m_pos = 0;
 }
 
+void Query::readNames(const QSqlRecord &rec, const QString &statement)
+{
+    const bool server = m_conn.IsServer();
+    for (int i = 0; i < rec.count(); ++i) {
+        m_names.append(server ? writtenName(rec.fieldName(i), statement) : rec.fieldName(i));
+        const QString key = rec.fieldName(i).toLower();
+        if (!m_index.contains(key)) // the first of equal names wins
+            m_index.insert(key, i);
+    }
+}
+
+bool Query::readRows(QSqlQuery &q, int limit, int *read)
+{
+    const int n = int(m_names.size());
+    const bool server = m_conn.IsServer();
+    int count = 0;
+    bool more = true;
+    while (limit < 0 || count < limit) {
+        if (!q.next()) {
+            if (q.lastError().isValid())
+                throw DbError(q.lastError().text());
+            more = false;
+            break;
+        }
+        QVector<QVariant> row(n);
+        for (int i = 0; i < n; ++i)
+            row[i] = q.value(i);
+        if (server) {
+            // Date-times read back in the one text form, as from a database file.
+            for (QVariant &v : row)
+                if (v.typeId() == QMetaType::QDateTime)
+                    v = v.isNull() ? QVariant(QMetaType(QMetaType::QString))
+                                   : QVariant(DateTimeText(v.toDateTime()));
+        }
+        m_rows.append(std::move(row));
+        ++count;
+    }
+    if (read)
+        *read = count;
+    return more;
+}
+
 void Query::runSelect(const QString &text)
 {
     Close();
@@ -60,20 +149,8 @@ void Query::runSelect(const QString &text)
     q.setForwardOnly(true);
     if (!q.exec(text))
         throw DbError(q.lastError().text());
-    const QSqlRecord rec = q.record();
-    for (int i = 0; i < rec.count(); ++i) {
-        m_names.append(rec.fieldName(i));
-        const QString key = rec.fieldName(i).toLower();
-        if (!m_index.contains(key)) // the first of equal names wins
-            m_index.insert(key, i);
-    }
-    const int n = rec.count();
-    while (q.next()) {
-        QVector<QVariant> row(n);
-        for (int i = 0; i < n; ++i)
-            row[i] = q.value(i);
-        m_rows.append(std::move(row));
-    }
+    readNames(q.record(), text);
+    readRows(q, -1);
     m_active = true;
     m_pos = 0;
 }
@@ -158,6 +235,55 @@ QDateTime Query::AsDateTime(const QString &name) const
     return dt;
 }
 
+LazyQuery::LazyQuery(Connection &conn, int batchSize)
+    : Query(conn), m_batch(batchSize > 0 ? batchSize : 1)
+{
+}
+
+LazyQuery::~LazyQuery() = default;
+
+void LazyQuery::Open()
+{
+    Close();
+    auto cursor = std::make_unique<QSqlQuery>(m_conn.database());
+    cursor->setForwardOnly(true);
+    if (!cursor->exec(Text()))
+        throw DbError(cursor->lastError().text());
+    readNames(cursor->record(), Text());
+    m_active = true;
+    m_pos = 0;
+    m_cursor = std::move(cursor);
+    FetchMore(m_batch);
+}
+
+void LazyQuery::Close()
+{
+    if (m_cursor) {
+        m_cursor->finish();
+        m_cursor.reset();
+    }
+    Query::Close();
+}
+
+int LazyQuery::FetchMore(int count)
+{
+    if (!m_cursor)
+        return 0;
+    int read = 0;
+    bool more = false;
+    try {
+        more = readRows(*m_cursor, count, &read);
+    } catch (...) {
+        m_cursor.reset();
+        throw;
+    }
+    if (!more) {
+        m_cursor->finish();
+        m_cursor.reset();
+    }
+    return read;
+}
+
 Table::Table(Connection &conn, const QString &tableName) : Query(conn), TableName(tableName) {}
 
 void Table::Open()
@@ -198,12 +324,42 @@ qint64 InsertRow(Connection &conn, const QString &table, const FieldValues &valu
         marks.append(QStringLiteral("?"));
     }
     QSqlQuery q(conn.database());
-    const QString text = values.isEmpty()
-                             ? QStringLiteral("insert into %1 default values").arg(table)
-                             : QStringLiteral("insert into %1 (%2) values (%3)")
-                                   .arg(table, names.join(','), marks.join(','));
-    execBound(q, text, values);
+    QString text = values.isEmpty() ? QStringLiteral("insert into %1 default values").arg(table)
+                                    : QStringLiteral("insert into %1 (%2) values (%3)")
+                                          .arg(table, names.join(','), marks.join(','));
+    if (conn.IsServer()) {
+        // Every hotel table is keyed by ID; the server tells it with the row.
+        text += QStringLiteral(" returning ID");
+        execBound(q, text, values, booleanColumns(conn, table, values));
+        return q.next() ? q.value(0).toLongLong() : -1;
+    }
+    execBound(q, text, values, {});
     return q.lastInsertId().toLongLong();
+}
+
+void InsertRows(Connection &conn, const QString &table, const QStringList &columns,
+                const QList<QVariantList> &rows)
+{
+    if (rows.isEmpty())
+        return;
+    QStringList marks;
+    for (qsizetype i = 0; i < columns.size(); ++i)
+        marks.append(QStringLiteral("?"));
+    QSqlQuery q(conn.database());
+    if (!q.prepare(QStringLiteral("insert into %1 (%2) values (%3)")
+                       .arg(table, columns.join(','), marks.join(','))))
+        throw DbError(q.lastError().text());
+    for (const QVariantList &row : rows) {
+        if (row.size() != columns.size())
+            throw DbError(QStringLiteral("A row for %1 has %2 values for %3 columns")
+                              .arg(table)
+                              .arg(row.size())
+                              .arg(columns.size()));
+        for (int i = 0; i < row.size(); ++i)
+            q.bindValue(i, bindable(row[i]));
+        if (!q.exec())
+            throw DbError(q.lastError().text());
+    }
 }
 
 void UpdateRows(Connection &conn, const QString &table, const QString &keyColumn,
@@ -217,7 +373,7 @@ void UpdateRows(Connection &conn, const QString &table, const QString &keyColumn
     QSqlQuery q(conn.database());
     execBound(q,
               QStringLiteral("update %1 set %2 where %3=?").arg(table, sets.join(','), keyColumn),
-              values, &key);
+              values, booleanColumns(conn, table, values), &key);
 }
 
 int DeleteRows(Connection &conn, const QString &table, const QString &keyColumn,

@@ -113,6 +113,16 @@ QStringList HotelSchemaStatements()
     return s;
 }
 
+QStringList HotelTableNames()
+{
+    QStringList names;
+    const QString create = QStringLiteral("CREATE TABLE ");
+    for (const QString &statement : HotelSchemaStatements())
+        if (statement.startsWith(create))
+            names.append(statement.mid(create.size()).section(' ', 0, 0));
+    return names;
+}
+
 void FillDemoHotel(Connection &conn)
 {
     QSqlDatabase db = conn.database();

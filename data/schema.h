@@ -8,6 +8,8 @@ class Connection;
 
 // The statements that create an empty delivered database.
 QStringList HotelSchemaStatements();
+// The tables of the delivered database, in the order they are created.
+QStringList HotelTableNames();
 
 // Creates the delivered database in a new file; with demo, adds a small demo hotel.
 // Throws DbError; refuses (returns false with *error) when the file exists.
@@ -15,4 +17,3 @@ bool CreateHotelDatabase(const QString &path, bool demo, QString *error);
 
 // Adds the demo hotel (room types, districts, two buildings of rooms) to an open database.
 void FillDemoHotel(Connection &conn);
-

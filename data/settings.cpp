@@ -4,6 +4,8 @@
 #include "dm.h"
 #include "errors.h"
 #include "inifile.h"
+#include "sqltext.h"
+#include "serverdb.h"
 #include "ui/dialogs.h"
 
 #include <QDir>
@@ -113,8 +115,19 @@ bool OpenDatabaseFile(const QString &path)
 bool ConnectDatabase()
 {
     if (LockSystemInfo.ConnType == 1) {
-        // The database server kind is not available on this workstation yet.
-        return false;
+        // The shared database server: a server that does not answer within a few seconds,
+        // or refuses the login, gives false like any failed open.
+        const IniFile ini(SettingsFilePath());
+        dm->conn.Close();
+        SetServerLogin(dm->conn, ini.ReadString("Client Config", "ServerName", QString()),
+                       ini.ReadString("Client Config", "UserName", QString()),
+                       ini.ReadString("Client Config", "Pass", QString()));
+        try {
+            dm->conn.Open();
+            return true;
+        } catch (const DbError &) {
+            return false;
+        }
     }
     if (LockSystemInfo.ConnType != 0)
         return false;
@@ -130,7 +143,8 @@ bool ConnectDatabase()
 QString DateDiffPart(int unit)
 {
     static const char *const jet[] = {"'d'", "'n'", "'h'"};
-    static const char *const server[] = {"d", "n", "hh"};
+    // The server's DateDiff takes its unit as a text value.
+    static const char *const server[] = {"'day'", "'minute'", "'hour'"};
     if (unit < 0 || unit > 2)
         return QString();
     if (LockSystemInfo.ConnType == 0)
@@ -138,4 +152,40 @@ QString DateDiffPart(int unit)
     if (LockSystemInfo.ConnType == 1)
         return QString::fromLatin1(server[unit]);
     return QString();
+}
+
+DayComparison DayComparisonForm()
+{
+    return LockSystemInfo.ConnType == 1 ? DayComparison::DateDiff : DayComparison::Range;
+}
+
+namespace {
+
+QString midnight(const QDate &day)
+{
+    return SqlDateTime(QDateTime(day, QTime(0, 0)));
+}
+
+} // namespace
+
+QStringList DaysFromToCondition(const QString &column, const QDate &first, const QDate &last,
+                                DayComparison form)
+{
+    if (form == DayComparison::DateDiff)
+        return {QStringLiteral("DateDiff(%1,%2,%3)>=0")
+                    .arg(DateDiffPart(0), QuotedStr(first.toString(Qt::ISODate)), column),
+                QStringLiteral("and"),
+                QStringLiteral("DateDiff(%1,%2,%3)<=0")
+                    .arg(DateDiffPart(0), QuotedStr(last.toString(Qt::ISODate)), column)};
+    return {QStringLiteral("%1>=%2").arg(column, midnight(first)), QStringLiteral("and"),
+            QStringLiteral("%1<%2").arg(column, midnight(last.addDays(1)))};
+}
+
+QStringList OnOrBeforeDayCondition(const QString &column, const QDateTime &moment,
+                                   DayComparison form)
+{
+    if (form == DayComparison::DateDiff)
+        return {QStringLiteral("(DateDiff(%1,%2, %3)<=0)")
+                    .arg(DateDiffPart(0), SqlDateTime(moment), column)};
+    return {QStringLiteral("(%1<%2)").arg(column, midnight(moment.date().addDays(1)))};
 }

@@ -14,9 +14,28 @@ struct Entry
 // Dialog texts, by form and number. Keep each form's entries together, in number order.
 const Entry kDialogTexts[] = {
     // The main window: board status bar, backup and restore.
+    {"MainForm", 2, "Data backup and recovery"},
+    {"MainForm", 3, "The backup is done."},
+    {"MainForm", 4,
+     "A file of this name already exists; it was left as it is. Choose another "
+     "name."},
+    {"MainForm", 6,
+     "The data is restored. The data it replaced is kept in the DB folder as "
+     "*_BeforeRestore.mdb."},
+    {"MainForm", 7, "The file to restore from does not exist."},
     {"MainForm", 8, "Refresh"},
     {"MainForm", 9, "All buildings"},
     {"MainForm", 10, "All floors"},
+    {"MainForm", 11, "The data was not restored; the working data is unchanged."},
+    {"MainForm", 12, "The backup failed; no backup file was written."},
+    {"MainForm", 13,
+     "The database server is backed up with pg_dump, which is not installed on "
+     "this workstation. Install the database server's client programs and try "
+     "again."},
+    {"MainForm", 14,
+     "This workstation uses the shared database server. The server's database "
+     "is restored by its administrator with pg_restore, not from a "
+     "workstation."},
     // The issue log and the door log word the hidden capture's boxes themselves: 13 is the
     // decoy box's text and caption, 14 the code box's caption and prompt.
     {"MC_R_From", 13, "The file does not exist, please choose another one!"},
@@ -26,6 +45,15 @@ const Entry kDialogTexts[] = {
     // Stay extension and copy: the start of a recorded card's explanation, before the room.
     {"ModifyGuestCard_Form", 2, "Stay extended, room "},
     {"CopyGuestCard_Form", 2, "Copy of guest card, room "},
+    // The issue log: status line prefix, the card type entry for all types, and the texts of
+    // the hidden capture's two prompts.
+    {"MC_R_From", 0, "Record: "},
+    {"MC_R_From", 1, "All card types"},
+    {"MC_R_From", 13, "The file does not exist. Please choose another one!"},
+    {"MC_R_From", 14, "Verification code:"},
+    // The door log: the texts of the hidden capture's two prompts.
+    {"OpenDoorRecord_Form", 13, "The file does not exist. Please choose another one!"},
+    {"OpenDoorRecord_Form", 14, "Verification code:"},
 };
 
 // Dialog titles, by form and number.

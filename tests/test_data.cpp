@@ -141,8 +141,8 @@ void TestData::dateDiffPartFollowsTheConnectionKind()
         quint8 conn;
         int unit;
         const char *text;
-    } cases[] = {{0, 0, "'d'"}, {0, 1, "'n'"}, {0, 2, "'h'"}, {0, 3, ""}, {1, 0, "d"},
-                 {1, 1, "n"},   {1, 2, "hh"},  {1, 3, ""},    {2, 0, ""}, {0, -1, ""}};
+    } cases[] = {{0, 0, "'d'"},      {0, 1, "'n'"},    {0, 2, "'h'"}, {0, 3, ""}, {1, 0, "'day'"},
+                 {1, 1, "'minute'"}, {1, 2, "'hour'"}, {1, 3, ""},    {2, 0, ""}, {0, -1, ""}};
     for (const auto &c : cases) {
         LockSystemInfo.ConnType = c.conn;
         QCOMPARE(DateDiffPart(c.unit), QString::fromLatin1(c.text));

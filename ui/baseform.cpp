@@ -83,6 +83,11 @@ bool TBaseForm::eventFilter(QObject *watched, QEvent *event)
 
 int ShowModalAndFree(QDialog *form)
 {
+    if (ProgramEndRequested()) {
+        // The form found while opening that the program must end: it is not shown.
+        delete form;
+        return QDialog::Rejected;
+    }
     const int result = form->exec();
     delete form;
     return result;

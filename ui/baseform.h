@@ -45,5 +45,6 @@ bool IsCaptureKey(const QKeyEvent *event);
 // here, the main window's too.
 void RunCapture(TLanguage *language);
 
-// Shows a form modally and frees it when it closes.
+// Shows a form modally and frees it when it closes. Once the program is ending (a form
+// found while opening that it must end), the form is freed without being shown.
 int ShowModalAndFree(QDialog *form);

@@ -64,9 +64,10 @@ public:
             value = text;
         return ok;
     }
-    QString openFileName(const QString &caption, const QString &filter) override
+    QString openFileName(const QString &caption, const QString &filter,
+                         const QString &folder) override
     {
-        return QFileDialog::getOpenFileName(nullptr, caption, QString(), filter);
+        return QFileDialog::getOpenFileName(nullptr, caption, folder, filter);
     }
     QString saveFileName(const QString &caption, const QString &filter,
                          const QString &suggested) override

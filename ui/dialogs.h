@@ -15,8 +15,9 @@ public:
                               MsgButtons buttons) = 0;
     // Returns false when the operator cancels; value holds the default on entry.
     virtual bool inputText(const QString &caption, const QString &prompt, QString &value) = 0;
-    // Empty text when cancelled.
-    virtual QString openFileName(const QString &caption, const QString &filter) = 0;
+    // Empty text when cancelled. `folder` is where the dialog starts (empty: its default).
+    virtual QString openFileName(const QString &caption, const QString &filter,
+                                 const QString &folder = QString()) = 0;
     virtual QString saveFileName(const QString &caption, const QString &filter,
                                  const QString &suggested) = 0;
 };

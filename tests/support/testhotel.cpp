@@ -37,13 +37,15 @@ bool ScriptedDialogs::inputText(const QString &caption, const QString &prompt, Q
     return true;
 }
 
-QString ScriptedDialogs::openFileName(const QString &, const QString &)
+QString ScriptedDialogs::openFileName(const QString &, const QString &, const QString &folder)
 {
+    offered.append(folder);
     return files.isEmpty() ? QString() : files.takeFirst();
 }
 
-QString ScriptedDialogs::saveFileName(const QString &, const QString &, const QString &)
+QString ScriptedDialogs::saveFileName(const QString &, const QString &, const QString &suggested)
 {
+    offered.append(suggested);
     return files.isEmpty() ? QString() : files.takeFirst();
 }
 

@@ -27,11 +27,13 @@ public:
     QList<std::optional<QString>> inputs;      // nullopt cancels
     QList<QPair<QString, QString>> inputBoxes; // caption and prompt of each input box shown
     QStringList files;                         // empty text cancels
+    QStringList offered; // suggested name or start folder of each file dialog
 
     MsgResult message(const QString &text, const QString &caption, MsgIcon icon,
                       MsgButtons buttons) override;
     bool inputText(const QString &caption, const QString &prompt, QString &value) override;
-    QString openFileName(const QString &caption, const QString &filter) override;
+    QString openFileName(const QString &caption, const QString &filter,
+                         const QString &folder) override;
     QString saveFileName(const QString &caption, const QString &filter,
                          const QString &suggested) override;
 

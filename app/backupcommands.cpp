@@ -1,0 +1,113 @@
+#include "backupcommands.h"
+
+#include "cards/bookkeeping.h"
+#include "data/appdir.h"
+#include "data/backup.h"
+#include "data/clock.h"
+#include "data/dm.h"
+#include "data/settings.h"
+#include "language/language.h"
+#include "ui/dialogs.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+namespace {
+
+const QString kFilter = QStringLiteral("Access Data(*.mdb)");
+
+// Dialog texts of the main window used here.
+enum Text {
+    Caption = 2,
+    BackupDone = 3,
+    BackupExists = 4,
+    RestoreDone = 6,
+    RestoreMissing = 7,
+    RestoreFailed = 11,
+    BackupFailed = 12,
+    DumpToolMissing = 13,
+    ServerRestoreRefused = 14,
+};
+
+void tell(const TLanguage &language, int text, MsgIcon icon, const QString &detail = QString())
+{
+    QString message = language.GetDialogText(text);
+    if (!detail.isEmpty())
+        message += QStringLiteral("\n") + detail;
+    ShowMessage(message, language.GetDialogText(Caption), icon);
+}
+
+QString backupFolder()
+{
+    return ProgramPath(QStringLiteral("DB"));
+}
+
+void reportBackup(const TLanguage &language, BackupResult result, const QString &detail)
+{
+    switch (result) {
+    case BackupResult::Done:
+        tell(language, BackupDone, MsgIcon::Information);
+        break;
+    case BackupResult::Exists:
+        tell(language, BackupExists, MsgIcon::Error);
+        break;
+    case BackupResult::Failed:
+        tell(language, BackupFailed, MsgIcon::Error, detail);
+        break;
+    }
+}
+
+} // namespace
+
+void DataBackupClick(const TLanguage &language)
+{
+    const QString suggested = backupFolder() + QLatin1Char('/') + BackupFileName(Now());
+    const QString target = dialogs().saveFileName(QString(), kFilter, suggested);
+    if (target.isEmpty())
+        return;
+    if (QFileInfo::exists(target)) {
+        tell(language, BackupExists, MsgIcon::Error);
+        return;
+    }
+    QString detail;
+    if (LockSystemInfo.ConnType == 1) {
+        // A shared server is saved as a dump of its database, never as the local file.
+        if (DumpToolPath().isEmpty()) {
+            tell(language, DumpToolMissing, MsgIcon::Error);
+            return;
+        }
+        reportBackup(language, DumpServerDatabase(dm->conn, target, &detail), detail);
+        return;
+    }
+    reportBackup(language, BackupDatabase(dm->conn, target, &detail), detail);
+}
+
+void DataRecoveryClick(const TLanguage &language)
+{
+    if (LockSystemInfo.ConnType == 1) {
+        tell(language, ServerRestoreRefused, MsgIcon::Error);
+        return;
+    }
+    const QString source = dialogs().openFileName(QString(), kFilter, backupFolder());
+    if (source.isEmpty())
+        return;
+    if (!QFileInfo(source).isFile()) {
+        tell(language, RestoreMissing, MsgIcon::Error);
+        return;
+    }
+    QDir().mkpath(backupFolder());
+    const QString safetyCopy = backupFolder() + QLatin1Char('/') + BeforeRestoreFileName(Now());
+    QString detail;
+    switch (RestoreDatabase(dm->conn, source, safetyCopy, &detail)) {
+    case RestoreResult::Done:
+        RoomBoardDirty = true;
+        tell(language, RestoreDone, MsgIcon::Information);
+        break;
+    case RestoreResult::Missing:
+        tell(language, RestoreMissing, MsgIcon::Error);
+        break;
+    case RestoreResult::Failed:
+        tell(language, RestoreFailed, MsgIcon::Error, detail);
+        break;
+    }
+}

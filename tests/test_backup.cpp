@@ -1,0 +1,286 @@
+// Backup and restore of the working database from the main window's commands.
+#include "app/application.h"
+#include "app/backupcommands.h"
+#include "cards/bookkeeping.h"
+#include "data/backup.h"
+#include "data/clock.h"
+#include "data/errors.h"
+#include "data/settings.h"
+#include "language/language.h"
+#include "support/testhotel.h"
+
+#include <QDir>
+#include <QFile>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QTest>
+
+namespace {
+
+// The main window's language component, without the window.
+struct MainTexts
+{
+    QObject form;
+    TLanguage *language;
+    MainTexts() : language(new TLanguage(&form)) { form.setObjectName(QStringLiteral("MainForm")); }
+    QString text(int n) const { return language->GetDialogText(n); }
+};
+
+// Reads one value from a database file through a connection of its own.
+QVariant scalarIn(const QString &path, const QString &sql)
+{
+    QVariant value;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), "peek");
+        db.setDatabaseName(path);
+        if (!db.open())
+            qFatal("cannot open %s", qPrintable(path));
+        QSqlQuery q(db);
+        if (!q.exec(sql) || !q.next())
+            qFatal("%s: %s", qPrintable(sql), qPrintable(q.lastError().text()));
+        value = q.value(0);
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("peek"));
+    return value;
+}
+
+QStringList entries(const QString &folder)
+{
+    return QDir(folder).entryList(QDir::Files | QDir::Hidden, QDir::Name);
+}
+
+void writeFile(const QString &path, const QByteArray &bytes)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size())
+        qFatal("cannot write %s", qPrintable(path));
+}
+
+} // namespace
+
+class TestBackup : public QObject
+{
+    Q_OBJECT
+private slots:
+    void backupProposesADatedNameInTheDbFolder();
+    void backupNeverReplacesAFile();
+    void backupIsOneConsistentStateOfTheOpenDatabase();
+    void backupThatCannotBeWrittenIsReportedAndLeavesNoFile();
+    void restoreFromAMissingFileTouchesNothing();
+    void restoreRefusesWhatIsNoHotelDatabase_data();
+    void restoreRefusesWhatIsNoHotelDatabase();
+    void restoreReplacesTheDataAndKeepsTheReplacedData();
+    void restoreThatCannotWriteLeavesTheDataAsItWas();
+};
+
+void TestBackup::backupProposesADatedNameInTheDbFolder()
+{
+    TestHotel hotel;
+    MainTexts texts;
+    SetNow(QDateTime(QDate(2026, 12, 9), QTime(14, 5, 9)));
+    QCOMPARE(BackupFileName(Now()), QStringLiteral("261209140509_BackUp.mdb"));
+    hotel.dialogs.files = {QString()}; // cancelled
+    DataBackupClick(*texts.language);
+    QCOMPARE(hotel.dialogs.offered,
+             QStringList{hotel.dir() + QStringLiteral("/DB/261209140509_BackUp.mdb")});
+    QVERIFY(hotel.dialogs.messages.isEmpty());
+    QCOMPARE(entries(hotel.dir() + QStringLiteral("/DB")), QStringList{"lock.mdb"});
+}
+
+void TestBackup::backupNeverReplacesAFile()
+{
+    TestHotel hotel;
+    MainTexts texts;
+    const QString target = hotel.dir() + QStringLiteral("/DB/old_BackUp.mdb");
+    writeFile(target, "an older backup");
+    hotel.dialogs.files = {target};
+    DataBackupClick(*texts.language);
+    QCOMPARE(hotel.dialogs.texts(), QStringList{texts.text(4)});
+    QCOMPARE(hotel.dialogs.messages[0].caption, texts.text(2));
+    QCOMPARE(hotel.dialogs.messages[0].icon, MsgIcon::Error);
+    QFile f(target);
+    QVERIFY(f.open(QIODevice::ReadOnly));
+    QCOMPARE(f.readAll(), QByteArray("an older backup"));
+    // The copy itself refuses as well, should the name appear after the check.
+    QCOMPARE(BackupDatabase(hotel.module.conn, target, nullptr), BackupResult::Exists);
+}
+
+void TestBackup::backupIsOneConsistentStateOfTheOpenDatabase()
+{
+    TestHotel hotel;
+    MainTexts texts;
+    // The working database is where DbPath points, not DB/lock.mdb.
+    const QString elsewhere = hotel.dir() + QStringLiteral("/other.mdb");
+    QVERIFY(QFile::copy(hotel.dbPath(), elsewhere));
+    QVERIFY(OpenDatabaseFile(elsewhere));
+    hotel.exec("insert into District (DistrictNumber, Notes) values (7, 'before')");
+    const QString target = hotel.dir() + QStringLiteral("/DB/b_BackUp.mdb");
+    hotel.dialogs.files = {target};
+    DataBackupClick(*texts.language);
+    hotel.exec("insert into District (DistrictNumber, Notes) values (8, 'after')");
+
+    QCOMPARE(hotel.dialogs.texts(), QStringList{texts.text(3)});
+    QCOMPARE(hotel.dialogs.messages[0].icon, MsgIcon::Information);
+    QCOMPARE(scalarIn(target, "PRAGMA integrity_check").toString(), QStringLiteral("ok"));
+    QCOMPARE(scalarIn(target, "select group_concat(DistrictNumber) from District "
+                              "where DistrictNumber > 2")
+                 .toString(),
+             QStringLiteral("7"));
+    QCOMPARE(entries(hotel.dir() + QStringLiteral("/DB")),
+             (QStringList{"b_BackUp.mdb", "lock.mdb"})); // no temporary file left
+    QVERIFY(hotel.module.conn.Connected());
+}
+
+void TestBackup::backupThatCannotBeWrittenIsReportedAndLeavesNoFile()
+{
+    TestHotel hotel;
+    MainTexts texts;
+    // A folder that cannot be written, whoever runs the test: its parent is a file.
+    writeFile(hotel.dir() + QStringLiteral("/DB/plain"), "x");
+    hotel.dialogs.files = {hotel.dir() + QStringLiteral("/DB/plain/b_BackUp.mdb")};
+    DataBackupClick(*texts.language);
+    QCOMPARE(hotel.dialogs.messages.size(), 1);
+    QVERIFY(hotel.dialogs.messages[0].text.startsWith(texts.text(12)));
+    QCOMPARE(hotel.dialogs.messages[0].icon, MsgIcon::Error);
+    QCOMPARE(entries(hotel.dir() + QStringLiteral("/DB")), (QStringList{"lock.mdb", "plain"}));
+
+    // A closed connection has nothing to back up.
+    hotel.module.conn.Close();
+    hotel.dialogs.clear();
+    QString error;
+    QVERIFY_THROWS_EXCEPTION(
+        DbError, BackupDatabase(hotel.module.conn, hotel.dir() + "/DB/c_BackUp.mdb", &error));
+    QCOMPARE(entries(hotel.dir() + QStringLiteral("/DB")), (QStringList{"lock.mdb", "plain"}));
+}
+
+void TestBackup::restoreFromAMissingFileTouchesNothing()
+{
+    TestHotel hotel;
+    MainTexts texts;
+    hotel.dialogs.files = {hotel.dir() + QStringLiteral("/DB/none.mdb")};
+    DataRecoveryClick(*texts.language);
+    QCOMPARE(hotel.dialogs.offered, QStringList{hotel.dir() + QStringLiteral("/DB")});
+    QCOMPARE(hotel.dialogs.texts(), QStringList{texts.text(7)});
+    QCOMPARE(hotel.dialogs.messages[0].icon, MsgIcon::Error);
+    QVERIFY(hotel.module.conn.Connected());
+    QCOMPARE(hotel.module.conn.databasePath(), hotel.dbPath());
+    QCOMPARE(entries(hotel.dir() + QStringLiteral("/DB")), QStringList{"lock.mdb"});
+}
+
+void TestBackup::restoreRefusesWhatIsNoHotelDatabase_data()
+{
+    QTest::addColumn<QByteArray>("bytes"); // empty: an SQLite file of another program
+    QTest::addColumn<QString>("reason");
+    QByteArray jet(2048, '\0');
+    jet[1] = 1;
+    jet.replace(4, 15, "Standard Jet DB");
+    QTest::newRow("text file") << QByteArray("hello\n") << "is not a database";
+    QTest::newRow("empty file") << QByteArray() << "is not a database";
+    QTest::newRow("older workstation's file") << jet << "older workstations";
+    QTest::newRow("foreign database") << QByteArray("sqlite") << "is not a hotel database";
+    QTest::newRow("damaged database") << QByteArray("damaged") << "damaged";
+}
+
+void TestBackup::restoreRefusesWhatIsNoHotelDatabase()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, reason);
+    TestHotel hotel;
+    MainTexts texts;
+    const QString source = hotel.dir() + QStringLiteral("/source.mdb");
+    if (bytes == "sqlite" || bytes == "damaged") {
+        {
+            QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), "foreign");
+            db.setDatabaseName(source);
+            QVERIFY(db.open());
+            QSqlQuery q(db);
+            QVERIFY(q.exec("create table Contacts (Name text)"));
+            QVERIFY(q.exec("insert into Contacts values ('x')"));
+        }
+        QSqlDatabase::removeDatabase(QStringLiteral("foreign"));
+        if (bytes == "damaged") {
+            // A hotel database whose second page is overwritten.
+            QFile::remove(source);
+            QVERIFY(QFile::copy(hotel.dbPath(), source));
+            QFile f(source);
+            QVERIFY(f.open(QIODevice::ReadWrite));
+            f.seek(4096);
+            f.write(QByteArray(4096, '\x5a'));
+        }
+    } else {
+        writeFile(source, bytes);
+    }
+    const int districts = hotel.scalar("select count(*) from District").toInt();
+    hotel.dialogs.files = {source};
+    DataRecoveryClick(*texts.language);
+    QCOMPARE(hotel.dialogs.messages.size(), 1);
+    QVERIFY(hotel.dialogs.messages[0].text.startsWith(texts.text(11)));
+    QVERIFY2(hotel.dialogs.messages[0].text.contains(reason),
+             qPrintable(hotel.dialogs.messages[0].text));
+    QCOMPARE(hotel.scalar("select count(*) from District").toInt(), districts);
+    QCOMPARE(hotel.module.conn.databasePath(), hotel.dbPath());
+    QCOMPARE(entries(hotel.dir() + QStringLiteral("/DB")), QStringList{"lock.mdb"});
+    QVERIFY(!RoomBoardDirty);
+}
+
+void TestBackup::restoreReplacesTheDataAndKeepsTheReplacedData()
+{
+    TestHotel hotel;
+    MainTexts texts;
+    RoomBoardDirty = false;
+    hotel.exec("insert into District (DistrictNumber, Notes) values (7, 'in the backup')");
+    const QString backup = hotel.dir() + QStringLiteral("/DB/a_BackUp.mdb");
+    QCOMPARE(BackupDatabase(hotel.module.conn, backup, nullptr), BackupResult::Done);
+    hotel.exec("insert into District (DistrictNumber, Notes) values (8, 'after the backup')");
+    hotel.exec("update RoomInfo set CardSn=5 where RoomStr='101'");
+
+    SetNow(QDateTime(QDate(2026, 12, 9), QTime(14, 5, 9)));
+    hotel.dialogs.files = {backup};
+    DataRecoveryClick(*texts.language);
+    QCOMPARE(hotel.dialogs.texts(), QStringList{texts.text(6)});
+    QVERIFY(RoomBoardDirty);
+    RoomBoardDirty = false;
+    QVERIFY(hotel.module.conn.Connected());
+    QCOMPARE(hotel.module.conn.databasePath(), hotel.dbPath());
+    QCOMPARE(hotel.scalar("select count(*) from District where DistrictNumber=7").toInt(), 1);
+    QCOMPARE(hotel.scalar("select count(*) from District where DistrictNumber=8").toInt(), 0);
+    QCOMPARE(hotel.scalar("select CardSn from RoomInfo where RoomStr='101'").toInt(), 0);
+
+    const QString kept = hotel.dir() + QStringLiteral("/DB/261209140509_BeforeRestore.mdb");
+    QVERIFY(QFile::exists(kept));
+    QCOMPARE(scalarIn(kept, "select count(*) from District where DistrictNumber=8").toInt(), 1);
+    QCOMPARE(scalarIn(kept, "select CardSn from RoomInfo where RoomStr='101'").toInt(), 5);
+    // A program that opens the file afresh finds the restored data too.
+    QCOMPARE(
+        scalarIn(hotel.dbPath(), "select count(*) from District where DistrictNumber=8").toInt(),
+        0);
+}
+
+void TestBackup::restoreThatCannotWriteLeavesTheDataAsItWas()
+{
+    TestHotel hotel;
+    MainTexts texts;
+    const QString backup = hotel.dir() + QStringLiteral("/DB/a_BackUp.mdb");
+    QCOMPARE(BackupDatabase(hotel.module.conn, backup, nullptr), BackupResult::Done);
+    hotel.exec("insert into District (DistrictNumber, Notes) values (8, 'after the backup')");
+    // Another program holds the working database for writing throughout.
+    QSqlDatabase other = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), "other");
+    other.setDatabaseName(hotel.dbPath());
+    QVERIFY(other.open());
+    QSqlQuery(other).exec(QStringLiteral("BEGIN IMMEDIATE"));
+    hotel.dialogs.files = {backup};
+    DataRecoveryClick(*texts.language);
+    QSqlQuery(other).exec(QStringLiteral("ROLLBACK"));
+    other.close();
+    other = QSqlDatabase();
+    QSqlDatabase::removeDatabase(QStringLiteral("other"));
+
+    QCOMPARE(hotel.dialogs.messages.size(), 1);
+    QVERIFY(hotel.dialogs.messages[0].text.startsWith(texts.text(11)));
+    QCOMPARE(hotel.scalar("select count(*) from District where DistrictNumber=8").toInt(), 1);
+    QVERIFY(!RoomBoardDirty);
+}
+
+QUENMAR_TEST_MAIN(TestBackup)
+#include "test_backup.moc"
