@@ -13,6 +13,7 @@
 #include "encoder.h"
 #include "operators/changepasswordform.h"
 #include "operators/operatorform.h"
+#include "pms/client.h"
 #include "setup/districtsettingform.h"
 #include "setup/roominfoform.h"
 #include "setup/roomtypeform.h"
@@ -104,6 +105,17 @@ TMainForm::TMainForm(QWidget *parent)
     CardBusyTimer->setObjectName(QStringLiteral("CardBusyTimer"));
     connect(CardBusyTimer, &QTimer::timeout, this, Guarded([] { CardBusy = false; }));
     CardBusyTimer->start(500);
+
+    // Key cards asked for by the property management system, when it is configured.
+    QString pmsProblem;
+    if (pms::Client *client = pms::StartConfiguredClient(this, &pmsProblem)) {
+        m_panels[7]->setText(pms::Client::StateText(client->state()));
+        connect(client, &pms::Client::stateChanged, this, [this](pms::Client::State state) {
+            m_panels[7]->setText(pms::Client::StateText(state));
+        });
+    } else {
+        m_panels[7]->setText(pmsProblem);
+    }
 }
 
 TMainForm::~TMainForm()

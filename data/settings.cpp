@@ -65,6 +65,18 @@ QString ResolveDbPath(const QString &path)
     return ResolvePathCase(p);
 }
 
+void ReadPmsSettings(TPmsSettings &settings)
+{
+    const IniFile ini(SettingsFilePath());
+    const TPmsSettings defaults;
+    settings.Enabled = ini.ReadBool("PMS", "Enabled", defaults.Enabled);
+    settings.Host = ini.ReadString("PMS", "Host", defaults.Host);
+    settings.Port = ini.ReadInteger("PMS", "Port", defaults.Port);
+    settings.KeyCoder = ini.ReadString("PMS", "KeyCoder", defaults.KeyCoder);
+    settings.AuthKey = ini.ReadString("PMS", "AuthKey", defaults.AuthKey);
+    settings.UserID = ini.ReadString("PMS", "UserID", defaults.UserID);
+}
+
 QString ConfiguredDbPath()
 {
     return ResolveDbPath(ConfiguredDbPathText());

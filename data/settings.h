@@ -31,6 +31,17 @@ struct TLock_Info
     QString KeyStr;
 };
 
+// The link to the hotel's property management system ([PMS] in Quenmar.ini).
+struct TPmsSettings
+{
+    bool Enabled = false;
+    QString Host = QStringLiteral("127.0.0.1");
+    int Port = 0;
+    QString KeyCoder = QStringLiteral("1");
+    QString AuthKey; // empty: no authentication
+    QString UserID = QStringLiteral("PMS");
+};
+
 // The one global settings record of the run.
 extern TLockSystemInfo LockSystemInfo;
 
@@ -43,6 +54,7 @@ extern const char *const kFactoryKeyStr;
 
 void ReadSystemInfo(TLockSystemInfo &info);
 void ReadLockInfo(TLock_Info &info);
+void ReadPmsSettings(TPmsSettings &settings);
 
 // Client Config/DbPath as written, or the default path when it is not set.
 QString ConfiguredDbPathText();
