@@ -284,6 +284,6 @@ int DeleteRows(Connection &conn, const QString &table, const QString &keyColumn,
                const QVariant &key)
 {
     QSqlQuery q(conn.database());
-    execBound(q, QStringLiteral("delete from %1 where %2=?").arg(table, keyColumn), {}, &key);
+    execBound(q, QStringLiteral("delete from %1 where %2=?").arg(table, keyColumn), {}, {}, &key);
     return q.numRowsAffected();
 }
