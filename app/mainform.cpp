@@ -6,16 +6,18 @@
 #include "cdform.h"
 #include "data/appdir.h"
 #include "data/dm.h"
+#include "data/fileversion.h"
 #include "data/rights.h"
 #include "data/settings.h"
 #include "data/sqltext.h"
 #include "encoder.h"
-#include "fileversion.h"
 #include "operators/changepasswordform.h"
 #include "operators/operatorform.h"
 #include "setup/districtsettingform.h"
 #include "setup/roominfoform.h"
 #include "setup/roomtypeform.h"
+#include "staffcards/checkcardform.h"
+#include "staffcards/makecardform.h"
 #include "stays/clockroomform.h"
 #include "stays/copyguestcardform.h"
 #include "stays/guestleaveform.h"
@@ -23,6 +25,9 @@
 #include "stays/modifyguestcardform.h"
 #include "stays/roomlistform.h"
 #include "stays/stays.h"
+#include "staffcards/issuelogform.h"
+#include "staffcards/opendoorrecordform.h"
+#include "staffcards/readdatacardform.h"
 #include "systeminfoform.h"
 #include "ui/baseform.h"
 #include "ui/dialogs.h"
@@ -62,11 +67,13 @@ TMainForm::TMainForm(QWidget *parent)
       m_board(new RoomBoardModel(this))
 {
     ui->setupUi(this);
+    // The catalogue's texts go on before the window fills anything from the database.
+    Language1->SetLanguageID(LockSystemInfo.LanguageID);
+    Language1->LoadLanguage();
     m_board->icons = &RoomIcons;
     ui->Room_LV->setModel(m_board);
     connectCommands();
 
-    Language1->SetLanguageID(LockSystemInfo.LanguageID);
     InitializeForm();
     LoadICon();
     m_panels[4]->setText(kTitle);
@@ -278,12 +285,18 @@ void TMainForm::connectCommands()
     // has no form on this workstation and stays disabled, so the window offers no dead
     // command. The operator's rights (InitMenu) may disable a listed one.
     const QList<QPair<QAction *, std::function<void()>>> commands = {
+        {ui->EncodeCard_Menu, [this] { EncodeCard_MenuClick(); }},
+        {ui->ReadCard_Menu, [this] { ReadCard_MenuClick(); }},
+        {ui->ClearCard_Menu, [this] { ClearCard_MenuClick(); }},
         {ui->CheckIn_Menu, [this] { CheckIn_MenuClick(); }},
         {ui->CheckOut_Menu, [this] { CheckOut_MenuClick(); }},
         {ui->ModifyGuestCard_Menu, OpenForm<TModifyGuestCard_Form>()},
         {ui->CopyGuestCard_Menu, OpenForm<TCopyGuestCard_Form>()},
         {ui->ClockRoom_Menu, OpenForm<TClockRoom_Form>()},
         {ui->RoomStatus_Menu, OpenForm<TRoomList_Form>()},
+        {ui->ReadDataCard_Menu, OpenForm<TReadDataCard_Form>()},
+        {ui->OpenDoorRecord_Menu, OpenForm<TOpenDoorRecord_Form>()},
+        {ui->IssuingRecords_Menu, OpenForm<TMC_R_From>()},
         {ui->SystemSetting_Menu, OpenForm<TSystemInfo_Form>()},
         {ui->RoomType_Menu, OpenForm<TRoomType_Form>()},
         {ui->RoomSetting_Menu, OpenForm<TRoomInfo_Form>()},
@@ -404,6 +417,27 @@ void TMainForm::CheckIn_MenuClick()
     ShowModalAndFree(new TGuestQuickIn_Form(this));
 }
 
+void TMainForm::EncodeCard_MenuClick()
+{
+    auto *form = new TMakeCard_Form(this);
+    form->SetPage(5);
+    ShowModalAndFree(form);
+}
+
+void TMainForm::ReadCard_MenuClick()
+{
+    auto *form = new TCheckCardForm(this);
+    form->OpenForReading();
+    ShowModalAndFree(form);
+}
+
+void TMainForm::ClearCard_MenuClick()
+{
+    auto *form = new TCheckCardForm(this);
+    form->OpenForRevoking();
+    ShowModalAndFree(form);
+}
+
 void TMainForm::CheckOut_MenuClick()
 {
     ShowModalAndFree(new TGuestLeave_Form(this));
@@ -412,10 +446,8 @@ void TMainForm::CheckOut_MenuClick()
 void TMainForm::keyPressEvent(QKeyEvent *event)
 {
     // Esc does nothing here; Ctrl+Alt+F12 is the language capture.
-    if (event->key() == Qt::Key_F12 &&
-        (event->modifiers() & (Qt::ControlModifier | Qt::AltModifier)) ==
-            (Qt::ControlModifier | Qt::AltModifier)) {
-        RunGuarded([this] { Language1->Capture(); });
+    if (IsCaptureKey(event)) {
+        RunGuarded([this] { RunCapture(Language1); });
         return;
     }
     if (event->key() == Qt::Key_Escape)

@@ -55,6 +55,9 @@ public slots:
     void mi_GuestInClick();
     void mi_CopyGuestCardClick();
     void mi_GuestLeaveClick();
+    void EncodeCard_MenuClick();
+    void ReadCard_MenuClick();
+    void ClearCard_MenuClick();
     void CheckIn_MenuClick();
     void CheckOut_MenuClick();
 

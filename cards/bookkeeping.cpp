@@ -53,13 +53,9 @@ QString addressLine(const uint16_t *address)
         .arg(int16_t(address[0]));
 }
 
-QString issuedCardColumn(int cardType, const QString &cardNumber, const QString &column)
+QString noneWhenMissing(const IssueRecordInfo &record, const QString &text)
 {
-    const Query q = lookup({QStringLiteral("Select * From MakeCardRecord "),
-                            QStringLiteral("Where CardType= %1 And Rom=%2")
-                                .arg(uint16_t(cardType))
-                                .arg(QuotedStr(cardNumber))});
-    return q.IsEmpty() ? QStringLiteral("None") : q.AsString(column);
+    return record.Found ? text : QStringLiteral("None");
 }
 
 void putSerial(uint16_t *serialWords, long long v)
@@ -252,19 +248,56 @@ QString GetKeyKind(int id)
     return q.IsEmpty() ? QStringLiteral("None") : q.AsString(QStringLiteral("KeyKind"));
 }
 
+IssueRecordInfo LatestIssueRecord(int cardType, const QString &rom)
+{
+    const QString match =
+        QStringLiteral("CardType= %1 And Rom=%2").arg(uint16_t(cardType)).arg(QuotedStr(rom));
+    const Query q = lookup({QStringLiteral("Select Holder,Explain,MakeName From MakeCardRecord "),
+                            QStringLiteral("Where ID=(Select Max(ID) From MakeCardRecord Where ") +
+                                match + QStringLiteral(")")});
+    IssueRecordInfo record;
+    if (q.IsEmpty())
+        return record;
+    record.Found = true;
+    record.Holder = q.AsString(QStringLiteral("Holder"));
+    record.Explain = q.AsString(QStringLiteral("Explain"));
+    record.MakeName = q.AsString(QStringLiteral("MakeName"));
+    return record;
+}
+
 QString GetMakeName(int cardType, const QString &cardNumber)
 {
-    return issuedCardColumn(cardType, cardNumber, QStringLiteral("MakeName"));
+    const IssueRecordInfo record = LatestIssueRecord(cardType, cardNumber);
+    return noneWhenMissing(record, record.MakeName);
 }
 
 QString GetHolder(int cardType, const QString &cardNumber)
 {
-    return issuedCardColumn(cardType, cardNumber, QStringLiteral("Holder"));
+    const IssueRecordInfo record = LatestIssueRecord(cardType, cardNumber);
+    return noneWhenMissing(record, record.Holder);
 }
 
 QString GetExplain(int cardType, const QString &cardNumber)
 {
-    return issuedCardColumn(cardType, cardNumber, QStringLiteral("Explain"));
+    const IssueRecordInfo record = LatestIssueRecord(cardType, cardNumber);
+    return noneWhenMissing(record, record.Explain);
+}
+
+IssueRecordInfo LatestIssueRecord(int cardType, const QString &rom)
+{
+    const Query q = lookup({QStringLiteral("Select Holder,Explain,MakeName From MakeCardRecord"),
+                            QStringLiteral("Where CardType= %1 And Rom=%2")
+                                .arg(uint16_t(cardType))
+                                .arg(QuotedStr(rom)),
+                            QStringLiteral("Order By ID Desc Limit 1")});
+    IssueRecordInfo info;
+    if (q.IsEmpty())
+        return info;
+    info.Holder = q.AsString(QStringLiteral("Holder"));
+    info.Explain = q.AsString(QStringLiteral("Explain"));
+    info.MakeName = q.AsString(QStringLiteral("MakeName"));
+    info.Found = true;
+    return info;
 }
 
 void GetRoomCardSn(const QString &room, uint16_t *serialWords)
@@ -296,28 +329,46 @@ void IncCardSn(int counterId)
                     QStringLiteral("Where CardType = %1").arg(counterId)});
 }
 
-bool CloseStayByRom(const uint16_t *serialWords)
+namespace {
+
+// Lists the rooms of the open stays that carry the card's number (and match `narrowing`,
+// one more condition line when not empty), asks the operator, and on OK ends them.
+void closeStays(const uint16_t *serialWords, const QString &narrowing)
 {
     const QString number = RomText(serialWords);
-    const QString where = QStringLiteral("Where Rom =") + QuotedStr(number);
-    const Query q = lookup({QStringLiteral("Select * From GuestInRecord"), where,
-                            QStringLiteral("and"), QStringLiteral("enOverride=0")});
+    QStringList where = {QStringLiteral("Where Rom =") + QuotedStr(number), QStringLiteral("and"),
+                         QStringLiteral("enOverride=0")};
+    if (!narrowing.isEmpty())
+        where << QStringLiteral("and") << narrowing;
+    const Query q = lookup(QStringList{QStringLiteral("Select * From GuestInRecord")} + where);
     QStringList rooms;
     for (const auto &row : q.rows())
         rooms.append(row.value(q.FieldNames().indexOf(QStringLiteral("Room"))).toString());
     const QString list = rooms.join(',');
     if (list.trimmed().isEmpty())
-        return true;
+        return;
     const MsgResult answer = ShowMessage(FormatText(GetUnitText(2), list), GetUnitText(1),
                                          MsgIcon::Error, MsgButtons::OkCancel);
-    if (answer == MsgResult::Ok) {
-        Query update(dm->conn);
-        update.Add(QStringLiteral("Update GuestInRecord Set enOverride=1,LeaveTime=") +
-                   SqlDateTime(Now()));
-        update.Add(where);
-        update.Add(QStringLiteral("and"));
-        update.Add(QStringLiteral("enOverride=0"));
-        update.ExecSQL();
-    }
+    if (answer != MsgResult::Ok)
+        return;
+    Query update(dm->conn);
+    update.Add(QStringLiteral("Update GuestInRecord Set enOverride=1,LeaveTime=") +
+               SqlDateTime(Now()));
+    for (const QString &line : where)
+        update.Add(line);
+    update.ExecSQL();
+}
+
+} // namespace
+
+bool CloseStayByRom(const uint16_t *serialWords)
+{
+    closeStays(serialWords, QString());
+    return true;
+}
+
+bool CloseStayByRomInRoom(const uint16_t *serialWords, const QString &roomStr)
+{
+    closeStays(serialWords, QStringLiteral("RoomStr=") + QuotedStr(roomStr));
     return true;
 }

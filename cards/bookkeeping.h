@@ -44,11 +44,31 @@ int GetRoomCode(const QString &room);
 QString GetRoomStrByAddress(const uint16_t *address);
 QString GetSystemRoomStrByAddress(const uint16_t *address);
 
-// Lookups of a card kind and of an issued card; "None" when there is no row.
+// The texts of an issue record; a null column reads as the empty text.
+struct IssueRecordInfo
+{
+    QString Holder, Explain, MakeName;
+    bool Found = false;
+};
+// The newest issue record (highest ID) of the card type and card number, in one query.
+IssueRecordInfo LatestIssueRecord(int cardType, const QString &rom);
+
+// Lookups of a card kind and of an issued card; "None" when there is no row. An issued card
+// is looked up in its newest issue record: card numbers repeat (every further card of a
+// room's stay carries the same number), and the newest record is the card most likely on
+// the encoder.
 QString GetKeyKind(int id);
 QString GetMakeName(int cardType, const QString &cardNumber);
 QString GetHolder(int cardType, const QString &cardNumber);
 QString GetExplain(int cardType, const QString &cardNumber);
+
+struct IssueRecordInfo
+{
+    QString Holder, Explain, MakeName;
+    bool Found = false;
+};
+// The newest issue record (highest ID) of the card type and card number, in one query.
+IssueRecordInfo LatestIssueRecord(int cardType, const QString &rom);
 
 // Serial numbers: per room for guest cards, per counter id for every other kind.
 void GetRoomCardSn(const QString &room, uint16_t *serialWords);
@@ -58,3 +78,7 @@ void IncCardSn(int counterId);
 
 // Ends the open stays that carry the card's number, after asking the operator.
 bool CloseStayByRom(const uint16_t *serialWords);
+// The same for the open stays of one room (door plate) only. Guest card numbers count per
+// room, so the same number is carried by stays of other rooms; a guest card revoked at the
+// desk ends only its own room's stays.
+bool CloseStayByRomInRoom(const uint16_t *serialWords, const QString &roomStr);

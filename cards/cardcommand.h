@@ -47,6 +47,9 @@ QString CounterBusyText();
 
 // Lets pending paint events through, but no key or click.
 void RepaintOnly();
+// Lets `ms` milliseconds pass (so the operator sees a result) while paint events and timers
+// run; no key or click is taken meanwhile.
+void PauseWithoutInput(int ms);
 
 // The database steps after a successful card call, in one transaction. A database error
 // undoes every step and is raised again as a DbError saying that the card was written but

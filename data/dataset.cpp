@@ -100,23 +100,30 @@ void Query::Close()
     m_pos = 0;
 }
 
-void Query::runSelect(const QString &text)
+void Query::readNames(const QSqlRecord &rec, const QString &statement)
 {
-    Close();
     const bool server = m_conn.IsServer();
-    QSqlQuery q(m_conn.database());
-    q.setForwardOnly(true);
-    if (!q.exec(text))
-        throw DbError(q.lastError().text());
-    const QSqlRecord rec = q.record();
     for (int i = 0; i < rec.count(); ++i) {
-        m_names.append(server ? writtenName(rec.fieldName(i), text) : rec.fieldName(i));
+        m_names.append(server ? writtenName(rec.fieldName(i), statement) : rec.fieldName(i));
         const QString key = rec.fieldName(i).toLower();
         if (!m_index.contains(key)) // the first of equal names wins
             m_index.insert(key, i);
     }
-    const int n = rec.count();
-    while (q.next()) {
+}
+
+bool Query::readRows(QSqlQuery &q, int limit, int *read)
+{
+    const int n = int(m_names.size());
+    const bool server = m_conn.IsServer();
+    int count = 0;
+    bool more = true;
+    while (limit < 0 || count < limit) {
+        if (!q.next()) {
+            if (q.lastError().isValid())
+                throw DbError(q.lastError().text());
+            more = false;
+            break;
+        }
         QVector<QVariant> row(n);
         for (int i = 0; i < n; ++i)
             row[i] = q.value(i);
@@ -128,7 +135,22 @@ void Query::runSelect(const QString &text)
                                    : QVariant(DateTimeText(v.toDateTime()));
         }
         m_rows.append(std::move(row));
+        ++count;
     }
+    if (read)
+        *read = count;
+    return more;
+}
+
+void Query::runSelect(const QString &text)
+{
+    Close();
+    QSqlQuery q(m_conn.database());
+    q.setForwardOnly(true);
+    if (!q.exec(text))
+        throw DbError(q.lastError().text());
+    readNames(q.record(), text);
+    readRows(q, -1);
     m_active = true;
     m_pos = 0;
 }
@@ -213,6 +235,55 @@ QDateTime Query::AsDateTime(const QString &name) const
     return dt;
 }
 
+LazyQuery::LazyQuery(Connection &conn, int batchSize)
+    : Query(conn), m_batch(batchSize > 0 ? batchSize : 1)
+{
+}
+
+LazyQuery::~LazyQuery() = default;
+
+void LazyQuery::Open()
+{
+    Close();
+    auto cursor = std::make_unique<QSqlQuery>(m_conn.database());
+    cursor->setForwardOnly(true);
+    if (!cursor->exec(Text()))
+        throw DbError(cursor->lastError().text());
+    readNames(cursor->record(), Text());
+    m_active = true;
+    m_pos = 0;
+    m_cursor = std::move(cursor);
+    FetchMore(m_batch);
+}
+
+void LazyQuery::Close()
+{
+    if (m_cursor) {
+        m_cursor->finish();
+        m_cursor.reset();
+    }
+    Query::Close();
+}
+
+int LazyQuery::FetchMore(int count)
+{
+    if (!m_cursor)
+        return 0;
+    int read = 0;
+    bool more = false;
+    try {
+        more = readRows(*m_cursor, count, &read);
+    } catch (...) {
+        m_cursor.reset();
+        throw;
+    }
+    if (!more) {
+        m_cursor->finish();
+        m_cursor.reset();
+    }
+    return read;
+}
+
 Table::Table(Connection &conn, const QString &tableName) : Query(conn), TableName(tableName) {}
 
 void Table::Open()
@@ -264,6 +335,31 @@ qint64 InsertRow(Connection &conn, const QString &table, const FieldValues &valu
     }
     execBound(q, text, values, {});
     return q.lastInsertId().toLongLong();
+}
+
+void InsertRows(Connection &conn, const QString &table, const QStringList &columns,
+                const QList<QVariantList> &rows)
+{
+    if (rows.isEmpty())
+        return;
+    QStringList marks;
+    for (qsizetype i = 0; i < columns.size(); ++i)
+        marks.append(QStringLiteral("?"));
+    QSqlQuery q(conn.database());
+    if (!q.prepare(QStringLiteral("insert into %1 (%2) values (%3)")
+                       .arg(table, columns.join(','), marks.join(','))))
+        throw DbError(q.lastError().text());
+    for (const QVariantList &row : rows) {
+        if (row.size() != columns.size())
+            throw DbError(QStringLiteral("A row for %1 has %2 values for %3 columns")
+                              .arg(table)
+                              .arg(row.size())
+                              .arg(columns.size()));
+        for (int i = 0; i < row.size(); ++i)
+            q.bindValue(i, bindable(row[i]));
+        if (!q.exec())
+            throw DbError(q.lastError().text());
+    }
 }
 
 void UpdateRows(Connection &conn, const QString &table, const QString &keyColumn,

@@ -11,8 +11,11 @@
 #include <QVector>
 
 #include <functional>
+#include <memory>
 
 class Connection;
+class QSqlQuery;
+class QSqlRecord;
 
 // Column values for an appended or edited row. Values are bound, never written into the
 // statement: QDateTime is stored in the one date-time text form, bool as 0 or 1.
@@ -36,7 +39,7 @@ public:
     virtual void Open();
     // Runs a statement that returns no rows; returns the number of rows it changed.
     int ExecSQL();
-    void Close();
+    virtual void Close();
     bool Active() const { return m_active; }
 
     int RecordCount() const { return m_rows.size(); }
@@ -58,12 +61,26 @@ public:
     QDateTime AsDateTime(const QString &name) const; // null reads as invalid
     bool IsNull(const QString &name) const { return FieldByName(name).isNull(); }
 
-    // All rows (for grid models).
+    // All rows read so far (for grid models).
     const QVector<QVector<QVariant>> &rows() const { return m_rows; }
+
+    // A query that reads its rows on demand has rows left to read.
+    virtual bool CanFetchMore() const { return false; }
+    // Reads up to `count` further rows; returns how many were read.
+    virtual int FetchMore(int count)
+    {
+        Q_UNUSED(count);
+        return 0;
+    }
 
 protected:
     int columnIndex(const QString &name) const;
     void runSelect(const QString &text);
+    // The column names; on the server as the statement writes them.
+    void readNames(const QSqlRecord &record, const QString &statement);
+    // Appends up to `limit` rows of a running statement (all when limit < 0); false when the
+    // statement has no rows left.
+    bool readRows(QSqlQuery &q, int limit, int *read = nullptr);
 
     Connection &m_conn;
     bool m_active = false;
@@ -71,6 +88,28 @@ protected:
     QHash<QString, int> m_index; // lower-case column name -> column
     QVector<QVector<QVariant>> m_rows;
     int m_pos = 0;
+};
+
+// A query that reads its rows as they are asked for, so that a list over millions of rows
+// shows its first screen at once: Open runs the statement and reads the first batch,
+// FetchMore (called by the grid as it scrolls) reads further rows. The statement stays
+// open on the connection until its last row is read or the query is closed; close it
+// before changing the rows it reads.
+class LazyQuery : public Query
+{
+public:
+    explicit LazyQuery(Connection &conn, int batchSize = 256);
+    ~LazyQuery() override;
+
+    void Open() override;
+    void Close() override;
+    bool CanFetchMore() const override { return m_cursor != nullptr; }
+    int FetchMore(int count) override;
+    int BatchSize() const { return m_batch; }
+
+private:
+    std::unique_ptr<QSqlQuery> m_cursor;
+    int m_batch;
 };
 
 // A query bound to one table, with an optional filter expression, whose rows can be
@@ -96,6 +135,10 @@ public:
 
 // Appends a row to a table with typed values and returns its row id.
 qint64 InsertRow(Connection &conn, const QString &table, const FieldValues &values);
+// Appends many rows through one prepared statement: every row holds one value for each of
+// `columns`, bound as InsertRow binds them.
+void InsertRows(Connection &conn, const QString &table, const QStringList &columns,
+                const QList<QVariantList> &rows);
 // Stores typed values into the rows of `table` whose `keyColumn` equals `key`.
 void UpdateRows(Connection &conn, const QString &table, const QString &keyColumn,
                 const QVariant &key, const FieldValues &values);

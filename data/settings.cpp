@@ -4,6 +4,7 @@
 #include "dm.h"
 #include "errors.h"
 #include "inifile.h"
+#include "sqltext.h"
 #include "serverdb.h"
 #include "ui/dialogs.h"
 
@@ -139,4 +140,40 @@ QString DateDiffPart(int unit)
     if (LockSystemInfo.ConnType == 1)
         return QString::fromLatin1(server[unit]);
     return QString();
+}
+
+DayComparison DayComparisonForm()
+{
+    return LockSystemInfo.ConnType == 1 ? DayComparison::DateDiff : DayComparison::Range;
+}
+
+namespace {
+
+QString midnight(const QDate &day)
+{
+    return SqlDateTime(QDateTime(day, QTime(0, 0)));
+}
+
+} // namespace
+
+QStringList DaysFromToCondition(const QString &column, const QDate &first, const QDate &last,
+                                DayComparison form)
+{
+    if (form == DayComparison::DateDiff)
+        return {QStringLiteral("DateDiff(%1,%2,%3)>=0")
+                    .arg(DateDiffPart(0), QuotedStr(first.toString(Qt::ISODate)), column),
+                QStringLiteral("and"),
+                QStringLiteral("DateDiff(%1,%2,%3)<=0")
+                    .arg(DateDiffPart(0), QuotedStr(last.toString(Qt::ISODate)), column)};
+    return {QStringLiteral("%1>=%2").arg(column, midnight(first)), QStringLiteral("and"),
+            QStringLiteral("%1<%2").arg(column, midnight(last.addDays(1)))};
+}
+
+QStringList OnOrBeforeDayCondition(const QString &column, const QDateTime &moment,
+                                   DayComparison form)
+{
+    if (form == DayComparison::DateDiff)
+        return {QStringLiteral("(DateDiff(%1,%2, %3)<=0)")
+                    .arg(DateDiffPart(0), SqlDateTime(moment), column)};
+    return {QStringLiteral("(%1<%2)").arg(column, midnight(moment.date().addDays(1)))};
 }

@@ -1,7 +1,9 @@
 #pragma once
 // The workstation's settings (Quenmar.ini), the global settings record, the database
 // connection and the one dialect difference of statements.
+#include <QDate>
 #include <QString>
+#include <QStringList>
 #include <QTime>
 
 struct TLockSystemInfo
@@ -64,3 +66,18 @@ bool OpenDatabaseFile(const QString &path);
 // dialect of the configured database kind ('d', 'n', 'h' for the file kind; 'day',
 // 'minute', 'hour' for the server kind); empty for anything else.
 QString DateDiffPart(int unit);
+
+// How a statement compares the day of a stored date-time with calendar days. The database
+// server counts day boundaries with DateDiff; the embedded database compares the stored
+// date-time text with the midnights around the days, which its index on the column serves.
+enum class DayComparison { Range, DateDiff };
+// The form of the configured database kind.
+DayComparison DayComparisonForm();
+
+// The lines of a condition: `column` falls on a day from `first` through `last`, both
+// included (nothing when first lies after last).
+QStringList DaysFromToCondition(const QString &column, const QDate &first, const QDate &last,
+                                DayComparison form = DayComparisonForm());
+// The lines of a condition: `column` falls on the day of `moment` or earlier.
+QStringList OnOrBeforeDayCondition(const QString &column, const QDateTime &moment,
+                                   DayComparison form = DayComparisonForm());

@@ -1,10 +1,118 @@
 #include "language.h"
 
+#include "data/appdir.h"
+#include "data/dataset.h"
+#include "data/errors.h"
+#include "data/fileversion.h"
+#include "data/sqltext.h"
+#include "data/transaction.h"
 #include "dialogtexts.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QMetaMethod>
+#include <QRegularExpression>
+#include <QWidget>
+
+namespace {
+
+const QString kConnectionPrefix =
+    QStringLiteral("Provider=Microsoft.Jet.OLEDB.4.0;Jet OLEDB:Database Password=;Data Source=");
+
+// The lines of a stored text (CR LF, LF or CR between lines); a final line break does not
+// start another line.
+QStringList textLines(const QString &text)
+{
+    static const QRegularExpression breaks(QStringLiteral("\r\n|\r|\n"));
+    if (text.isEmpty())
+        return {};
+    QStringList lines = text.split(breaks);
+    if (lines.size() > 1 && lines.last().isEmpty())
+        lines.removeLast();
+    return lines;
+}
+
+} // namespace
 
 TLanguage::TLanguage(QObject *parent) : QObject(parent)
 {
     setObjectName(QStringLiteral("Language1"));
+    AppName = TFileVersion().GetValue(QStringLiteral("ProductName"));
+    const QString folder = ProgramPath(QStringLiteral("DB"));
+    if (!QDir().mkpath(folder))
+        throw DbError(QStringLiteral("Could not create the folder '%1'.").arg(folder));
+    const QString path = CatalogPath();
+    if (QFileInfo::exists(path)) {
+        m_conn.ConnectionString = kConnectionPrefix + path;
+        m_conn.DatabaseFile = path;
+        m_conn.Open();
+    } else {
+        createLanguageDB(path);
+    }
+}
+
+TLanguage::~TLanguage() = default;
+
+QString TLanguage::CatalogPath()
+{
+    return ProgramPath(QStringLiteral("DB/Language.mdb"));
+}
+
+void TLanguage::createLanguageDB(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        throw DbError(
+            QStringLiteral("Could not create the file '%1': %2").arg(path, file.errorString()));
+    file.close();
+    // Both tables or no file: a half-made catalogue would fail every later start.
+    try {
+        m_conn.ConnectionString = kConnectionPrefix + path;
+        m_conn.DatabaseFile = path;
+        m_conn.Open();
+        Transaction transaction(m_conn);
+        createComponentTable();
+        createDialogTable();
+        transaction.Commit();
+    } catch (...) {
+        m_conn.Close();
+        QFile::remove(path);
+        throw;
+    }
+}
+
+void TLanguage::createComponentTable()
+{
+    Query q(m_conn);
+    q.SQL = {QStringLiteral("Create Table Component_Table"),
+             QStringLiteral("(ID INTEGER PRIMARY KEY,"),
+             QStringLiteral("AppName varchar(50) not null,"),
+             QStringLiteral("FormName varchar(50) not null,"),
+             QStringLiteral("ComponentName varchar(50) not null,"),
+             QStringLiteral("LanguageID int not null,"),
+             QStringLiteral("ComponentClass varchar(50) null,"),
+             QStringLiteral("ComponentProperty Text null)")};
+    q.ExecSQL();
+}
+
+void TLanguage::createDialogTable()
+{
+    Query q(m_conn);
+    q.SQL = {QStringLiteral("Create Table Dialog_Table"),
+             QStringLiteral("(ID INTEGER PRIMARY KEY,"),
+             QStringLiteral("AppName varchar(50) Not null,"),
+             QStringLiteral("FormName varchar(50) Not null,"),
+             QStringLiteral("DialogID int Not null,"),
+             QStringLiteral("LanguageID int Not null,"),
+             QStringLiteral("Title varchar(255) Not null,"),
+             QStringLiteral("MessageStr varchar(255) Not null)")};
+    q.ExecSQL();
+}
+
+QWidget *TLanguage::form() const
+{
+    return qobject_cast<QWidget *>(parent());
 }
 
 QString TLanguage::formName() const
@@ -12,14 +120,140 @@ QString TLanguage::formName() const
     return parent() ? parent()->objectName() : QString();
 }
 
+void TLanguage::addSelection(Query &query) const
+{
+    query.Add(QStringLiteral("where"));
+    query.Add(QStringLiteral("AppName=") + QuotedStr(AppName));
+    query.Add(QStringLiteral("and"));
+    query.Add(QStringLiteral("FormName=") + QuotedStr(formName()));
+    query.Add(QStringLiteral("and"));
+    query.Add(QStringLiteral("LanguageID=") + QString::number(LanguageID));
+}
+
+void TLanguage::connectNotify(const QMetaMethod &signal)
+{
+    // uic's setupUi ends by connecting the form's slots by name; the form base's slot for
+    // this signal is connected then, which tells that the form's widgets exist.
+    if (signal == QMetaMethod::fromSignal(&TLanguage::FormCreated))
+        emit FormCreated();
+}
+
+void TLanguage::SetActive(bool active)
+{
+    m_active = active;
+    if (active)
+        LoadLanguage();
+}
+
+void TLanguage::LoadLanguage(LoadScope scope)
+{
+    if (scope == LoadScope::All) {
+        Variable.clear(); // a form or language without rows has no dialog texts of its own
+        // Ordered, so that "the last row read decides" gives the same list every time.
+        Query dialogs(m_conn);
+        dialogs.Add(QStringLiteral("Select * From Dialog_Table"));
+        addSelection(dialogs);
+        dialogs.Add(QStringLiteral("Order By DialogID, ID"));
+        dialogs.Open();
+        for (; !dialogs.Eof(); dialogs.Next())
+            Variable = textLines(dialogs.AsString(QStringLiteral("MessageStr")));
+    }
+
+    QWidget *owner = form();
+    if (!owner)
+        return;
+    Query rows(m_conn);
+    rows.Add(QStringLiteral("Select * From Component_Table"));
+    addSelection(rows);
+    rows.Add(QStringLiteral("Order By ID"));
+    rows.Open();
+    if (rows.IsEmpty())
+        return;
+    const QList<QObject *> components = FormComponents(owner, {this});
+    for (; !rows.Eof(); rows.Next()) {
+        const QString name = rows.AsString(QStringLiteral("ComponentName"));
+        QObject *target = nullptr;
+        for (QObject *c : components)
+            if (c->objectName() == name) {
+                target = c;
+                break;
+            }
+        if (!target && name == owner->objectName())
+            target = owner;
+        if (target)
+            ApplyPropertyLines(
+                target, textLines(rows.AsString(QStringLiteral("ComponentProperty"))), scope);
+    }
+}
+
+bool TLanguage::SaveLanguage(const std::function<bool()> &confirmRebuild)
+{
+    QWidget *owner = form();
+    if (!owner)
+        return false;
+    Query existing(m_conn);
+    existing.Add(QStringLiteral("Select * From Component_Table"));
+    addSelection(existing);
+    existing.Open();
+    const bool rebuild = !existing.IsEmpty();
+    existing.Close();
+    if (rebuild && !(confirmRebuild && confirmRebuild()))
+        return false;
+
+    Transaction transaction(m_conn);
+    if (rebuild) {
+        Query remove(m_conn);
+        remove.Add(QStringLiteral("Delete From Component_Table"));
+        addSelection(remove);
+        remove.ExecSQL();
+    }
+    auto store = [&](QObject *object, bool withItems) {
+        InsertRow(m_conn, QStringLiteral("Component_Table"),
+                  {{QStringLiteral("AppName"), AppName},
+                   {QStringLiteral("FormName"), owner->objectName()},
+                   {QStringLiteral("LanguageID"), LanguageID},
+                   {QStringLiteral("ComponentName"), object->objectName()},
+                   {QStringLiteral("ComponentClass"),
+                    QString::fromLatin1(object->metaObject()->className())},
+                   {QStringLiteral("ComponentProperty"),
+                    CapturePropertyLines(object, withItems).join(QLatin1String("\r\n"))}});
+    };
+    for (QObject *component : FormComponents(owner, {this}))
+        store(component, true);
+    store(owner, false);
+    transaction.Commit();
+    return true;
+}
+
 QString TLanguage::GetDialogText(int number) const
 {
+    if (number >= 0 && number < Variable.size() && !Variable.at(number).isEmpty())
+        return Variable.at(number);
     return BuiltInDialogText(formName(), number);
 }
 
 QString TLanguage::GetDialogTitle(int number) const
 {
+    Query q(m_conn);
+    q.Add(QStringLiteral("Select Title from Dialog_Table"));
+    addSelection(q);
+    q.Add(QStringLiteral("and"));
+    q.Add(QStringLiteral("DialogID=") + QString::number(number));
+    q.Add(QStringLiteral("Order By ID"));
+    q.Open();
+    const QString title = q.IsEmpty() ? QString() : q.AsString(QStringLiteral("Title"));
+    if (!title.isEmpty())
+        return title;
     return BuiltInDialogTitle(formName(), number);
 }
 
-void TLanguage::Capture() {}
+QStringList TLanguage::GetLanguageList() const
+{
+    Query q(m_conn);
+    q.Add(QStringLiteral("Select DISTINCT LanguageID From Component_Table"));
+    q.Open();
+    QStringList ids;
+    for (; !q.Eof(); q.Next())
+        ids.append(q.AsString(QStringLiteral("LanguageID")));
+    return ids;
+}

@@ -1,27 +1,86 @@
 #pragma once
-// The language component every form carries. It keeps the form's language id and hands
-// out the form's numbered dialog texts.
+// The language component every form carries (Language1). It keeps the texts of forms per
+// language in the catalogue DB/Language.mdb beside the hotel database, over a connection of
+// its own: it captures the form's texts into the catalogue, loads them back onto the form,
+// and hands out the form's numbered dialog texts and titles.
+//
+// Rows are selected by the program's product name (AppName), the form's objectName and the
+// component's language id. The texts of one component are stored in the line format of
+// language/propertytext.h.
+#include "data/connection.h"
+#include "propertytext.h"
+
 #include <QObject>
 #include <QString>
+#include <QStringList>
+
+#include <functional>
+
+class Query;
 
 class TLanguage : public QObject
 {
     Q_OBJECT
 public:
+    // Opens the catalogue; creates the DB folder and the catalogue with both tables when
+    // missing. Throws DbError when it can be neither opened nor created.
     explicit TLanguage(QObject *parent);
+    ~TLanguage() override;
 
-    int LanguageID = 1033;
+    int LanguageID = 0;
     void SetLanguageID(int id) { LanguageID = id; }
 
-    // Numbered texts of the form's dialogs: the catalogue's, else the program's built-in
-    // wording (language/dialogtexts.h), else empty.
-    QString GetDialogText(int number) const;
-    QString GetDialogTitle(int number) const;
+    // The program's product name from the version block.
+    QString AppName;
 
-    // The hidden capture of the form's texts (Ctrl+Alt+F12).
-    void Capture();
+    // The form's dialog texts, one per line, as the catalogue last loaded them.
+    QStringList Variable;
+
+    // Setting Active to true loads the language, every time it is set so.
+    void SetActive(bool active);
+    bool Active() const { return m_active; }
+
+    // Applies the catalogue's texts for the form and language to the form and its
+    // components, and loads the form's dialog texts.
+    void LoadLanguage(LoadScope scope = LoadScope::All);
+
+    // The capture: writes the texts of the form and its components into the catalogue, in one
+    // transaction. When the form has been captured before for this language, asks
+    // `confirmRebuild` first; false leaves the catalogue as it was. Returns whether rows were
+    // written. Does nothing when the component does not sit on a form.
+    bool SaveLanguage(const std::function<bool()> &confirmRebuild);
+
+    // Dialog text `number`: the catalogue's line when it has a non-empty one, else the
+    // program's own wording (language/dialogtexts.h), else empty.
+    QString GetDialogText(int number) const;
+    // Dialog title `number`, read from the catalogue at each call; the program's own title
+    // when the catalogue has none.
+    QString GetDialogTitle(int number) const;
+    // The language ids the catalogue holds texts for.
+    QStringList GetLanguageList() const;
+
+    // The catalogue file of this program folder.
+    static QString CatalogPath();
+    // The catalogue's connection (tests read the tables through it).
+    Connection &connection() { return m_conn; }
+
+signals:
+    // Emitted once the form's designer setup has finished (the form's setupUi connects its
+    // slot on_Language1_FormCreated by name); the form base loads the language there.
+    void FormCreated();
+
+protected:
+    void connectNotify(const QMetaMethod &signal) override;
 
 private:
-    // The objectName of the form that carries this component.
+    QWidget *form() const;
     QString formName() const;
+    // The selection lines after the first line of every statement on the form's rows.
+    void addSelection(Query &query) const;
+    void createLanguageDB(const QString &path);
+    void createComponentTable();
+    void createDialogTable();
+
+    mutable Connection m_conn;
+    bool m_active = false;
 };

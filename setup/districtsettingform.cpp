@@ -8,8 +8,6 @@
 #include "ui/errorguard.h"
 #include "ui/querygridmodel.h"
 
-#include <QHeaderView>
-
 #include <algorithm>
 
 TDistrictSetting_Form::TDistrictSetting_Form(QWidget *parent)
@@ -22,8 +20,7 @@ TDistrictSetting_Form::TDistrictSetting_Form(QWidget *parent)
                                   {QStringLiteral("Notes"), QStringLiteral("Description")}},
                                  this);
     ui->DBGrid1->setModel(m_model);
-    ui->DBGrid1->verticalHeader()->hide();
-    ui->DBGrid1->horizontalHeader()->setStretchLastSection(true);
+    m_model->ApplyColumns(ui->DBGrid1);
     reopen();
 
     connect(ui->Add_Bt, &QPushButton::clicked, this, Guarded([this] { Add_BtClick(); }));

@@ -12,8 +12,6 @@
 #include "ui/querygridmodel.h"
 #include "ui/roomicon.h"
 
-#include <QHeaderView>
-
 namespace {
 
 const QString kRoomStr = QStringLiteral("RoomStr");
@@ -56,8 +54,7 @@ TRoomInfo_Form::TRoomInfo_Form(QWidget *parent)
     grid->setItemDelegate(new GridCellDelegate(grid));
     grid->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
                           QAbstractItemView::AnyKeyPressed | QAbstractItemView::SelectedClicked);
-    grid->verticalHeader()->hide();
-    grid->horizontalHeader()->setStretchLastSection(true);
+    m_model->ApplyColumns(grid);
     Reopen();
 
     connect(ui->Building_Edit, &QLineEdit::textChanged, this,

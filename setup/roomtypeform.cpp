@@ -7,7 +7,6 @@
 #include "ui/errorguard.h"
 #include "ui/querygridmodel.h"
 
-#include <QHeaderView>
 #include <QScopeGuard>
 
 #include <algorithm>
@@ -27,8 +26,7 @@ TRoomType_Form::TRoomType_Form(QWidget *parent)
             roomTypes.Open();
     });
     ui->RoomType_DBGrid->setModel(m_model);
-    ui->RoomType_DBGrid->verticalHeader()->hide();
-    ui->RoomType_DBGrid->horizontalHeader()->setStretchLastSection(true);
+    m_model->ApplyColumns(ui->RoomType_DBGrid);
     selectRow(0);
 
     connect(ui->Add_Bt, &QPushButton::clicked, this, Guarded([this] { Add_BtClick(); }));

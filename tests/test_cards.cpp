@@ -179,6 +179,13 @@ void TestCards::lookupsByRoomAndCard()
     QCOMPARE(GetMakeName(10, "0A00012C"), QStringLiteral("Amy"));
     QCOMPARE(GetHolder(10, "0A00012D"), QStringLiteral("None"));
     QCOMPARE(GetExplain(2, "0A00012C"), QStringLiteral("None"));
+    // A repeated key: the newest record answers all three lookups.
+    hotel.exec("insert into MakeCardRecord (Rom, CardType, MakeName, Holder, Explain) "
+               "values ('0A00012C', 10, 'Bo', 'Chief', 'night shift'), "
+               "('0A00012C', 2, 'Cy', 'Other kind', '')");
+    QCOMPARE(GetHolder(10, "0A00012C"), QStringLiteral("Chief"));
+    QCOMPARE(GetMakeName(10, "0A00012C"), QStringLiteral("Bo"));
+    QCOMPARE(GetExplain(10, "0A00012C"), QStringLiteral("night shift"));
 }
 
 void TestCards::serialNumbers()

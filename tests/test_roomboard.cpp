@@ -2,7 +2,7 @@
 // rights on the commands, and the version block.
 #include "app/application.h"
 #include "app/encoder.h"
-#include "app/fileversion.h"
+#include "data/fileversion.h"
 #include "app/mainform.h"
 #include "app/roomboard.h"
 #include "cards/bookkeeping.h"

@@ -3,13 +3,14 @@
 set -euo pipefail
 packages=(
   cmake g++ make pkg-config
-  qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite libsqlite3-dev libgl-dev
+  qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite libqt6printsupport6 libsqlite3-dev libgl-dev
   postgresql libqt6sql6-psql
   libssl-dev
   libgtest-dev libbenchmark-dev
   clang libclang-rt-14-dev
   fonts-noto-cjk
   xvfb xauth xdotool imagemagick
+  poppler-utils
 )
 missing=()
 for p in "${packages[@]}"; do

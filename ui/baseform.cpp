@@ -1,6 +1,7 @@
 #include "baseform.h"
 
 #include "data/settings.h"
+#include "dialogs.h"
 #include "errorguard.h"
 
 #include <QChildEvent>
@@ -21,10 +22,30 @@ void TBaseForm::watch(QObject *object)
         watch(child);
 }
 
+void TBaseForm::on_Language1_FormCreated()
+{
+    if (m_languageLoaded)
+        return;
+    m_languageLoaded = true;
+    m_loadedAs = objectName();
+    RunGuarded([this] { Language1->LoadLanguage(); });
+}
+
 void TBaseForm::showEvent(QShowEvent *event)
 {
     for (QObject *child : children())
         watch(child);
+    if (!m_shown) {
+        m_shown = true;
+        // Grid models are often made after the setup; their column titles are applied now.
+        // A form that had no designer setup, or took its name only after it (forms sharing
+        // one designer file), loads everything now.
+        const LoadScope scope = m_languageLoaded && objectName() == m_loadedAs
+                                    ? LoadScope::Collections
+                                    : LoadScope::All;
+        m_languageLoaded = true;
+        RunGuarded([this, scope] { Language1->LoadLanguage(scope); });
+    }
     QDialog::showEvent(event);
 }
 
@@ -41,10 +62,8 @@ bool TBaseForm::FormKeyDown(QKeyEvent *event)
         reject();
         return true;
     }
-    if (event->key() == Qt::Key_F12 &&
-        (event->modifiers() & (Qt::ControlModifier | Qt::AltModifier)) ==
-            (Qt::ControlModifier | Qt::AltModifier)) {
-        Language1->Capture();
+    if (IsCaptureKey(event)) {
+        RunCapture(Language1);
         return true;
     }
     return false;
@@ -64,7 +83,44 @@ bool TBaseForm::eventFilter(QObject *watched, QEvent *event)
 
 int ShowModalAndFree(QDialog *form)
 {
+    if (ProgramEndRequested()) {
+        // The form found while opening that the program must end: it is not shown.
+        delete form;
+        return QDialog::Rejected;
+    }
     const int result = form->exec();
     delete form;
     return result;
+}
+
+bool IsCaptureKey(const QKeyEvent *event)
+{
+    const Qt::KeyboardModifiers held =
+        event->modifiers() & ~(Qt::ShiftModifier | Qt::KeypadModifier);
+    return event->key() == Qt::Key_F12 && held == (Qt::ControlModifier | Qt::AltModifier);
+}
+
+void RunCapture(TLanguage *language)
+{
+    // The two log forms word the boxes with their own dialog texts 13 and 14.
+    const QString form = language->parent() ? language->parent()->objectName() : QString();
+    const bool ownTexts =
+        form == QLatin1String("MC_R_From") || form == QLatin1String("OpenDoorRecord_Form");
+    const QString decoy =
+        ownTexts ? language->GetDialogText(13) : QStringLiteral("文件不存在，请重新选择！");
+    const QString decoyCaption = ownTexts ? decoy : QStringLiteral("提示");
+    const QString inputCaption = ownTexts ? language->GetDialogText(14) : QStringLiteral("验证 ");
+    const QString prompt = ownTexts ? inputCaption : QStringLiteral("请输入验证码:");
+
+    if (ShowMessage(decoy, decoyCaption, MsgIcon::Warning, MsgButtons::OkCancel) != MsgResult::Ok)
+        return;
+    QString code;
+    if (!dialogs().inputText(inputCaption, prompt, code))
+        code.clear();
+    if (code != QLatin1String("qarvo"))
+        return;
+    language->SaveLanguage([] {
+        return ShowMessage(QStringLiteral("Language exist,rebuild?"), QStringLiteral("Info"),
+                           MsgIcon::Error, MsgButtons::OkCancel) == MsgResult::Ok;
+    });
 }

@@ -1,12 +1,20 @@
 #include "querygridmodel.h"
 
 #include "data/dataset.h"
+#include "errorguard.h"
 
+#include <QHeaderView>
 #include <QTableView>
 
 QueryGridModel::QueryGridModel(const Query &query, QList<GridColumn> columns, QObject *parent)
     : QAbstractTableModel(parent), m_query(query), m_columns(std::move(columns))
 {
+}
+
+QueryGridModel::QueryGridModel(Query &query, QList<GridColumn> columns, QObject *parent)
+    : QueryGridModel(static_cast<const Query &>(query), std::move(columns), parent)
+{
+    m_fetch = &query;
 }
 
 int QueryGridModel::columnOf(const QString &field) const
@@ -33,12 +41,36 @@ void QueryGridModel::setPickList(const QString &field, const QStringList &items)
 
 int QueryGridModel::queryRows() const
 {
-    return int(m_query.rows().size());
+    return m_announced >= 0 ? m_announced : int(m_query.rows().size());
 }
 
 int QueryGridModel::rowCount(const QModelIndex &parent) const
 {
     return parent.isValid() ? 0 : queryRows() + (m_newRow ? 1 : 0);
+}
+
+bool QueryGridModel::canFetchMore(const QModelIndex &parent) const
+{
+    // Not while a row is entered or edited: its position stays where it is.
+    return !parent.isValid() && m_fetch && m_editRow < 0 && !m_newRow && m_fetch->CanFetchMore();
+}
+
+void QueryGridModel::fetchMore(const QModelIndex &parent)
+{
+    if (!canFetchMore(parent))
+        return;
+    // The view learns of the rows only after they are read: until then it sees the old count.
+    const int before = queryRows();
+    m_announced = before;
+    int read = 0;
+    RunGuarded([&] { read = m_fetch->FetchMore(FetchBatch); });
+    if (read <= 0) {
+        m_announced = -1;
+        return;
+    }
+    beginInsertRows(QModelIndex(), before, before + read - 1);
+    m_announced = -1;
+    endInsertRows();
 }
 
 int QueryGridModel::columnCount(const QModelIndex &parent) const
@@ -89,9 +121,12 @@ QVariant QueryGridModel::data(const QModelIndex &index, int role) const
 
 QVariant QueryGridModel::headerData(int section, Qt::Orientation orientation, int role) const
 {
-    if (orientation == Qt::Horizontal && role == Qt::DisplayRole && section >= 0 &&
-        section < m_columns.size())
-        return m_columns[section].title;
+    if (orientation == Qt::Horizontal && section >= 0 && section < m_columns.size()) {
+        if (role == Qt::DisplayRole)
+            return m_columns[section].title;
+        if (role == HiddenColumnRole)
+            return !m_columns[section].visible;
+    }
     return QAbstractTableModel::headerData(section, orientation, role);
 }
 
@@ -198,4 +233,8 @@ void QueryGridModel::ApplyColumns(QTableView *view) const
 {
     for (int i = 0; i < m_columns.size(); ++i)
         view->setColumnHidden(i, !m_columns[i].visible);
+    view->verticalHeader()->hide();
+    view->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    view->verticalHeader()->setDefaultSectionSize(view->fontMetrics().height() + 8);
+    view->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
 }

@@ -2,6 +2,8 @@
 // The one grid model of the program's list forms: the rows of a query, shown through a list
 // of column specs (field, title, shown or hidden, read-only or editable, pick list). Header
 // titles can be replaced with setHeaderData, so the language catalogue can set them.
+// Over a query that reads its rows on demand (LazyQuery) the model reads further rows as
+// the view scrolls to them.
 //
 // Editing in place works one of two ways. With onEdit set, every edit is handed over at
 // once. Without it, the model keeps the edits of one row (an existing row, or a new row
@@ -40,7 +42,15 @@ public:
     // The pick list of a cell's column (a QStringList), for the editor.
     static constexpr int PickListRole = Qt::UserRole + 1;
 
+    // Shows the rows the query holds.
     QueryGridModel(const Query &query, QList<GridColumn> columns, QObject *parent = nullptr);
+    // The same, and reads further rows of a query that reads them on demand.
+    QueryGridModel(Query &query, QList<GridColumn> columns, QObject *parent = nullptr);
+
+    // Header data of this role (horizontal) is true for a column the grid does not show.
+    static constexpr int HiddenColumnRole = Qt::UserRole + 2;
+    // Rows read per fetch.
+    static constexpr int FetchBatch = 256;
 
     const QList<GridColumn> &columns() const { return m_columns; }
     // The position of a column spec by field name (case-insensitive), or -1.
@@ -57,6 +67,8 @@ public:
                        int role = Qt::EditRole) override;
     Qt::ItemFlags flags(const QModelIndex &index) const override;
     bool setData(const QModelIndex &index, const QVariant &value, int role = Qt::EditRole) override;
+    bool canFetchMore(const QModelIndex &parent) const override;
+    void fetchMore(const QModelIndex &parent) override;
 
     // Any column of a row by name, shown or not (with the row's pending edits); null for an
     // unknown column or row.
@@ -81,7 +93,8 @@ public:
     // Kept edits are dropped: the rows they belonged to may have moved.
     void Reload(const std::function<void()> &reopen);
 
-    // Hides the columns whose spec is not visible.
+    // Hides the columns whose spec is not visible, and gives the view the list forms' look:
+    // no row header, compact rows, the columns sharing the view's width.
     void ApplyColumns(QTableView *view) const;
 
 signals:
@@ -95,6 +108,8 @@ private:
     void clearEdits();
 
     const Query &m_query;
+    Query *m_fetch = nullptr; // the same query when the model may read further rows
+    int m_announced = -1;     // while rows are read: the row count the view knows
     QList<GridColumn> m_columns;
     int m_editRow = -1;
     bool m_newRow = false;

@@ -25,8 +25,9 @@ MsgResult ScriptedDialogs::message(const QString &text, const QString &caption, 
     return buttons == MsgButtons::YesNo ? MsgResult::Yes : MsgResult::Ok;
 }
 
-bool ScriptedDialogs::inputText(const QString &, const QString &, QString &value)
+bool ScriptedDialogs::inputText(const QString &caption, const QString &prompt, QString &value)
 {
+    inputBoxes.append({caption, prompt});
     if (inputs.isEmpty())
         return false;
     const std::optional<QString> next = inputs.takeFirst();

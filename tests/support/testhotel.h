@@ -23,10 +23,11 @@ public:
         MsgButtons buttons;
     };
     QList<Shown> messages;
-    QList<MsgResult> answers;             // consumed in order; Ok / Yes when empty
-    QList<std::optional<QString>> inputs; // nullopt cancels
-    QStringList files;                    // empty text cancels
-    QStringList offered;                  // suggested name or start folder of each file dialog
+    QList<MsgResult> answers;                  // consumed in order; Ok / Yes when empty
+    QList<std::optional<QString>> inputs;      // nullopt cancels
+    QList<QPair<QString, QString>> inputBoxes; // caption and prompt of each input box shown
+    QStringList files;                         // empty text cancels
+    QStringList offered; // suggested name or start folder of each file dialog
 
     MsgResult message(const QString &text, const QString &caption, MsgIcon icon,
                       MsgButtons buttons) override;

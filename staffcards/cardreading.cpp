@@ -1,0 +1,87 @@
+#include "cardreading.h"
+
+#include "cards/bookkeeping.h"
+#include "kestrune/kestrune.h"
+
+#include <QLocale>
+
+namespace {
+
+QString smallNumber(int value)
+{
+    return value >= 1 && value <= 99 ? QString::number(value) : QString();
+}
+
+// A guest card carries its building and floor outside the lock address.
+void completeAddress(CardRecord &record)
+{
+    record.RoomAddr[1] = record.BuildingNo;
+    record.RoomAddr[2] = record.FloorBlock[0];
+}
+
+} // namespace
+
+int ReadCardRecord(CardRecord &r)
+{
+    r = CardRecord{};
+    return ReadCard(r.SerialWords, r.ReservedA, &r.BuildingNo, r.FloorBlock, r.DistrictBlock,
+                    r.RoomAddr, &r.enOverride, r.CardTypeBlock, r.ReservedB, r.StartTime,
+                    r.EndTime);
+}
+
+bool IsBlankCard(const CardRecord &record)
+{
+    return record.CardTypeBlock[0] < 1 || record.CardTypeBlock[0] > 15;
+}
+
+QString CardLookupRom(CardRecord &record)
+{
+    const uint16_t cardType = record.CardTypeBlock[0];
+    if (cardType == kGuestCard) {
+        completeAddress(record);
+        return GetSystemRoomStrByAddress(record.RoomAddr) + RomText(record.SerialWords);
+    }
+    uint16_t serial[9];
+    std::copy(std::begin(record.SerialWords), std::end(record.SerialWords), serial);
+    serial[3] = cardType;
+    return RomText(serial);
+}
+
+QString CardTimeText(const QDateTime &value)
+{
+    return QLocale::system().toString(value, QLocale::ShortFormat);
+}
+
+CardDescription DescribeCard(const CardRecord &card)
+{
+    CardRecord record = card;
+    const int cardType = record.CardTypeBlock[0];
+    CardDescription d;
+    d.Start = CardTimeText(CardTimeToDateTime(record.StartTime));
+    d.End = CardTimeText(CardTimeToDateTime(record.EndTime));
+    d.TypeTitle = GetCardTypeTitle(cardType);
+    const IssueRecordInfo issued = LatestIssueRecord(cardType, CardLookupRom(record));
+    d.Holder = issued.Found ? issued.Holder : QStringLiteral("None");
+    d.Guest = cardType == kGuestCard;
+    if (d.Guest) {
+        d.Room = GetRoomStrByAddress(record.RoomAddr);
+        d.GuestID = issued.Found ? issued.Explain : QStringLiteral("None");
+    } else {
+        d.District = smallNumber(record.DistrictBlock[0]);
+        d.Building = smallNumber(record.BuildingNo);
+        d.Floor = smallNumber(record.FloorBlock[0]);
+    }
+    return d;
+}
+
+int RevokeCard(const CardRecord &card)
+{
+    CardRecord record = card;
+    if (record.CardTypeBlock[0] == kGuestCard) {
+        completeAddress(record);
+        const QString room = GetRoomStrByAddress(record.RoomAddr);
+        if (!room.isEmpty())
+            CloseStayByRomInRoom(record.SerialWords, room);
+    }
+    return ClearCardData(record.SerialWords);
+}

@@ -1,0 +1,82 @@
+#include "issuelog.h"
+
+#include "data/settings.h"
+#include "data/sqltext.h"
+
+namespace {
+
+// The join and the conditions the list and its count share.
+QStringList fromWhere(const IssueLogFilter &filter)
+{
+    QStringList lines{QStringLiteral("From MakeCardRecord M inner join CardType C on "
+                                     "M.CardType=C.ID"),
+                      QStringLiteral("where")};
+    lines += DaysFromToCondition(QStringLiteral("M.InputTime"), filter.First, filter.Last);
+    if (filter.CardTypeTitle) {
+        lines << QStringLiteral("and")
+              << QStringLiteral("CardType in (Select ID From CardType where C_Title=") +
+                     QuotedStr(*filter.CardTypeTitle) + QStringLiteral(")");
+    }
+    return lines;
+}
+
+} // namespace
+
+QStringList MakeCardRecordListLines(const IssueLogFilter &filter)
+{
+    QStringList lines{
+        QStringLiteral("select C.C_Title,M.Rom,M.Holder,M.Buiding,"),
+        QStringLiteral("M.MakeUser,M.MakeName,M.Room,M.RoomStr,M.InputTime,M.Floor,M.District,"),
+        QStringLiteral("M.StartTime,M.EndTime,M.Explain,M.enOverride")};
+    lines += fromWhere(filter);
+    lines << QStringLiteral("order by M.InputTime,M.ID");
+    return lines;
+}
+
+QStringList MakeCardRecordCountLines(const IssueLogFilter &filter)
+{
+    return QStringList{QStringLiteral("select count(*)")} + fromWhere(filter);
+}
+
+QStringList CardTypeTitles(Connection &conn)
+{
+    Query q(conn);
+    q.Add(QStringLiteral("select C_Title from CardType"));
+    q.Open();
+    QStringList titles;
+    for (const auto &row : q.rows())
+        titles.append(row.value(0).toString());
+    return titles;
+}
+
+QDate PurgeCutOffDay(const QDate &today)
+{
+    return today.addDays(-365);
+}
+
+int PurgeIssueRecords(Connection &conn, const QDateTime &cutOff)
+{
+    Query erase(conn);
+    erase.Add(QStringLiteral("Delete From MakeCardRecord Where"));
+    erase.SQL += OnOrBeforeDayCondition(QStringLiteral("InputTime"), cutOff);
+    return erase.ExecSQL();
+}
+
+IssueLogList::IssueLogList(Connection &conn) : Rows(conn), m_conn(conn) {}
+
+void IssueLogList::List(const IssueLogFilter &filter)
+{
+    Close();
+    Query count(m_conn);
+    count.SQL = MakeCardRecordCountLines(filter);
+    count.Open();
+    Count = count.IsEmpty() ? 0 : count.Field(0).toInt();
+    Rows.SQL = MakeCardRecordListLines(filter);
+    Rows.Open();
+}
+
+void IssueLogList::Close()
+{
+    Rows.Close();
+    Count = 0;
+}

@@ -1,0 +1,54 @@
+#pragma once
+// The issue log: the issue records of the cards made, listed by issue day and card type,
+// and purged of records older than a year.
+#include "data/dataset.h"
+
+#include <QDate>
+#include <QDateTime>
+#include <QStringList>
+
+#include <optional>
+
+class Connection;
+
+struct IssueLogFilter
+{
+    QDate First; // the first issue day listed
+    QDate Last;  // the last issue day listed
+    // The title of the one card type listed; nullopt lists every card type.
+    std::optional<QString> CardTypeTitle;
+};
+
+// The list statement: the records issued from the first through the last day, of the card
+// type or of all, oldest first; records of a card type without a CardType row are never
+// listed.
+QStringList MakeCardRecordListLines(const IssueLogFilter &filter);
+// The number of rows the list statement selects.
+QStringList MakeCardRecordCountLines(const IssueLogFilter &filter);
+
+// Every card type title, in the order the table gives them.
+QStringList CardTypeTitles(Connection &conn);
+
+// The last issue day a purge on `today` removes: 365 days earlier.
+QDate PurgeCutOffDay(const QDate &today);
+// Deletes every issue record issued on the day of `cutOff` or earlier; returns how many.
+int PurgeIssueRecords(Connection &conn, const QDateTime &cutOff);
+
+// The listed issue records: the rows read as the grid scrolls, their number counted apart
+// with the same conditions.
+class IssueLogList
+{
+public:
+    explicit IssueLogList(Connection &conn);
+
+    LazyQuery Rows;
+    int Count = 0;
+
+    // Lists the records the filter selects.
+    void List(const IssueLogFilter &filter);
+    // Closes the list (before its rows are changed).
+    void Close();
+
+private:
+    Connection &m_conn;
+};

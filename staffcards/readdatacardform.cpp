@@ -1,0 +1,28 @@
+#include "readdatacardform.h"
+
+#include "data/dm.h"
+#include "opendoorrecords.h"
+#include "ui/errorguard.h"
+#include "ui_readdatacardform.h"
+
+TReadDataCard_Form::TReadDataCard_Form(QWidget *parent)
+    : TBaseForm(parent), ui(std::make_unique<Ui::ReadDataCard_Form>())
+{
+    ui->setupUi(this);
+    connect(ui->ReadDataCard_Bt, &QPushButton::clicked, this,
+            Guarded([this] { ReadDataCard_BtClick(); }));
+}
+
+TReadDataCard_Form::~TReadDataCard_Form() = default;
+
+void TReadDataCard_Form::ReadDataCard_BtClick()
+{
+    ui->Label1->clear();
+    ShowPromptMessage(ImportDataCard(dm->conn) == DataCardImport::Stored ? 1 : 0);
+}
+
+void TReadDataCard_Form::ShowPromptMessage(int result)
+{
+    ui->Label1->setText(result == 1 ? QStringLiteral("Ok!")
+                                    : QStringLiteral("Operating failed or no opening records!"));
+}

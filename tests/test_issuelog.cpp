@@ -1,0 +1,311 @@
+// The issue log: day and card type filters in both database dialects, the lazy list and its
+// status line, the purge and its right, and the printed issue report.
+#include "app/application.h"
+#include "data/clock.h"
+#include "data/dataset.h"
+#include "data/settings.h"
+#include "print/print.h"
+#include "staffcards/issuelog.h"
+#include "staffcards/issuelogform.h"
+#include "support/testhotel.h"
+
+#include <QComboBox>
+#include <QDateEdit>
+#include <QFile>
+#include <QLabel>
+#include <QLocale>
+#include <QProcess>
+#include <QPushButton>
+#include <QSqlQuery>
+#include <QStatusBar>
+#include <QTableView>
+#include <QTest>
+
+#include <dlfcn.h>
+
+namespace {
+
+// A hotel on 2024-05-10 10:00 with its administrator logged on.
+struct Office
+{
+    TestHotel hotel;
+    Office()
+    {
+        hotel.logOnAdministrator("amy");
+        SetNow(QDateTime(QDate(2024, 5, 10), QTime(10, 0)));
+    }
+    void issued(int cardType, const QString &inputTime, const QString &holder = QString())
+    {
+        hotel.exec(QStringLiteral("insert into MakeCardRecord (Rom, CardType, Holder, MakeName, "
+                                  "RoomStr, InputTime, Explain) values ('0000000%1', %1, '%2', "
+                                  "'Amy', '101', '%3', 'hidden note')")
+                       .arg(cardType)
+                       .arg(holder.isEmpty() ? inputTime : holder, inputTime));
+    }
+};
+
+// The InputTime of the rows a statement selects, in its order.
+QStringList selected(TestHotel &hotel, const QStringList &lines)
+{
+    Query q(hotel.module.conn);
+    q.SQL = lines;
+    q.Open();
+    QStringList times;
+    for (q.First(); !q.Eof(); q.Next())
+        times.append(q.AsString("InputTime"));
+    return times;
+}
+
+QTableView *grid(QWidget *form)
+{
+    return child<QTableView>(form, "DBGrid1");
+}
+
+// Column 4 (Issue time) of every row the grid has read.
+QStringList listed(QWidget *form)
+{
+    QStringList times;
+    const QAbstractItemModel *model = grid(form)->model();
+    for (int r = 0; r < model->rowCount(); ++r)
+        times.append(model->index(r, 4).data().toString());
+    return times;
+}
+
+QString panel0(QWidget *form)
+{
+    return child<QStatusBar>(form, "StatusBar1")->findChild<QLabel *>("StatusBar1_Panel0")->text();
+}
+
+void chooseDays(QWidget *form, const QDate &first, const QDate &last)
+{
+    child<QDateEdit>(form, "DateStart_Dtp")->setDate(first);
+    child<QDateEdit>(form, "DateEnd_Dtp")->setDate(last);
+    child<QPushButton>(form, "Check_Bt")->click();
+}
+
+QString pdfText(const QString &file)
+{
+    QProcess tool;
+    tool.start(QStringLiteral("pdftotext"), {"-layout", file, "-"});
+    if (!tool.waitForFinished(30000) || tool.exitCode() != 0)
+        qFatal("pdftotext %s failed", qPrintable(file));
+    return QString::fromUtf8(tool.readAllStandardOutput());
+}
+
+const QStringList kBoundary = {
+    "2024-04-30 23:59:59", "2024-05-01 00:00:00", "2024-05-02 12:00:00",
+    "2024-05-03 23:59:00", "2024-05-03 23:59:59", "2024-05-04 00:00:00",
+};
+
+} // namespace
+
+class TestIssueLog : public QObject
+{
+    Q_OBJECT
+private slots:
+    void bothDialectsSelectTheSameDays_data();
+    void bothDialectsSelectTheSameDays();
+    void formListsTodayThenDaysAndTypes();
+    void listReadsOnDemandAndCountsApart();
+    void purgeAsksAndKeepsTheYear();
+    void purgeNeedsTheSettingsRight();
+    void issueReportPrintsTheShownColumns();
+};
+
+void TestIssueLog::bothDialectsSelectTheSameDays_data()
+{
+    QTest::addColumn<QDate>("first");
+    QTest::addColumn<QDate>("last");
+    QTest::addColumn<QStringList>("expected");
+    QTest::newRow("three days") << QDate(2024, 5, 1) << QDate(2024, 5, 3) << kBoundary.mid(1, 4);
+    QTest::newRow("the last day alone")
+        << QDate(2024, 5, 3) << QDate(2024, 5, 3) << kBoundary.mid(3, 2);
+    QTest::newRow("the day after") << QDate(2024, 5, 4) << QDate(2024, 5, 4) << kBoundary.mid(5);
+    QTest::newRow("start after end") << QDate(2024, 5, 3) << QDate(2024, 5, 1) << QStringList();
+}
+
+void TestIssueLog::bothDialectsSelectTheSameDays()
+{
+    QFETCH(QDate, first);
+    QFETCH(QDate, last);
+    QFETCH(QStringList, expected);
+    Office office;
+    for (const QString &t : kBoundary)
+        office.issued(10, t);
+
+    for (DayComparison form : {DayComparison::Range, DayComparison::DateDiff}) {
+        QStringList lines{"select InputTime from MakeCardRecord where"};
+        lines += DaysFromToCondition("InputTime", first, last, form);
+        lines << "order by InputTime";
+        QCOMPARE(selected(office.hotel, lines), expected);
+    }
+    // The embedded database compares with the midnights around the days.
+    QCOMPARE(DaysFromToCondition("M.InputTime", QDate(2024, 5, 1), QDate(2024, 5, 3)),
+             (QStringList{"M.InputTime>='2024-05-01 00:00:00'", "and",
+                          "M.InputTime<'2024-05-04 00:00:00'"}));
+
+    // The purge's "on or before": the cut-off day itself goes, the next day stays.
+    const QDateTime cutOff(QDate(2024, 5, 3), QTime(10, 0));
+    for (DayComparison form : {DayComparison::Range, DayComparison::DateDiff}) {
+        QStringList lines{"select InputTime from MakeCardRecord where"};
+        lines += OnOrBeforeDayCondition("InputTime", cutOff, form);
+        lines << "order by InputTime";
+        QCOMPARE(selected(office.hotel, lines), kBoundary.mid(0, 5));
+    }
+}
+
+void TestIssueLog::formListsTodayThenDaysAndTypes()
+{
+    Office office;
+    for (const QString &t : kBoundary)
+        office.issued(10, t);
+    office.issued(4, "2024-05-02 13:00:00");
+    office.issued(99, "2024-05-02 14:00:00"); // a type without a CardType row
+    office.issued(10, "2024-05-10 08:00:00");
+    office.issued(2, "2024-05-10 07:00:00");
+    office.issued(2, "2024-05-11 00:00:00");
+    office.hotel.exec("insert into CardType (ID, C_Title) values (20, 'Guest''s card')");
+    office.issued(20, "2024-05-02 15:00:00");
+
+    TMC_R_From form;
+    QCOMPARE(form.objectName(), QStringLiteral("MC_R_From"));
+    QCOMPARE(form.windowTitle(), QStringLiteral("Checking card issue log"));
+    QComboBox *types = child<QComboBox>(&form, "CardType_CB");
+    QCOMPARE(types->count(), 12);
+    QCOMPARE(types->currentText(), QStringLiteral("All card types"));
+    QCOMPARE(types->itemText(0), QStringLiteral("Data-clear card"));
+    QCOMPARE(types->itemText(10), QStringLiteral("Guest's card"));
+    // Opening lists today's cards of every type, oldest first.
+    QCOMPARE(listed(&form), (QStringList{"2024-05-10 07:00:00", "2024-05-10 08:00:00"}));
+    const QStringList titles{"Card type", "Card holder", "User",
+                             "Room no.",  "Issue time",  "End time"};
+    for (int c = 0; c < titles.size(); ++c)
+        QCOMPARE(grid(&form)->model()->headerData(c, Qt::Horizontal).toString(), titles[c]);
+    for (int c = titles.size(); c < grid(&form)->model()->columnCount(); ++c)
+        QVERIFY(grid(&form)->isColumnHidden(c));
+
+    chooseDays(&form, QDate(2024, 5, 1), QDate(2024, 5, 3));
+    QCOMPARE(listed(&form),
+             (QStringList{"2024-05-01 00:00:00", "2024-05-02 12:00:00", "2024-05-02 13:00:00",
+                          "2024-05-02 15:00:00", "2024-05-03 23:59:00", "2024-05-03 23:59:59"}));
+
+    // A type change lists at once; a date change waits for "Check(&R)".
+    child<QDateEdit>(&form, "DateEnd_Dtp")->setDate(QDate(2024, 5, 10));
+    types->setCurrentText("Master card");
+    QCOMPARE(listed(&form),
+             (QStringList{"2024-05-01 00:00:00", "2024-05-02 12:00:00", "2024-05-03 23:59:00",
+                          "2024-05-03 23:59:59", "2024-05-04 00:00:00", "2024-05-10 08:00:00"}));
+    types->setCurrentText("Guest's card");
+    QCOMPARE(listed(&form), QStringList{"2024-05-02 15:00:00"});
+    types->setCurrentIndex(types->count() - 1);
+    QCOMPARE(listed(&form).size(), 9); // every type with a CardType row, not type 99
+    QVERIFY(office.hotel.dialogs.messages.isEmpty());
+}
+
+void TestIssueLog::listReadsOnDemandAndCountsApart()
+{
+    Office office;
+    for (int i = 0; i < 12; ++i)
+        office.issued(10, QStringLiteral("2024-05-10 08:%1:00").arg(i, 2, 10, QChar('0')));
+    {
+        TMC_R_From form;
+        grid(&form)->selectRow(2);
+        QCOMPARE(panel0(&form), QStringLiteral("Record: 3/12"));
+    }
+
+    // Many rows: the first screen is read, the count is complete, scrolling reads on.
+    office.hotel.exec("with recursive n(i) as (select 0 union all select i+1 from n where i<999) "
+                      "insert into MakeCardRecord (Rom, CardType, InputTime) select 'X', 2, "
+                      "datetime('2024-05-10 09:00:00', '+' || i || ' seconds') from n");
+    TMC_R_From form;
+    QAbstractItemModel *model = grid(&form)->model();
+    QVERIFY(model->rowCount() < 1012);
+    QVERIFY(model->canFetchMore(QModelIndex()));
+    QCOMPARE(panel0(&form), QStringLiteral("Record: 1/1012"));
+    grid(&form)->resize(600, 300);
+    grid(&form)->scrollToBottom();
+    while (model->canFetchMore(QModelIndex()))
+        model->fetchMore(QModelIndex());
+    QCOMPARE(model->rowCount(), 1012);
+    QCOMPARE(model->index(1011, 4).data().toString(), QStringLiteral("2024-05-10 09:16:39"));
+    grid(&form)->selectRow(1011);
+    QCOMPARE(panel0(&form), QStringLiteral("Record: 1012/1012"));
+}
+
+void TestIssueLog::purgeAsksAndKeepsTheYear()
+{
+    Office office;
+    office.issued(10, "2022-01-01 00:00:00");
+    office.issued(10, "2023-05-11 23:59:59");
+    office.issued(10, "2023-05-12 00:00:00");
+    office.issued(10, "2024-05-10 09:00:00");
+    auto remaining = [&] {
+        return selected(office.hotel, {"select InputTime from MakeCardRecord order by InputTime"});
+    };
+    TMC_R_From form;
+    QPushButton *purge = child<QPushButton>(&form, "DeleteOldData_Bt");
+    QVERIFY(purge->isEnabled());
+
+    office.hotel.dialogs.answers = {MsgResult::Cancel};
+    purge->click();
+    QCOMPARE(office.hotel.dialogs.messages.size(), 1);
+    const ScriptedDialogs::Shown asked = office.hotel.dialogs.messages[0];
+    QCOMPARE(asked.text, "Are you sure to delete all issuing records before" +
+                             QLocale().toString(QDate(2023, 5, 11), QLocale::ShortFormat) + "?");
+    QCOMPARE(asked.caption, QStringLiteral("Warning"));
+    QCOMPARE(asked.buttons, MsgButtons::OkCancel);
+    QCOMPARE(asked.icon, MsgIcon::Question);
+    QCOMPARE(remaining().size(), 4);
+
+    purge->click();
+    QCOMPARE(remaining(), (QStringList{"2023-05-12 00:00:00", "2024-05-10 09:00:00"}));
+    QCOMPARE(listed(&form), QStringList{"2024-05-10 09:00:00"}); // listed again
+}
+
+void TestIssueLog::purgeNeedsTheSettingsRight()
+{
+    Office office;
+    office.hotel.exec("update Operator set SystemInfo=0 where Staffer='amy'");
+    TMC_R_From form;
+    QVERIFY(!child<QPushButton>(&form, "DeleteOldData_Bt")->isEnabled());
+}
+
+void TestIssueLog::issueReportPrintsTheShownColumns()
+{
+    Office office;
+    for (int i = 0; i < 90; ++i)
+        office.issued(10, QStringLiteral("2024-05-10 08:%1:00").arg(i % 60, 2, 10, QChar('0')),
+                      QStringLiteral("Holder %1").arg(i, 2, 10, QChar('0')));
+    TMC_R_From form;
+    QAbstractItemModel *model = grid(&form)->model();
+    model->setProperty("HotelName", "Harbour View Hotel");
+    model->setProperty("Days", "2024-05-10 - 2024-05-10");
+    model->setProperty("CardType", "All card types");
+
+    void *library = dlopen(QUENMAR_STAGE_DIR "/Dll/libPrint.so", RTLD_NOW | RTLD_NODELETE);
+    QVERIFY2(library, dlerror());
+    auto savePdf = reinterpret_cast<PrintFormSavePdfFn>(dlsym(library, "PrintForm_SavePdf"));
+    QVERIFY(savePdf);
+    TPrintFromDll record{};
+    record.List = model;
+    record.Kind = PRINT_ISSUE_RECORDS;
+    const QString file = office.hotel.dir() + "/issues.pdf";
+    QCOMPARE(savePdf(record, QFile::encodeName(file).constData()), 1);
+    dlclose(library);
+
+    const QString text = pdfText(file);
+    for (const char *part :
+         {"Harbour View Hotel", "Card issue records", "Issue days: 2024-05-10 - 2024-05-10",
+          "Card type: All card types", "Card holder", "End time"})
+        QVERIFY2(text.contains(QLatin1String(part)), part);
+    QVERIFY(!text.contains("hidden note")); // the hidden columns stay off the paper
+    const QStringList pages = text.split('\f', Qt::SkipEmptyParts);
+    QVERIFY(pages.size() >= 2);
+    for (int p = 0; p < pages.size(); ++p)
+        QVERIFY(pages[p].contains(QStringLiteral("Page %1 of %2").arg(p + 1).arg(pages.size())));
+    for (int i = 0; i < 90; ++i)
+        QCOMPARE(text.count(QStringLiteral("Holder %1").arg(i, 2, 10, QChar('0'))), 1);
+}
+
+QUENMAR_TEST_MAIN(TestIssueLog)
+#include "test_issuelog.moc"
