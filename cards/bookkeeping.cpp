@@ -283,23 +283,6 @@ QString GetExplain(int cardType, const QString &cardNumber)
     return noneWhenMissing(record, record.Explain);
 }
 
-IssueRecordInfo LatestIssueRecord(int cardType, const QString &rom)
-{
-    const Query q = lookup({QStringLiteral("Select Holder,Explain,MakeName From MakeCardRecord"),
-                            QStringLiteral("Where CardType= %1 And Rom=%2")
-                                .arg(uint16_t(cardType))
-                                .arg(QuotedStr(rom)),
-                            QStringLiteral("Order By ID Desc Limit 1")});
-    IssueRecordInfo info;
-    if (q.IsEmpty())
-        return info;
-    info.Holder = q.AsString(QStringLiteral("Holder"));
-    info.Explain = q.AsString(QStringLiteral("Explain"));
-    info.MakeName = q.AsString(QStringLiteral("MakeName"));
-    info.Found = true;
-    return info;
-}
-
 void GetRoomCardSn(const QString &room, uint16_t *serialWords)
 {
     const Query q = counterLookup({QStringLiteral("Select CardSn From RoomInfo "),

@@ -62,14 +62,6 @@ QString GetMakeName(int cardType, const QString &cardNumber);
 QString GetHolder(int cardType, const QString &cardNumber);
 QString GetExplain(int cardType, const QString &cardNumber);
 
-struct IssueRecordInfo
-{
-    QString Holder, Explain, MakeName;
-    bool Found = false;
-};
-// The newest issue record (highest ID) of the card type and card number, in one query.
-IssueRecordInfo LatestIssueRecord(int cardType, const QString &rom);
-
 // Serial numbers: per room for guest cards, per counter id for every other kind.
 void GetRoomCardSn(const QString &room, uint16_t *serialWords);
 void IncRoomCardSn(const QString &room);

@@ -36,12 +36,6 @@ const Entry kDialogTexts[] = {
      "This workstation uses the shared database server. The server's database "
      "is restored by its administrator with pg_restore, not from a "
      "workstation."},
-    // The issue log and the door log word the hidden capture's boxes themselves: 13 is the
-    // decoy box's text and caption, 14 the code box's caption and prompt.
-    {"MC_R_From", 13, "The file does not exist, please choose another one!"},
-    {"MC_R_From", 14, "Please enter the verification code:"},
-    {"OpenDoorRecord_Form", 13, "The file does not exist, please choose another one!"},
-    {"OpenDoorRecord_Form", 14, "Please enter the verification code:"},
     // Stay extension and copy: the start of a recorded card's explanation, before the room.
     {"ModifyGuestCard_Form", 2, "Stay extended, room "},
     {"CopyGuestCard_Form", 2, "Copy of guest card, room "},
