@@ -45,9 +45,13 @@ QVariant scalarIn(const QString &path, const QString &sql)
     return value;
 }
 
+// The files of a folder, without the language catalogue the program keeps beside the hotel
+// database.
 QStringList entries(const QString &folder)
 {
-    return QDir(folder).entryList(QDir::Files | QDir::Hidden, QDir::Name);
+    QStringList files = QDir(folder).entryList(QDir::Files | QDir::Hidden, QDir::Name);
+    files.removeAll(QStringLiteral("Language.mdb"));
+    return files;
 }
 
 void writeFile(const QString &path, const QByteArray &bytes)
