@@ -45,8 +45,8 @@ QVariant scalarIn(const QString &path, const QString &sql)
     return value;
 }
 
-// The files of a folder, leaving out the language catalogue that forms create beside the
-// hotel database.
+// The files of a folder, without the language catalogue the program keeps beside the hotel
+// database.
 QStringList entries(const QString &folder)
 {
     QStringList files = QDir(folder).entryList(QDir::Files | QDir::Hidden, QDir::Name);

@@ -3,6 +3,7 @@
 // through a local socket in that folder, started on construction and stopped on
 // destruction. The server does not run as root: when the tests do, the cluster belongs to
 // the `postgres` system user.
+#include <QDir>
 #include <QString>
 #include <QTemporaryDir>
 
@@ -34,7 +35,9 @@ private:
     // Runs a server program as the server's user; false with m_error set on failure.
     bool run(const QString &program, const QStringList &arguments, int timeoutMs = 60000);
 
-    QTemporaryDir m_dir;
+    // Its own name, free of blanks: the socket folder is handed to the server in an option
+    // string, whatever the program's name is.
+    QTemporaryDir m_dir{QDir::tempPath() + QStringLiteral("/quenmar-server-XXXXXX")};
     bool m_started = false;
     QString m_error;
 };
