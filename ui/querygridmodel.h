@@ -1,6 +1,6 @@
 #pragma once
 // The one grid model of the program's list forms: the rows of a query, shown through a list
-// of column specs (field, title, shown or hidden, read-only or editable, pick list). Header
+// of column definitions (field, title, shown or hidden, read-only or editable, pick list). Header
 // titles can be replaced with setHeaderData, so the language catalogue can set them.
 // Over a query that reads its rows on demand (LazyQuery) the model reads further rows as
 // the view scrolls to them.
@@ -53,7 +53,7 @@ public:
     static constexpr int FetchBatch = 256;
 
     const QList<GridColumn> &columns() const { return m_columns; }
-    // The position of a column spec by field name (case-insensitive), or -1.
+    // The position of a column definition by field name (case-insensitive), or -1.
     int columnOf(const QString &field) const;
     void setColumnEditable(const QString &field, bool editable);
     void setPickList(const QString &field, const QStringList &items);
@@ -93,7 +93,7 @@ public:
     // Kept edits are dropped: the rows they belonged to may have moved.
     void Reload(const std::function<void()> &reopen);
 
-    // Hides the columns whose spec is not visible, and gives the view the list forms' look:
+    // Hides the columns whose definition is not visible, and gives the view the list forms' look:
     // no row header, compact rows, the columns sharing the view's width.
     void ApplyColumns(QTableView *view) const;
 
