@@ -110,6 +110,21 @@ FileKind kindOf(const QString &path)
     return FileKind::Other;
 }
 
+// Gives the finished temporary file the chosen name. Renaming never replaces a file that
+// appeared meanwhile; the temporary file is removed unless it was renamed.
+BackupResult placeFinishedFile(QTemporaryFile &temporary, const QString &target,
+                               const QString &what, QString *error)
+{
+    if (!QFile::rename(temporary.fileName(), target)) {
+        if (QFileInfo::exists(target))
+            return BackupResult::Exists;
+        *error = QStringLiteral("%1: the %2 could not be given this name").arg(target, what);
+        return BackupResult::Failed;
+    }
+    temporary.setAutoRemove(false);
+    return BackupResult::Done;
+}
+
 } // namespace
 
 QString BackupFileName(const QDateTime &now)
@@ -154,15 +169,7 @@ BackupResult BackupDatabase(Connection &conn, const QString &target, QString *er
             return BackupResult::Failed;
         }
     }
-    // Renaming never replaces a file that appeared meanwhile.
-    if (!QFile::rename(temporary.fileName(), target)) {
-        if (QFileInfo::exists(target))
-            return BackupResult::Exists;
-        *error = QStringLiteral("%1: the copy could not be given this name").arg(target);
-        return BackupResult::Failed;
-    }
-    temporary.setAutoRemove(false);
-    return BackupResult::Done;
+    return placeFinishedFile(temporary, target, QStringLiteral("copy"), error);
 }
 
 bool CheckHotelDatabaseFile(const QString &path, QString *error)
@@ -294,12 +301,5 @@ BackupResult DumpServerDatabase(Connection &conn, const QString &target, QString
         *error = text.isEmpty() ? dump.errorString() : text;
         return BackupResult::Failed;
     }
-    if (!QFile::rename(temporary.fileName(), target)) {
-        if (QFileInfo::exists(target))
-            return BackupResult::Exists;
-        *error = QStringLiteral("%1: the dump could not be given this name").arg(target);
-        return BackupResult::Failed;
-    }
-    temporary.setAutoRemove(false);
-    return BackupResult::Done;
+    return placeFinishedFile(temporary, target, QStringLiteral("dump"), error);
 }
