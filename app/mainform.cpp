@@ -3,6 +3,7 @@
 #include "aboutform.h"
 #include "backupcommands.h"
 #include "cards/bookkeeping.h"
+#include "cards/cardcommand.h"
 #include "cdform.h"
 #include "data/appdir.h"
 #include "data/dm.h"
@@ -103,7 +104,12 @@ TMainForm::TMainForm(QWidget *parent)
     RoomBoardTimer->start(3000);
     CardBusyTimer = new QTimer(this);
     CardBusyTimer->setObjectName(QStringLiteral("CardBusyTimer"));
-    connect(CardBusyTimer, &QTimer::timeout, this, Guarded([] { CardBusy = false; }));
+    // A command still under way keeps the flag, so the clicks that arrive after its end
+    // until the next tick are dropped as well.
+    connect(CardBusyTimer, &QTimer::timeout, this, Guarded([] {
+                if (!CardCommandRunning())
+                    CardBusy = false;
+            }));
     CardBusyTimer->start(500);
 
     // Key cards asked for by the property management system, when it is configured.

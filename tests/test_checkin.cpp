@@ -65,6 +65,7 @@ private slots:
     void stayDaysAndEndDateFollowEachOther();
     void refusalsWriteNothing();
     void recordingIsAllOrNothing();
+    void readOnlyDatabaseWritesNoCard();
     void checkOutForm();
     void checkOutFromTheBoard();
     void commandsAndKeys();
@@ -224,7 +225,7 @@ void TestCheckIn::recordingIsAllOrNothing()
     QCOMPARE(issue(form, "101"), QStringLiteral("Success!"));
     QCOMPARE(desk.count("select count(*) from GuestInRecord"), 1);
 
-    // A transaction that cannot even begin is reported the same way.
+    // A hold on the counters that cannot even begin writes no card.
     desk.encoder.putBlank();
     desk.hotel.exec("begin");
     child<QLineEdit>(&form, "se_Room1")->setText("102");
@@ -233,10 +234,31 @@ void TestCheckIn::recordingIsAllOrNothing()
         form.Confirm_BtClick();
         QFAIL("the failed begin was not reported");
     } catch (const DbError &e) {
-        QVERIFY(e.text().contains("card was written but it was not recorded"));
+        QVERIFY2(e.text().endsWith("No card was written."), qPrintable(e.text()));
     }
+    QCOMPARE(desk.encoder.run({"show"}).trimmed(), QStringLiteral("blank card"));
     desk.hotel.exec("rollback");
     QCOMPARE(desk.count("select count(*) from GuestInRecord"), 1);
+}
+
+void TestCheckIn::readOnlyDatabaseWritesNoCard()
+{
+    FrontDesk desk;
+    desk.hotel.makeDatabaseReadOnly();
+    TGuestQuickIn_Form form;
+    desk.hotel.dialogs.clear();
+    QCOMPARE(issue(form, "101"), QString());
+    QCOMPARE(desk.hotel.dialogs.messages.size(), 1);
+    const QString shown = desk.hotel.dialogs.messages[0].text;
+    QVERIFY2(shown.startsWith("The database cannot store the card's records: ") &&
+                 shown.contains("readonly database") && shown.endsWith("No card was written."),
+             qPrintable(shown));
+    QCOMPARE(desk.encoder.run({"show"}).trimmed(), QStringLiteral("blank card"));
+    QVERIFY(child<QPushButton>(&form, "Confirm_Bt")->isEnabled());
+    QCOMPARE(desk.count("select count(*) from GuestInRecord") +
+                 desk.count("select count(*) from MakeCardRecord") +
+                 desk.count("select sum(CardSn) from RoomInfo"),
+             0);
 }
 
 void TestCheckIn::checkOutForm()
