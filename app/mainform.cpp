@@ -424,10 +424,29 @@ void TMainForm::mi_CopyGuestCardClick()
 void TMainForm::mi_GuestLeaveClick()
 {
     // The door plates are taken before the first stay ends: each redraw rebuilds the board.
-    for (const QString &room : SelectedRooms()) {
+    QStringList rooms, shownOccupied;
+    for (int row = 0; row < m_board->rooms.size(); ++row) {
+        if (!ui->Room_LV->selectionModel()->isRowSelected(row, QModelIndex()))
+            continue;
+        const BoardRoom &room = m_board->rooms[row];
+        rooms.append(room.RoomStr);
+        if (room.Picture == 2 || room.Picture == 3)
+            shownOccupied.append(room.RoomStr);
+    }
+    QStringList notFound;
+    for (const QString &room : rooms) {
         if (EndFirstOpenStayOfRoom(room))
             SetRoom_LV();
+        else if (shownOccupied.contains(room) && !notFound.contains(room))
+            notFound.append(room);
     }
+    if (notFound.isEmpty())
+        return;
+    // The board was out of date (another workstation checked the guest out, say).
+    SetRoom_LV();
+    ShowMessage(QStringLiteral("No open stay of room %1 was found; nothing was checked out "
+                               "there. The room board now shows what is stored.")
+                    .arg(notFound.join(QStringLiteral(", "))));
 }
 
 void TMainForm::CheckIn_MenuClick()

@@ -283,6 +283,41 @@ QString GetExplain(int cardType, const QString &cardNumber)
     return noneWhenMissing(record, record.Explain);
 }
 
+std::optional<long long> GuestSerialOfRom(const QString &rom, const QString &systemRoomStr)
+{
+    // Serial words 3 and 2 of a guest card are 0 and word 0 is below 256 (two digits); word
+    // 1 takes what is left.
+    if (!rom.startsWith(systemRoomStr))
+        return std::nullopt;
+    const QString number = rom.mid(systemRoomStr.size());
+    if (number.size() < 8 || !number.startsWith(QLatin1String("0000")))
+        return std::nullopt;
+    bool okHigh = false, okLow = false;
+    const long long high = number.mid(4, number.size() - 6).toLongLong(&okHigh, 16);
+    const long long low = number.right(2).toLongLong(&okLow, 16);
+    if (!okHigh || !okLow)
+        return std::nullopt;
+    return high * 256 + low;
+}
+
+std::optional<long long> LastGuestCardSerial(const QString &room)
+{
+    const Query roomRow = lookup(roomLines(QStringLiteral("SystemRoomStr"), room));
+    const QString system =
+        roomRow.IsEmpty() ? QString() : roomRow.AsString(QStringLiteral("SystemRoomStr"));
+    if (system.isEmpty())
+        return std::nullopt;
+    const QString match = QStringLiteral("CardType=4 And Rom like %1 And Rom<>%2")
+                              .arg(QuotedStr(system + QLatin1Char('%')),
+                                   QuotedStr(system + QStringLiteral("00000000")));
+    const Query q = lookup({QStringLiteral("Select Rom From MakeCardRecord "),
+                            QStringLiteral("Where ID=(Select Max(ID) From MakeCardRecord Where ") +
+                                match + QStringLiteral(")")});
+    if (q.IsEmpty())
+        return std::nullopt;
+    return GuestSerialOfRom(q.AsString(QStringLiteral("Rom")), system);
+}
+
 void GetRoomCardSn(const QString &room, uint16_t *serialWords)
 {
     const Query q = counterLookup({QStringLiteral("Select CardSn From RoomInfo "),

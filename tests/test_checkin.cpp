@@ -304,6 +304,7 @@ void TestCheckIn::checkOutFromTheBoard()
                     "(1101, '101', '2024-05-01 14:00:00'), (1103, '103', '2024-05-01 15:00:00'), "
                     "(1103, '103', '2024-05-01 16:00:00')");
     TMainForm main;
+    desk.hotel.dialogs.clear(); // the encoder's start-up
     auto *view = child<QListView>(&main, "Room_LV");
     auto select = [&](const QStringList &plates) {
         view->clearSelection();
@@ -322,6 +323,21 @@ void TestCheckIn::checkOutFromTheBoard()
     select({"103"});
     main.mi_GuestLeaveClick();
     QCOMPARE(desk.count("select count(*) from GuestInRecord where enOverride=0"), 0);
+    QVERIFY(desk.hotel.dialogs.messages.isEmpty()); // a vacant room selected with them
+
+    // The board shows 104 occupied, but its stay was ended elsewhere: said, board redrawn.
+    desk.hotel.exec("insert into GuestInRecord (Room, RoomStr, GuestInTime) values "
+                    "(1104, '104', '2024-05-01 14:00:00')");
+    main.SetRoom_LV();
+    desk.hotel.exec("update GuestInRecord set enOverride=1 where RoomStr='104'");
+    select({"104"});
+    QCOMPARE(main.FirstSelectedPicture(), 2);
+    main.mi_GuestLeaveClick();
+    QCOMPARE(desk.hotel.dialogs.messages.size(), 1);
+    QVERIFY2(desk.hotel.dialogs.messages[0].text.startsWith("No open stay of room 104 was found"),
+             qPrintable(desk.hotel.dialogs.messages[0].text));
+    select({"104"});
+    QCOMPARE(main.FirstSelectedPicture(), 0);
 }
 
 void TestCheckIn::commandsAndKeys()
