@@ -349,15 +349,21 @@ void IncCardSn(int counterId)
 
 namespace {
 
-// Lists the rooms of the open stays that carry the card's number (and match `narrowing`,
-// one more condition line when not empty), asks the operator, and on OK ends them.
-void closeStays(const uint16_t *serialWords, const QString &narrowing)
+// The condition lines of the open stays that carry the card's number (and match
+// `narrowing`, one more condition line when not empty).
+QStringList openStaysOfCard(const uint16_t *serialWords, const QString &narrowing)
 {
-    const QString number = RomText(serialWords);
-    QStringList where = {QStringLiteral("Where Rom =") + QuotedStr(number), QStringLiteral("and"),
-                         QStringLiteral("enOverride=0")};
+    QStringList where = {QStringLiteral("Where Rom =") + QuotedStr(RomText(serialWords)),
+                         QStringLiteral("and"), QStringLiteral("enOverride=0")};
     if (!narrowing.isEmpty())
         where << QStringLiteral("and") << narrowing;
+    return where;
+}
+
+// Lists the rooms of the open stays these condition lines select, asks the operator, and on
+// OK ends them; the board then shows their rooms vacant.
+void closeStays(const QStringList &where)
+{
     const Query q = lookup(QStringList{QStringLiteral("Select * From GuestInRecord")} + where);
     QStringList rooms;
     for (const auto &row : q.rows())
@@ -375,18 +381,26 @@ void closeStays(const uint16_t *serialWords, const QString &narrowing)
     for (const QString &line : where)
         update.Add(line);
     update.ExecSQL();
+    RoomBoardDirty = true;
 }
 
 } // namespace
 
 bool CloseStayByRom(const uint16_t *serialWords)
 {
-    closeStays(serialWords, QString());
+    closeStays(openStaysOfCard(serialWords, QString()));
     return true;
 }
 
 bool CloseStayByRomInRoom(const uint16_t *serialWords, const QString &roomStr)
 {
-    closeStays(serialWords, QStringLiteral("RoomStr=") + QuotedStr(roomStr));
+    closeStays(openStaysOfCard(serialWords, QStringLiteral("RoomStr=") + QuotedStr(roomStr)));
+    return true;
+}
+
+bool CloseOpenStaysOfRoom(const QString &roomStr)
+{
+    closeStays({QStringLiteral("Where RoomStr=") + QuotedStr(roomStr), QStringLiteral("and"),
+                QStringLiteral("enOverride=0")});
     return true;
 }
