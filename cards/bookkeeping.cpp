@@ -148,9 +148,9 @@ int SaveMakeCardRecord(const CardRecord &record, const QString &holder, const QS
     return 1;
 }
 
-bool CheckDateRange(const QDate &endDate, const QDate &startDate)
+bool CheckDateRange(const QDateTime &end, const QDateTime &start)
 {
-    if (startDate > endDate) {
+    if (end <= start) {
         ShowMessage(QStringLiteral("日期范围无效！"), QStringLiteral("信息提示"),
                     MsgIcon::Information);
         return false;

@@ -26,8 +26,9 @@ QString RomText(const uint16_t *serialWords);
 // Writes the issue record of a card just written. Returns 1; database errors go to the caller.
 int SaveMakeCardRecord(const CardRecord &record, const QString &holder, const QString &explain);
 
-// False (after telling the operator) when the start date lies after the end date.
-bool CheckDateRange(const QDate &endDate, const QDate &startDate);
+// False (after telling the operator) when the end is not after the start: a card and a
+// stay of no length, or of a negative one, are never written.
+bool CheckDateRange(const QDateTime &end, const QDateTime &start);
 
 QString CardResultText(int result);
 QString GetCardTypeTitle(int id);

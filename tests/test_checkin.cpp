@@ -61,7 +61,7 @@ private slots:
     void proposedStayAndTolerance();
     void serialAndCopy();
     void issueOnAnOccupiedRoomCountsACard();
-    void blankGuestNameAndEndBeforeStart();
+    void blankGuestNameAndEndNotAfterStart();
     void stayDaysAndEndDateFollowEachOther();
     void refusalsWriteNothing();
     void recordingIsAllOrNothing();
@@ -143,16 +143,27 @@ void TestCheckIn::issueOnAnOccupiedRoomCountsACard()
     QCOMPARE(desk.count("select CardSn from RoomInfo where RoomStr='105'"), 2);
 }
 
-void TestCheckIn::blankGuestNameAndEndBeforeStart()
+void TestCheckIn::blankGuestNameAndEndNotAfterStart()
 {
     FrontDesk desk;
     TGuestQuickIn_Form form;
+    // Started at 18:30: an end earlier the same day, or at the start itself, writes nothing.
     child<QDateEdit>(&form, "ED_GQI_Dtp")->setDate(QDate(2024, 5, 2));
-    child<QTimeEdit>(&form, "ET_GQI_Dtp")->setTime(QTime(9, 0));
+    for (const QTime end : {QTime(9, 0), QTime(18, 30)}) {
+        child<QTimeEdit>(&form, "ET_GQI_Dtp")->setTime(end);
+        QCOMPARE(issue(form, "301", "   "), QString());
+    }
+    QCOMPARE(desk.hotel.dialogs.texts(), QStringList(2, "日期范围无效！"));
+    QCOMPARE(desk.encoder.run({"show"}).trimmed(), QStringLiteral("blank card"));
+    QCOMPARE(desk.count("select count(*) from GuestInRecord") +
+                 desk.count("select count(*) from MakeCardRecord"),
+             0);
+
+    child<QTimeEdit>(&form, "ET_GQI_Dtp")->setTime(QTime(23, 0));
     QCOMPARE(issue(form, "301", "   "), QStringLiteral("Success!"));
     QVERIFY(desk.hotel.scalar("select GuestName from GuestInRecord").isNull());
     QVERIFY(desk.hotel.scalar("select Holder from MakeCardRecord").isNull());
-    QCOMPARE(desk.encoder.show().value("End"), QStringLiteral("2024-05-02 09:00"));
+    QCOMPARE(desk.encoder.show().value("End"), QStringLiteral("2024-05-02 23:00"));
 }
 
 void TestCheckIn::stayDaysAndEndDateFollowEachOther()
