@@ -139,7 +139,7 @@ void TestBackup::saveDialogLeavesTheExistingFileToTheProgram()
         if (asks)
             dialog->reject();
         else
-            dialog->accept();
+            static_cast<QDialog *>(dialog)->accept();
     });
     const QString chosen = dialogs().saveFileName(QString(), "Access Data(*.mdb)", existing);
     setDialogs(&hotel.dialogs);
