@@ -62,9 +62,12 @@ void reportBackup(const TLanguage &language, BackupResult result, const QString 
 void DataBackupClick(const TLanguage &language)
 {
     const QString suggested = backupFolder() + QLatin1Char('/') + BackupFileName(Now());
-    const QString target = dialogs().saveFileName(QString(), kFilter, suggested);
+    QString target = dialogs().saveFileName(QString(), kFilter, suggested);
     if (target.isEmpty())
         return;
+    // A name typed without an extension gets the one the restore lists.
+    if (QFileInfo(target).suffix().isEmpty())
+        target += QStringLiteral(".mdb");
     if (QFileInfo::exists(target)) {
         tell(language, BackupExists, MsgIcon::Error);
         return;

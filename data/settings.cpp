@@ -4,9 +4,9 @@
 #include "dm.h"
 #include "errors.h"
 #include "inifile.h"
-#include "sqltext.h"
+#include "notice.h"
 #include "serverdb.h"
-#include "ui/dialogs.h"
+#include "sqltext.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -105,7 +105,7 @@ bool OpenDatabaseFile(const QString &path)
         dm->conn.Open();
         return true;
     } catch (const NotADatabaseError &e) {
-        ShowMessage(e.text(), QStringLiteral("提示"), MsgIcon::Error);
+        ShowNotice(e.text(), QStringLiteral("提示"), NoticeIcon::Error);
         return false;
     } catch (const DbError &) {
         return false;
@@ -133,8 +133,7 @@ bool ConnectDatabase()
         return false;
     const QString path = ConfiguredDbPath();
     if (!QFileInfo(path).isFile()) {
-        ShowMessage(QStringLiteral("文件不存在！"), QStringLiteral("提示"), MsgIcon::None,
-                    MsgButtons::Ok);
+        ShowNotice(QStringLiteral("文件不存在！"), QStringLiteral("提示"), NoticeIcon::None);
         return false;
     }
     return OpenDatabaseFile(path);

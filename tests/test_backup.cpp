@@ -11,6 +11,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileDialog>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -69,6 +70,7 @@ class TestBackup : public QObject
 private slots:
     void backupProposesADatedNameInTheDbFolder();
     void backupNeverReplacesAFile();
+    void saveDialogLeavesTheExistingFileToTheProgram();
     void backupIsOneConsistentStateOfTheOpenDatabase();
     void backupThatCannotBeWrittenIsReportedAndLeavesNoFile();
     void restoreFromAMissingFileTouchesNothing();
@@ -108,6 +110,41 @@ void TestBackup::backupNeverReplacesAFile()
     QCOMPARE(f.readAll(), QByteArray("an older backup"));
     // The copy itself refuses as well, should the name appear after the check.
     QCOMPARE(BackupDatabase(hotel.module.conn, target, nullptr), BackupResult::Exists);
+
+    // A name typed without an extension is written with ".mdb", and checked with it.
+    hotel.dialogs.clear();
+    hotel.dialogs.files = {hotel.dir() + QStringLiteral("/DB/mine"),
+                           hotel.dir() + QStringLiteral("/DB/old_BackUp")};
+    DataBackupClick(*texts.language);
+    DataBackupClick(*texts.language);
+    QCOMPARE(hotel.dialogs.texts(), (QStringList{texts.text(3), texts.text(4)}));
+    QCOMPARE(entries(hotel.dir() + QStringLiteral("/DB")),
+             (QStringList{"lock.mdb", "mine.mdb", "old_BackUp.mdb"}));
+    f.close();
+    QVERIFY(f.open(QIODevice::ReadOnly));
+    QCOMPARE(f.readAll(), QByteArray("an older backup"));
+}
+
+// The save dialog asks nothing about an existing name: the program's refusal is the answer.
+void TestBackup::saveDialogLeavesTheExistingFileToTheProgram()
+{
+    TestHotel hotel;
+    const QString existing = hotel.dir() + QStringLiteral("/DB/lock.mdb");
+    setDialogs(nullptr);
+    bool asks = true;
+    WhenModalOpens("SaveFile_Dialog", [&](QWidget *widget) {
+        auto *dialog = static_cast<QFileDialog *>(widget);
+        asks = !dialog->testOption(QFileDialog::DontConfirmOverwrite);
+        dialog->selectFile(existing);
+        if (asks)
+            dialog->reject();
+        else
+            static_cast<QDialog *>(dialog)->accept();
+    });
+    const QString chosen = dialogs().saveFileName(QString(), "Access Data(*.mdb)", existing);
+    setDialogs(&hotel.dialogs);
+    QVERIFY(!asks);
+    QCOMPARE(chosen, existing);
 }
 
 void TestBackup::backupIsOneConsistentStateOfTheOpenDatabase()

@@ -10,6 +10,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QComboBox>
 #include <QDialog>
 #include <QFile>
 #include <QLabel>
@@ -100,6 +101,8 @@ private slots:
     void readDataCardFollowsEncoderAndRight_data();
     void readDataCardFollowsEncoderAndRight();
     void everyEnabledCommandOpensItsFormOneAtATime();
+    void commandTypedAsItsFormClosesOpensAfterwards();
+    void statusPanelsFitTheirTexts();
     void operatorGoneEndsWithoutAMessage();
     void aboutBox_data();
     void aboutBox();
@@ -244,6 +247,71 @@ void TestMainWindow::everyEnabledCommandOpensItsFormOneAtATime()
     ModalCloser after;
     action(main, "ChangePassword_Menu")->trigger();
     QCOMPARE(after.opened, QStringList{"ChangePassword_Form"});
+}
+
+// A key typed while a form paused comes in one round of events with the Esc that closes the
+// form, and a click may reach the window before the closed form's command has returned: the
+// command asked for opens once the form has gone, never inside it, and only one of them.
+void TestMainWindow::commandTypedAsItsFormClosesOpensAfterwards()
+{
+    TestHotel hotel;
+    hotel.logOnAdministrator();
+    TMainForm main;
+    main.show();
+    QStringList opened;
+    auto closeWhenOpen = [&](const QString &name) {
+        WhenModalOpens(name, [&opened](QWidget *form) {
+            opened.append(form->objectName());
+            static_cast<QDialog *>(form)->reject();
+        });
+    };
+    // The key reaches the closed form.
+    WhenModalOpens("AboutForm", [&](QWidget *about) {
+        opened.append(about->objectName());
+        QTest::keyClick(about->findChild<QWidget *>("Close_Bt"), Qt::Key_Escape);
+        QVERIFY(!about->isVisible());
+        QTest::keyClick(about->findChild<QWidget *>("Close_Bt"), Qt::Key_F4);
+        closeWhenOpen("CheckCardForm");
+    });
+    action(main, "About_Menu")->trigger();
+    QCOMPARE(opened, (QStringList{"AboutForm", "CheckCardForm"}));
+
+    // The command reaches the window while the closed form's command returns.
+    opened.clear();
+    WhenModalOpens("AboutForm", [&](QWidget *about) {
+        opened.append(about->objectName());
+        about->close();
+        action(main, "ChangePassword_Menu")->trigger();
+        action(main, "About_Menu")->trigger(); // one command is kept, not a queue of them
+        closeWhenOpen("ChangePassword_Form");
+    });
+    action(main, "About_Menu")->trigger();
+    QCOMPARE(opened, (QStringList{"AboutForm", "ChangePassword_Form"}));
+    QVERIFY(!QApplication::activeModalWidget());
+    ModalCloser after;
+    action(main, "About_Menu")->trigger();
+    QCOMPARE(after.opened, QStringList{"AboutForm"});
+}
+
+// The refresh button and the filters are not narrower than their texts.
+void TestMainWindow::statusPanelsFitTheirTexts()
+{
+    TestHotel hotel;
+    hotel.logOnAdministrator();
+    TMainForm main;
+    main.resize(1024, 700);
+    main.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&main));
+    auto *refresh = main.findChild<QToolButton *>("Refresh_Bt");
+    QVERIFY(!refresh->text().isEmpty());
+    QVERIFY(refresh->width() >= refresh->sizeHint().width());
+    for (const char *name : {"BuildingFilter_CB", "FloorFilter_CB"}) {
+        auto *box = main.findChild<QComboBox *>(name);
+        const QString all = box->itemText(box->count() - 1);
+        QVERIFY2(!all.isEmpty(), name);
+        QVERIFY2(box->width() >= box->sizeHint().width(), name);
+        QVERIFY2(box->width() > box->fontMetrics().horizontalAdvance(all), name);
+    }
 }
 
 void TestMainWindow::operatorGoneEndsWithoutAMessage()
