@@ -2,6 +2,7 @@
 
 #include "auth.h"
 #include "data/clock.h"
+#include "data/privatefile.h"
 #include "data/settings.h"
 #include "ui/errorguard.h"
 
@@ -21,8 +22,9 @@ void InterfaceLog::write(const QString &line) const
         QFile::remove(m_path + QStringLiteral(".1"));
         QFile::rename(m_path, m_path + QStringLiteral(".1"));
     }
+    // Guest names and authentication stamps: a new log is for the owner's eyes only.
     QFile file(m_path);
-    if (!file.open(QIODevice::Append | QIODevice::Text))
+    if (!OpenPrivateForAppend(file, QIODevice::Text))
         return;
     file.write(QDateTime::currentDateTime().toString(Qt::ISODate).toUtf8() + ' ' + line.toUtf8() +
                '\n');
