@@ -7,6 +7,7 @@
 #include "data/dm.h"
 #include "data/settings.h"
 #include "language/language.h"
+#include "operators/operators.h"
 #include "ui/dialogs.h"
 
 #include <QDir>
@@ -103,6 +104,7 @@ void DataRecoveryClick(const TLanguage &language)
     QString detail;
     switch (RestoreDatabase(dm->conn, source, safetyCopy, &detail)) {
     case RestoreResult::Done:
+        HashPlainPasswordsOfOpenDatabase();
         RoomBoardDirty = true;
         tell(language, RestoreDone, MsgIcon::Information);
         break;

@@ -253,7 +253,8 @@ void TMainForm::PopedomSet()
 
 void TMainForm::setCommandEnabled(QAction *action, bool enabled)
 {
-    action->setEnabled(enabled && action->property("available").toBool());
+    action->setEnabled(enabled && action->property("available").toBool() &&
+                       action->property("granted").toBool());
 }
 
 void TMainForm::InitMenu()
@@ -289,8 +290,15 @@ void TMainForm::InitMenu()
             allowed[action] = allowed.value(action, true) && enabled;
         }
     }
-    for (auto it = allowed.cbegin(); it != allowed.cend(); ++it)
-        setCommandEnabled(it.key(), it.value());
+    for (auto it = allowed.cbegin(); it != allowed.cend(); ++it) {
+        QAction *action = it.key();
+        action->setProperty("granted", it.value());
+        // The pop-up's check-in and check-out wait for a selection (PopupMenu1Popup).
+        if (action == ui->mi_GuestIn || action == ui->mi_GuestLeave)
+            action->setEnabled(action->isEnabled() && it.value());
+        else
+            setCommandEnabled(action, it.value());
+    }
 }
 
 void TMainForm::RunCommand(const std::function<void()> &command)
@@ -372,6 +380,7 @@ void TMainForm::connectCommands()
         action->setEnabled(false);
     for (const auto &[action, command] : commands) {
         action->setProperty("available", true);
+        action->setProperty("granted", true); // until the rights say otherwise (InitMenu)
         action->setEnabled(true);
         connect(action, &QAction::triggered, this, [this, command] { RunCommand(command); });
     }

@@ -91,6 +91,10 @@ bool IniFile::save()
     f.setDirectWriteFallback(true);
     if (!f.open(QIODevice::WriteOnly))
         return fail(f.errorString());
+    // A new settings file may hold the database server's password: the owner's only. An
+    // existing one keeps its mode.
+    if (!info.exists())
+        f.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
     QString text = m_lines.join(m_eol);
     if (!m_lines.isEmpty())
         text += m_eol;

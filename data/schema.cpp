@@ -3,6 +3,7 @@
 #include "connection.h"
 #include "dataset.h"
 #include "errors.h"
+#include "privatefile.h"
 #include "rights.h"
 #include "transaction.h"
 
@@ -193,6 +194,10 @@ bool CreateHotelDatabase(const QString &path, bool demo, QString *error)
                 if (!created)
                     QFile::remove(path);
             });
+            // The hotel's data and passwords: for the owner's eyes only.
+            QString why;
+            if (!CreatePrivateFile(path, &why))
+                throw DbError(QStringLiteral("Could not create the file '%1': %2").arg(path, why));
             db.setDatabaseName(path);
             if (!db.open())
                 throw DbError(db.lastError().text());

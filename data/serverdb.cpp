@@ -138,7 +138,8 @@ QStringList ServerSchemaStatements()
     return statements;
 }
 
-void CreateServerHotelDatabase(Connection &conn, bool demo, const QString &fromFile)
+void CreateServerHotelDatabase(Connection &conn, bool demo, const QString &fromFile,
+                               const std::function<void(Connection &)> &copied)
 {
     const QString database = QString::fromLatin1(kServerDatabase);
     {
@@ -195,9 +196,11 @@ void CreateServerHotelDatabase(Connection &conn, bool demo, const QString &fromF
                 continue;
             exec(db, statement);
         }
-        if (!fromFile.isEmpty())
+        if (!fromFile.isEmpty()) {
             copyRowsFrom(conn, fromFile);
-        else if (demo)
+            if (copied)
+                copied(conn);
+        } else if (demo)
             FillDemoHotel(conn);
         conn.CommitTrans();
     } catch (...) {

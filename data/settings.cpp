@@ -75,6 +75,9 @@ void ReadPmsSettings(TPmsSettings &settings)
     settings.KeyCoder = ini.ReadString("PMS", "KeyCoder", defaults.KeyCoder);
     settings.AuthKey = ini.ReadString("PMS", "AuthKey", defaults.AuthKey);
     settings.UserID = ini.ReadString("PMS", "UserID", defaults.UserID);
+    settings.MaxKeyDays = ini.ReadInteger("PMS", "MaxKeyDays", defaults.MaxKeyDays);
+    settings.Tls = ini.ReadBool("PMS", "Tls", defaults.Tls);
+    settings.PeerCertificate = ini.ReadString("PMS", "PeerCertificate", defaults.PeerCertificate);
 }
 
 QString ConfiguredDbPath()

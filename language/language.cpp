@@ -4,6 +4,7 @@
 #include "data/dataset.h"
 #include "data/errors.h"
 #include "data/fileversion.h"
+#include "data/privatefile.h"
 #include "data/sqltext.h"
 #include "data/transaction.h"
 #include "dialogtexts.h"
@@ -82,11 +83,9 @@ QString TLanguage::CatalogPath()
 
 void TLanguage::createLanguageDB(const QString &path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        throw DbError(
-            QStringLiteral("Could not create the file '%1': %2").arg(path, file.errorString()));
-    file.close();
+    QString why;
+    if (!CreatePrivateFile(path, &why))
+        throw DbError(QStringLiteral("Could not create the file '%1': %2").arg(path, why));
     // Both tables or no file: a half-made catalogue would fail every later start.
     try {
         m_conn.ConnectionString = kConnectionPrefix + path;

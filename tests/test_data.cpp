@@ -6,6 +6,8 @@
 #include "data/schema.h"
 #include "data/settings.h"
 #include "data/sqltext.h"
+#include "language/language.h"
+#include "pms/client.h"
 #include "support/testhotel.h"
 
 #include <QDialog>
@@ -16,6 +18,7 @@
 #include <QTest>
 #include <QTimer>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 class TestData : public QObject
@@ -35,6 +38,7 @@ private slots:
     void iniWritesOneKeyAndKeepsTheRest();
     void iniWritesInPlaceInAReadOnlyFolder();
     void iniReadsGb18030();
+    void newFilesOfHotelDataAreTheOwnersOnly();
     void connectDatabaseFailures();
     void messageBoxKeepsAnEmptyCaption();
     void databaseErrorReachesTheTopLevelHandler();
@@ -318,6 +322,41 @@ void TestData::iniReadsGb18030()
     ReadSystemInfo(info);
     QCOMPARE(info.HotelName, QStringLiteral("海景酒店"));
     QCOMPARE(info.DayCount, 2);
+}
+
+void TestData::newFilesOfHotelDataAreTheOwnersOnly()
+{
+    // What other users of the machine would get without the care: rw-r--r--.
+    const mode_t umaskBefore = umask(022);
+    const auto restoreUmask = qScopeGuard([umaskBefore] { umask(umaskBefore); });
+    auto mode = [](const QString &path) {
+        struct stat st;
+        return ::stat(QFile::encodeName(path).constData(), &st) == 0 ? int(st.st_mode & 0777) : -1;
+    };
+    TestHotel hotel; // its DB/lock.mdb is made as quenmar-initdb makes one
+    QCOMPARE(mode(hotel.dbPath()), 0600);
+    TLanguage language(nullptr);
+    QCOMPARE(mode(TLanguage::CatalogPath()), 0600);
+    const QString ini = hotel.dir() + "/Quenmar.ini";
+    QVERIFY(IniFile(ini).WriteString("Client Config", "Pass", "server password"));
+    QCOMPARE(mode(ini), 0600);
+    const QString logPath = hotel.dir() + "/pms.log";
+    const pms::InterfaceLog log(logPath, 40);
+    log.write("Li Wei");
+    QCOMPARE(mode(logPath), 0600);
+    log.write("Li Wei again, over the size: the file goes to pms.log.1");
+    log.write("a new file");
+    QCOMPARE(mode(logPath + ".1"), 0600);
+    QCOMPARE(mode(logPath), 0600);
+
+    // Files that exist keep the mode their owner gave them.
+    for (const QString &path : {ini, logPath})
+        QVERIFY(QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                                QFileDevice::ReadGroup));
+    QVERIFY(IniFile(ini).WriteString("Client Config", "UserName", "quenmar"));
+    log.write("one more");
+    QCOMPARE(mode(ini), 0640);
+    QCOMPARE(mode(logPath), 0640);
 }
 
 void TestData::connectDatabaseFailures()
