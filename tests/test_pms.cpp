@@ -10,9 +10,12 @@
 #include "pms/keyservice.h"
 #include "pms/link.h"
 #include "pms/record.h"
+#include "staffcards/checkcardform.h"
 #include "support/testhotel.h"
 
 #include <QFile>
+#include <QLabel>
+#include <QPushButton>
 #include <QRegularExpression>
 #include <QSignalSpy>
 #include <QSslKey>
@@ -260,6 +263,7 @@ private slots:
     void clientOverLoopback();
     void clientReconnectsAndStartsTheLink();
     void clientAuthenticates();
+    void requestsWaitForADeskCommand();
     void clientLogsAFloodOfBadInputOnce();
     void clientOverTlsServesOnlyThePinnedPeer();
     void peerCertificateSetting();
@@ -904,6 +908,50 @@ void TestPms::peerCertificateSetting()
     QObject parent;
     QVERIFY(!pms::StartConfiguredClient(&parent, &problem));
     QCOMPARE(problem, QStringLiteral("PMS: bad PeerCertificate"));
+}
+
+void TestPms::requestsWaitForADeskCommand()
+{
+    PmsDesk desk;
+    QCOMPARE(status(desk.send(newKey("101"))), QStringLiteral("OK OK"));
+    ScriptedPms scripted;
+    pms::Client client(clientOptions(scripted, desk.hotel.dir() + "/pms.log"));
+    client.start();
+    QVERIFY(scripted.accept());
+    scripted.send(pmsLinkStart());
+    QCOMPARE(scripted.take(6).size(), std::size_t(6));
+    QCOMPARE(client.state(), pms::Client::State::Linked);
+
+    // A desk revoke of room 101's card asks whether the stay ends. While it asks, the main
+    // window's timer has cleared CardBusy and the link's socket is handled: a new key and a
+    // key delete are answered busy and change nothing.
+    QStringList answered;
+    desk.hotel.dialogs.whileShown = [&](const ScriptedDialogs::Shown &) {
+        CardBusy = false;
+        for (const Record &request : {newKey("102"), rec("KD", {{"KC", "3"}, {"RN", "101"}})}) {
+            scripted.send(request);
+            answered << status(scripted.next());
+        }
+    };
+    TCheckCardForm form;
+    form.OpenForRevoking();
+    CardBusy = false;
+    child<QPushButton>(&form, "Register_Bt")->click();
+    QCOMPARE(answered, (QStringList{"BY encoder busy", "BY encoder busy"}));
+    QCOMPARE(desk.hotel.dialogs.messages.size(), 1);
+    QCOMPARE(child<QLabel>(&form, "Prompt_Label")->text(), QStringLiteral("Success!"));
+    QCOMPARE(desk.encoder.run({"show"}).trimmed(), QStringLiteral("blank card"));
+    QCOMPARE(desk.count("select count(*) from GuestInRecord where enOverride=0"), 0);
+    QCOMPARE(desk.count("select count(*) from GuestInRecord where RoomStr='102'"), 0);
+    QCOMPARE(desk.count("select count(*) from MakeCardRecord"), 1);
+    QCOMPARE(desk.count("select CardSn from RoomInfo where RoomStr='102'"), 0);
+
+    // Once the command is over and the timer has ticked, a request is served again.
+    desk.hotel.dialogs.whileShown = nullptr;
+    CardBusy = false;
+    desk.encoder.putBlank();
+    scripted.send(newKey("102"));
+    QCOMPARE(status(scripted.next()), QStringLiteral("OK OK"));
 }
 
 QUENMAR_TEST_MAIN(TestPms)
