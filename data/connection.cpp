@@ -162,7 +162,7 @@ void Connection::Open()
     {
         QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_name);
         db.setDatabaseName(path);
-        db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=5000"));
+        db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(kFileBusyTimeoutMs));
         bool ok = db.open();
         QString error = db.lastError().text();
         if (ok) {

@@ -70,6 +70,8 @@ private:
 
 // The name of the hotel database on the server.
 extern const char *const kServerDatabase;
+// Milliseconds a statement on a database file waits for another program's write.
+constexpr int kFileBusyTimeoutMs = 5000;
 // Seconds a connection attempt to the server may take.
 constexpr int kServerConnectTimeout = 5;
 

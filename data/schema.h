@@ -11,6 +11,13 @@ QStringList HotelSchemaStatements();
 // The tables of the delivered database, in the order they are created.
 QStringList HotelTableNames();
 
+// The statements that create the unique indexes of RoomInfo (door plate ignoring letter
+// case, lock code).
+QStringList RoomInfoUniqueIndexStatements();
+// Adds those indexes to an open database file that lacks them, where its rows allow it (no
+// two rooms share a door plate or lock code); anything else leaves the file as it is.
+void AddRoomInfoUniqueIndexes(Connection &conn);
+
 // Creates the delivered database in a new file; with demo, adds a small demo hotel.
 // Throws DbError; refuses (returns false with *error) when the file exists.
 bool CreateHotelDatabase(const QString &path, bool demo, QString *error);

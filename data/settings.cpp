@@ -4,8 +4,9 @@
 #include "dm.h"
 #include "errors.h"
 #include "inifile.h"
-#include "sqltext.h"
+#include "schema.h"
 #include "serverdb.h"
+#include "sqltext.h"
 #include "ui/dialogs.h"
 
 #include <QDir>
@@ -103,6 +104,8 @@ bool OpenDatabaseFile(const QString &path)
     dm->conn.DatabaseFile = path;
     try {
         dm->conn.Open();
+        // A file of an earlier release gains the indexes that keep rooms apart.
+        AddRoomInfoUniqueIndexes(dm->conn);
         return true;
     } catch (const NotADatabaseError &e) {
         ShowMessage(e.text(), QStringLiteral("提示"), MsgIcon::Error);

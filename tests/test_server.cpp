@@ -13,6 +13,7 @@
 #include "data/sqltext.h"
 #include "kestrune/kestrune.h"
 #include "language/language.h"
+#include "setup/rooms.h"
 #include "stays/guestquickinform.h"
 #include "stays/stays.h"
 #include "support/testhotel.h"
@@ -26,7 +27,9 @@
 #include <QPushButton>
 #include <QTest>
 
+#include <future>
 #include <memory>
+#include <thread>
 
 namespace {
 
@@ -78,6 +81,7 @@ private slots:
     void backupAndRestoreOfTheServer();
     void workstationsNeverShareASerial_data();
     void workstationsNeverShareASerial();
+    void roomsStoredAtTheSameMomentStayApart();
 };
 
 void TestServerKind::initTestCase()
@@ -423,6 +427,65 @@ void TestServerKind::workstationsNeverShareASerial()
         QCOMPARE(second.exitCode(), 3);
         QVERIFY(workerOutput(second).startsWith("error Another workstation is issuing a card"));
         QCOMPARE(h.hotel.scalar("select CardSn from RoomInfo where RoomStr='203'").toInt(), 7);
+    }
+}
+
+void TestServerKind::roomsStoredAtTheSameMomentStayApart()
+{
+    QUENMAR_REQUIRE_SERVER(*server);
+    Hotel h("server");
+    // Another workstation stores its room between this one's checks and its store: this
+    // one's insert waits for the other's row and is then refused by the unique indexes.
+    const struct
+    {
+        const char *otherPlate;
+        int otherCode;
+        const char *plate;
+        int number; // building 9, floor 9: lock code 990n
+        RoomRefusal refusal;
+    } cases[] = {
+        {"Race", 12345, "race", 1, RoomRefusal::DoorPlateTaken},
+        {"Other", 9902, "Mine", 2, RoomRefusal::LockCodeTaken},
+    };
+    for (const auto &c : cases) {
+        std::promise<void> inserted;
+        QString failure;
+        std::thread other([&] {
+            bool told = false;
+            try {
+                Connection conn;
+                server->login(conn);
+                conn.Open();
+                conn.BeginTrans();
+                InsertRow(conn, "RoomInfo",
+                          {{"RoomStr", QString::fromLatin1(c.otherPlate)}, {"Room", c.otherCode}});
+                inserted.set_value();
+                told = true;
+                // Stored once this workstation waits for the row.
+                for (int i = 0; i < 500; ++i) {
+                    Query waiting(conn);
+                    waiting.Add("select count(*) from pg_stat_activity where "
+                                "wait_event_type = 'Lock'");
+                    waiting.Open();
+                    if (waiting.Field(0).toInt() > 0)
+                        break;
+                    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+                }
+                conn.CommitTrans();
+            } catch (const AppError &e) {
+                failure = e.text();
+                if (!told)
+                    inserted.set_value();
+            }
+        });
+        inserted.get_future().wait();
+        const RoomStore stored =
+            AddRoom(h.conn(), MakeNewRoom("9", "9", c.number), c.plate, QString());
+        other.join();
+        QVERIFY2(failure.isEmpty(), qPrintable(failure));
+        QCOMPARE(stored.refusal, c.refusal);
+        QCOMPARE(stored.otherDoorPlate, QString::fromLatin1(c.otherPlate));
+        QCOMPARE(h.hotel.scalar("select count(*) from RoomInfo where Buiding=9").toInt(), 0);
     }
 }
 
