@@ -174,6 +174,23 @@ QStringList HotelSchemaStatements()
     return s;
 }
 
+QList<QPair<QString, QStringList>> HotelTableColumns()
+{
+    QList<QPair<QString, QStringList>> tables;
+    const QString create = QStringLiteral("CREATE TABLE ");
+    for (const QString &statement : HotelSchemaStatements()) {
+        if (!statement.startsWith(create))
+            continue;
+        // One column a line after the first: its name is the line's first word.
+        const QStringList lines = statement.split('\n');
+        QStringList columns;
+        for (qsizetype i = 1; i < lines.size(); ++i)
+            columns.append(lines[i].trimmed().section(' ', 0, 0));
+        tables.append({lines[0].mid(create.size()).section(' ', 0, 0), columns});
+    }
+    return tables;
+}
+
 QStringList HotelTableNames()
 {
     QStringList names;

@@ -1,6 +1,8 @@
 #pragma once
 // The delivered hotel database: every table and column the program uses, with the
 // reference rows it relies on.
+#include <QList>
+#include <QPair>
 #include <QString>
 #include <QStringList>
 
@@ -8,6 +10,8 @@ class Connection;
 
 // The statements that create an empty delivered database.
 QStringList HotelSchemaStatements();
+// Every table of the delivered database with its columns, in the order they are created.
+QList<QPair<QString, QStringList>> HotelTableColumns();
 // The tables of the delivered database, in the order they are created.
 QStringList HotelTableNames();
 
