@@ -18,6 +18,7 @@
 #include "stays/stays.h"
 #include "support/testhotel.h"
 #include "support/testserver.h"
+#include "ui/errorguard.h"
 
 #include <QElapsedTimer>
 #include <QFile>
@@ -82,6 +83,7 @@ private slots:
     void workstationsNeverShareASerial_data();
     void workstationsNeverShareASerial();
     void roomsStoredAtTheSameMomentStayApart();
+    void lostConnectionIsOpenedAgain();
 };
 
 void TestServerKind::initTestCase()
@@ -486,6 +488,48 @@ void TestServerKind::roomsStoredAtTheSameMomentStayApart()
         QCOMPARE(stored.refusal, c.refusal);
         QCOMPARE(stored.otherDoorPlate, QString::fromLatin1(c.otherPlate));
         QCOMPARE(h.hotel.scalar("select count(*) from RoomInfo where Buiding=9").toInt(), 0);
+    }
+}
+
+void TestServerKind::lostConnectionIsOpenedAgain()
+{
+    QUENMAR_REQUIRE_SERVER(*server);
+    Hotel h("server");
+    auto board = [] { return LoadRoomBoard(std::nullopt, std::nullopt).size(); };
+    QCOMPARE(board(), 40);
+
+    // The first command after the server restarted finds the connection lost: it is
+    // abandoned and says so, once; the next one works.
+    QVERIFY2(server->restart(), qPrintable(server->error()));
+    QVERIFY(!RunGuarded([&] { board(); }));
+    QCOMPARE(h.hotel.dialogs.messages.size(), 1);
+    QVERIFY(RunGuarded([&] { QCOMPARE(board(), 40); }));
+    QCOMPARE(h.hotel.dialogs.messages.size(), 1);
+    QVERIFY(h.conn().IsServer());
+
+    // A transaction open when the connection went is gone with it: its commit fails, and a
+    // hold's end tells that nothing was kept, on a connection that works again.
+    for (bool hold : {false, true}) {
+        if (hold)
+            h.conn().BeginHold();
+        else
+            h.conn().BeginTrans();
+        InsertRow(h.conn(), "District", {{"DistrictNumber", 50}, {"Notes", "lost"}});
+        QVERIFY2(server->restart(), qPrintable(server->error()));
+        QVERIFY_THROWS_EXCEPTION(
+            DbError, InsertRow(h.conn(), "District", {{"DistrictNumber", 51}, {"Notes", "lost"}}));
+        if (hold) {
+            QVERIFY(!h.conn().EndHold());
+        } else {
+            try {
+                h.conn().CommitTrans();
+                QFAIL("a lost transaction was committed");
+            } catch (const DbError &e) {
+                QCOMPARE(e.text(), LostConnectionText());
+            }
+        }
+        QVERIFY(!h.conn().Holding());
+        QCOMPARE(h.hotel.scalar("select count(*) from District where Notes='lost'").toInt(), 0);
     }
 }
 
