@@ -28,6 +28,9 @@ enum Text {
     BackupFailed = 12,
     DumpToolMissing = 13,
     ServerRestoreRefused = 14,
+    RestoreFromOpenDatabase = 15,
+    RestoreWithoutAccounts = 16,
+    RestoreWithoutManager = 17,
 };
 
 void tell(const TLanguage &language, int text, MsgIcon icon, const QString &detail = QString())
@@ -99,17 +102,37 @@ void DataRecoveryClick(const TLanguage &language)
         tell(language, RestoreMissing, MsgIcon::Error);
         return;
     }
+    if (IsOpenDatabaseFile(dm->conn, source)) {
+        tell(language, RestoreFromOpenDatabase, MsgIcon::Error);
+        return;
+    }
+    QString detail;
+    if (!CheckHotelDatabaseFile(source, &detail)) {
+        tell(language, RestoreFailed, MsgIcon::Error, detail);
+        return;
+    }
+    // A hotel whose operators nobody can manage is restored only when the operator says so.
+    const OperatorManagers managers = OperatorManagersOf(source);
+    if (managers != OperatorManagers::Some &&
+        ShowMessage(language.GetDialogText(managers == OperatorManagers::NoAccounts
+                                               ? RestoreWithoutAccounts
+                                               : RestoreWithoutManager),
+                    language.GetDialogText(Caption), MsgIcon::Question,
+                    MsgButtons::OkCancel) != MsgResult::Ok)
+        return;
     QDir().mkpath(backupFolder());
     const QString safetyCopy = backupFolder() + QLatin1Char('/') + BeforeRestoreFileName(Now());
-    QString detail;
     switch (RestoreDatabase(dm->conn, source, safetyCopy, &detail)) {
     case RestoreResult::Done:
         HashPlainPasswordsOfOpenDatabase();
         RoomBoardDirty = true;
-        tell(language, RestoreDone, MsgIcon::Information);
+        tell(language, RestoreDone, MsgIcon::Information, QDir::toNativeSeparators(safetyCopy));
         break;
     case RestoreResult::Missing:
         tell(language, RestoreMissing, MsgIcon::Error);
+        break;
+    case RestoreResult::IsOpenDatabase:
+        tell(language, RestoreFromOpenDatabase, MsgIcon::Error);
         break;
     case RestoreResult::Failed:
         tell(language, RestoreFailed, MsgIcon::Error, detail);

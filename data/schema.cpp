@@ -27,7 +27,69 @@ void exec(QSqlDatabase &db, const QString &text)
         throw DbError(q.lastError().text() + QStringLiteral("\n") + text);
 }
 
+// The unique indexes of RoomInfo, by name: no two rooms share a door plate (ignoring letter
+// case) or a lock code, also when two workstations store one at the same moment.
+const struct
+{
+    const char *name, *column;
+} kRoomInfoUnique[] = {{"RoomInfo_RoomStr", "RoomStr COLLATE NOCASE"}, {"RoomInfo_Room", "Room"}};
+
+QString uniqueIndexStatement(const char *name, const char *column)
+{
+    return QStringLiteral("CREATE UNIQUE INDEX %1 ON RoomInfo (%2)")
+        .arg(QLatin1String(name), QLatin1String(column));
+}
+
 } // namespace
+
+QStringList RoomInfoUniqueIndexStatements()
+{
+    QStringList statements;
+    for (const auto &index : kRoomInfoUnique)
+        statements.append(uniqueIndexStatement(index.name, index.column));
+    return statements;
+}
+
+void AddRoomInfoUniqueIndexes(Connection &conn)
+{
+    QSqlDatabase db = conn.database();
+    // A file another program is writing is not waited for: the next open tries again.
+    QSqlQuery(db).exec(QStringLiteral("PRAGMA busy_timeout = 0"));
+    const auto restore = qScopeGuard([&db] {
+        QSqlQuery(db).exec(QStringLiteral("PRAGMA busy_timeout = %1").arg(kFileBusyTimeoutMs));
+    });
+    for (const auto &index : kRoomInfoUnique) {
+        QSqlQuery q(db);
+        q.setForwardOnly(true);
+        // Already unique?
+        if (!q.exec(QStringLiteral("PRAGMA index_list(RoomInfo)")))
+            return;
+        bool unique = false;
+        while (q.next())
+            if (q.value(1).toString().compare(QLatin1String(index.name), Qt::CaseInsensitive) == 0)
+                unique = q.value(2).toInt() == 1;
+        if (unique)
+            continue;
+        // Rows that share a value keep the file as it is; the forms' checks still hold.
+        if (!q.exec(QStringLiteral("select 1 from RoomInfo where %1 is not null group by %2 "
+                                   "having count(*) > 1 limit 1")
+                        .arg(QString::fromLatin1(index.column).section(' ', 0, 0),
+                             QLatin1String(index.column))))
+            return;
+        if (q.next())
+            continue;
+        q.finish();
+        try {
+            Transaction transaction(conn);
+            exec(db, QStringLiteral("DROP INDEX IF EXISTS %1").arg(QLatin1String(index.name)));
+            exec(db, uniqueIndexStatement(index.name, index.column));
+            transaction.Commit();
+        } catch (const DbError &) {
+            // A file that cannot be written now (read-only, or busy): the next open tries again.
+            return;
+        }
+    }
+}
 
 QStringList HotelSchemaStatements()
 {
@@ -41,8 +103,7 @@ QStringList HotelSchemaStatements()
          "  SystemRoomStr TEXT,\n  Buiding INTEGER,\n  Floor INTEGER,\n  RoomNumber INTEGER,\n"
          "  District INTEGER,\n  RoomState INTEGER DEFAULT 0,\n  RoomTypeStr TEXT,\n"
          "  CardSn INTEGER DEFAULT 0)"
-      << "CREATE INDEX RoomInfo_RoomStr ON RoomInfo (RoomStr)"
-      << "CREATE INDEX RoomInfo_Room ON RoomInfo (Room)"
+      << RoomInfoUniqueIndexStatements()
       << "CREATE INDEX RoomInfo_Address ON RoomInfo (Buiding, Floor, RoomNumber)"
       << "CREATE TABLE RoomType (\n  ID INTEGER PRIMARY KEY,\n  Title TEXT,\n  Size INTEGER,\n"
          "  Piece NUMERIC)"
@@ -112,6 +173,23 @@ QStringList HotelSchemaStatements()
         if (statement.startsWith(QStringLiteral("CREATE TABLE")))
             statement.replace(textColumn, QStringLiteral("TEXT COLLATE NOCASE"));
     return s;
+}
+
+QList<QPair<QString, QStringList>> HotelTableColumns()
+{
+    QList<QPair<QString, QStringList>> tables;
+    const QString create = QStringLiteral("CREATE TABLE ");
+    for (const QString &statement : HotelSchemaStatements()) {
+        if (!statement.startsWith(create))
+            continue;
+        // One column a line after the first: its name is the line's first word.
+        const QStringList lines = statement.split('\n');
+        QStringList columns;
+        for (qsizetype i = 1; i < lines.size(); ++i)
+            columns.append(lines[i].trimmed().section(' ', 0, 0));
+        tables.append({lines[0].mid(create.size()).section(' ', 0, 0), columns});
+    }
+    return tables;
 }
 
 QStringList HotelTableNames()

@@ -5,6 +5,7 @@
 #include "errors.h"
 #include "inifile.h"
 #include "notice.h"
+#include "schema.h"
 #include "serverdb.h"
 #include "sqltext.h"
 
@@ -106,6 +107,8 @@ bool OpenDatabaseFile(const QString &path)
     dm->conn.DatabaseFile = path;
     try {
         dm->conn.Open();
+        // A file of an earlier release gains the indexes that keep rooms apart.
+        AddRoomInfoUniqueIndexes(dm->conn);
         return true;
     } catch (const NotADatabaseError &e) {
         ShowNotice(e.text(), QStringLiteral("提示"), NoticeIcon::Error);

@@ -113,9 +113,19 @@ void TMC_R_From::DeleteOldData_BtClick()
         QStringLiteral("Warning"), MsgIcon::Question, MsgButtons::OkCancel);
     if (answer != MsgResult::Ok)
         return;
-    // The list's statement is closed before its rows change.
+    // The list's statement is closed before its rows change, and the list is shown again on
+    // every way out: a purge that failed deleted nothing.
     m_model->Reload([this] { MC_S_ADO.Close(); });
-    PurgeIssueRecords(dm->conn, cutOff);
+    try {
+        PurgeIssueRecords(dm->conn, cutOff);
+    } catch (...) {
+        try {
+            MakeCardRecordList();
+        } catch (...) {
+            // The purge's error is the one to show.
+        }
+        throw;
+    }
     MakeCardRecordList();
 }
 

@@ -13,6 +13,7 @@
 #include <QDialog>
 #include <QDir>
 #include <QFile>
+#include <QProcess>
 #include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
@@ -36,7 +37,8 @@ private slots:
     void initdbRefusesAnExistingFile();
     void iniMissingOrInvalidGivesDefaults();
     void iniWritesOneKeyAndKeepsTheRest();
-    void iniWritesInPlaceInAReadOnlyFolder();
+    void iniWritesInPlaceWhereNoTemporaryFile_data();
+    void iniWritesInPlaceWhereNoTemporaryFile();
     void iniReadsGb18030();
     void newFilesOfHotelDataAreTheOwnersOnly();
     void connectDatabaseFailures();
@@ -272,11 +274,20 @@ void TestData::iniWritesOneKeyAndKeepsTheRest()
     QCOMPARE(ConfiguredDbPath(), QStringLiteral("/srv/hotel/lock.mdb"));
 }
 
-void TestData::iniWritesInPlaceInAReadOnlyFolder()
+void TestData::iniWritesInPlaceWhereNoTemporaryFile_data()
+{
+    // A folder without write permission refuses a new file with "permission denied", one
+    // marked unchangeable with "operation not permitted".
+    QTest::addColumn<bool>("immutable");
+    QTest::newRow("read-only folder") << false;
+    QTest::newRow("unchangeable folder") << true;
+}
+
+void TestData::iniWritesInPlaceWhereNoTemporaryFile()
 {
     // A writable file in a folder where no temporary file can be made is written in place;
-    // a new file there cannot be made, and the failure names it. Folder permissions bind
-    // everyone but root, so root acts as another user here.
+    // a new file there cannot be made, and the failure names it.
+    QFETCH(bool, immutable);
     QTemporaryDir dir;
     const QString folder = dir.path() + "/locked";
     QVERIFY(QDir().mkpath(folder));
@@ -289,20 +300,34 @@ void TestData::iniWritesInPlaceInAReadOnlyFolder()
     QVERIFY(QFile::setPermissions(dir.path(), all | QFile::WriteOwner));
     QVERIFY(file.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup |
                                 QFile::WriteGroup | QFile::ReadOther | QFile::WriteOther));
-    QVERIFY(QFile::setPermissions(folder, all));
+    auto chattr = [&](const char *flag) {
+        return QProcess::execute("chattr", {flag, folder}) == 0;
+    };
     const bool root = geteuid() == 0;
-    if (root && seteuid(65534) != 0)
-        QSKIP("cannot act as another user");
+    if (immutable) {
+        if (!chattr("+i"))
+            QSKIP("the folder cannot be marked unchangeable here");
+    } else {
+        QVERIFY(QFile::setPermissions(folder, all));
+        // Folder permissions bind everyone but root, so root acts as another user here.
+        if (root && seteuid(65534) != 0)
+            QSKIP("cannot act as another user");
+    }
     {
         const auto back = qScopeGuard([&] {
-            if (root && seteuid(0) != 0)
+            if (immutable)
+                chattr("-i");
+            else if (root && seteuid(0) != 0)
                 qFatal("cannot become root again");
         });
         IniFile ini(file.fileName());
         QVERIFY2(ini.WriteString("SystemInfo", "HotelName", "Seaside"),
                  qPrintable(ini.ErrorText()));
-        QCOMPARE(IniFile(file.fileName()).ReadString("SystemInfo", "HotelName", ""),
-                 QStringLiteral("Seaside"));
+        QVERIFY2(ini.WriteString("SystemInfo", "DayCount", "2"), qPrintable(ini.ErrorText()));
+        const IniFile written(file.fileName());
+        QCOMPARE(written.ReadString("SystemInfo", "HotelName", ""), QStringLiteral("Seaside"));
+        QCOMPARE(written.ReadInteger("SystemInfo", "DayCount", 0), 2);
+        QCOMPARE(QDir(folder).entryList(QDir::Files | QDir::Hidden), QStringList{"Quenmar.ini"});
         IniFile fresh(folder + "/new.ini");
         QVERIFY(!fresh.WriteString("SystemInfo", "HotelName", "Seaside"));
         QVERIFY(fresh.ErrorText().contains(folder + "/new.ini"));

@@ -259,6 +259,19 @@ void TestIssueLog::purgeAsksAndKeepsTheYear()
     QCOMPARE(asked.icon, MsgIcon::Question);
     QCOMPARE(remaining().size(), 4);
 
+    // A purge the database refuses (another workstation holds it, say) deleted nothing, and
+    // the list shows what is there.
+    office.hotel.exec("create trigger NoPurge before delete on MakeCardRecord begin "
+                      "select raise(abort, 'database is locked'); end");
+    office.hotel.dialogs.clear();
+    purge->click();
+    QCOMPARE(office.hotel.dialogs.messages.size(), 2);
+    QVERIFY(office.hotel.dialogs.texts()[1].contains("database is locked"));
+    QCOMPARE(remaining().size(), 4);
+    QCOMPARE(listed(&form), QStringList{"2024-05-10 09:00:00"});
+    QCOMPARE(panel0(&form).right(3), QStringLiteral("1/1"));
+    office.hotel.exec("drop trigger NoPurge");
+
     purge->click();
     QCOMPARE(remaining(), (QStringList{"2023-05-12 00:00:00", "2024-05-10 09:00:00"}));
     QCOMPARE(listed(&form), QStringList{"2024-05-10 09:00:00"}); // listed again
