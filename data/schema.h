@@ -1,6 +1,7 @@
 #pragma once
 // The delivered hotel database: every table and column the program uses, with the
 // reference rows it relies on.
+#include <QSqlDatabase>
 #include <QString>
 #include <QStringList>
 
@@ -10,6 +11,12 @@ class Connection;
 QStringList HotelSchemaStatements();
 // The tables of the delivered database, in the order they are created.
 QStringList HotelTableNames();
+
+// Gives an open database file made by an earlier version the indexes of the delivered
+// database that it lacks (on tables it has), and drops the indexes they replace. The issue
+// log and the door log depend on them for their speed, not for their results: a file that
+// cannot be changed (read-only, or held by another program) is left as it is.
+void AddMissingHotelIndexes(QSqlDatabase &db);
 
 // Creates the delivered database in a new file; with demo, adds a small demo hotel.
 // Throws DbError; refuses (returns false with *error) when the file exists.

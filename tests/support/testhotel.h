@@ -27,7 +27,7 @@ public:
     QList<std::optional<QString>> inputs;      // nullopt cancels
     QList<QPair<QString, QString>> inputBoxes; // caption and prompt of each input box shown
     QStringList files;                         // empty text cancels
-    QStringList offered; // suggested name or start folder of each file dialog
+    QStringList offered;                       // suggested name or start folder of each file dialog
 
     MsgResult message(const QString &text, const QString &caption, MsgIcon icon,
                       MsgButtons buttons) override;
@@ -56,6 +56,8 @@ public:
 
     void exec(const QString &sql);
     QVariant scalar(const QString &sql);
+    // The detail lines of EXPLAIN QUERY PLAN for a statement of several lines.
+    QStringList queryPlan(const QStringList &lines);
     void writeIni(const QString &text);
     // Makes the message library of the build reachable from the program folder.
     void installMessageLibrary();
