@@ -1,6 +1,7 @@
 #include "connection.h"
 
 #include "errors.h"
+#include "schema.h"
 
 #include <QFileInfo>
 #include <QSqlDriver>
@@ -207,6 +208,7 @@ void Connection::Open()
                     .arg(path, error));
         }
         RegisterSqlFunctions(db);
+        AddMissingHotelIndexes(db);
     }
     m_path = path;
 }

@@ -11,6 +11,7 @@
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <QScopeGuard>
+#include <QSet>
 #include <QSqlError>
 #include <QSqlQuery>
 
@@ -127,10 +128,13 @@ QStringList HotelSchemaStatements()
              .arg(now)
       << "CREATE INDEX MakeCardRecord_TypeRom ON MakeCardRecord (CardType, Rom)"
       << "CREATE INDEX MakeCardRecord_InputTime ON MakeCardRecord (InputTime)"
+      // The issue log of one card type, bounded by the issue days and in their order.
+      << "CREATE INDEX MakeCardRecord_TypeTime ON MakeCardRecord (CardType, InputTime)"
       << "CREATE TABLE OpenDoorRecord (\n  ID INTEGER PRIMARY KEY,\n  RoomStr TEXT,\n  Rom TEXT,\n"
          "  OpenTime DATETIME,\n  CardType INTEGER,\n  CardTypeStr TEXT,\n"
          "  CardHolderStr TEXT,\n  MakeName TEXT)"
-      << "CREATE INDEX OpenDoorRecord_RoomStr ON OpenDoorRecord (RoomStr)"
+      // A room's door log in the order it is listed.
+      << "CREATE INDEX OpenDoorRecord_RoomTime ON OpenDoorRecord (RoomStr, OpenTime)"
       << QStringLiteral("CREATE TABLE Operator (\n  ID INTEGER PRIMARY KEY,\n  Staffer TEXT,\n"
                         "  StafferName TEXT,\n  Pass TEXT,\n  Branch TEXT,\n  GroupID INTEGER%1)")
              .arg(rights)
@@ -190,6 +194,47 @@ QList<QPair<QString, QStringList>> HotelTableColumns()
         tables.append({lines[0].mid(create.size()).section(' ', 0, 0), columns});
     }
     return tables;
+}
+
+namespace {
+
+// Indexes of earlier databases that a later index serves in full.
+const char *const kSupersededIndexes[][2] = {{"OpenDoorRecord_RoomStr", "OpenDoorRecord_RoomTime"}};
+
+} // namespace
+
+void AddMissingHotelIndexes(QSqlDatabase &db)
+{
+    QSqlQuery q(db);
+    if (!q.exec(QStringLiteral("select type, name from sqlite_master where type in "
+                               "('table', 'index')")))
+        return;
+    QSet<QString> tables, indexes;
+    while (q.next())
+        (q.value(0).toString() == QLatin1String("table") ? tables : indexes)
+            .insert(q.value(1).toString().toLower());
+    q.finish();
+
+    // "CREATE INDEX <name> ON <table> (...)"; unique indexes are left out, as rows already
+    // stored could break them.
+    static const QRegularExpression createIndex(QStringLiteral("^CREATE INDEX (\\w+) ON (\\w+) "));
+    const auto run = [&](const QString &statement) {
+        QSqlQuery change(db);
+        return change.exec(statement);
+    };
+    for (const QString &statement : HotelSchemaStatements()) {
+        const QRegularExpressionMatch m = createIndex.match(statement);
+        if (!m.hasMatch() || indexes.contains(m.captured(1).toLower()) ||
+            !tables.contains(m.captured(2).toLower()))
+            continue;
+        if (run(statement))
+            indexes.insert(m.captured(1).toLower());
+    }
+    for (const auto &[old, successor] : kSupersededIndexes) {
+        const QString oldName = QString::fromLatin1(old).toLower();
+        if (indexes.contains(oldName) && indexes.contains(QString::fromLatin1(successor).toLower()))
+            run(QStringLiteral("DROP INDEX ") + QString::fromLatin1(old));
+    }
 }
 
 QStringList HotelTableNames()

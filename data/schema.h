@@ -3,6 +3,7 @@
 // reference rows it relies on.
 #include <QList>
 #include <QPair>
+#include <QSqlDatabase>
 #include <QString>
 #include <QStringList>
 
@@ -21,6 +22,11 @@ QStringList RoomInfoUniqueIndexStatements();
 // Adds those indexes to an open database file that lacks them, where its rows allow it (no
 // two rooms share a door plate or lock code); anything else leaves the file as it is.
 void AddRoomInfoUniqueIndexes(Connection &conn);
+// Gives an open database file made by an earlier version the indexes of the delivered
+// database that it lacks (on tables it has), and drops the indexes they replace. The issue
+// log and the door log depend on them for their speed, not for their results: a file that
+// cannot be changed (read-only, or held by another program) is left as it is.
+void AddMissingHotelIndexes(QSqlDatabase &db);
 
 // Creates the delivered database in a new file; with demo, adds a small demo hotel.
 // Throws DbError; refuses (returns false with *error) when the file exists.

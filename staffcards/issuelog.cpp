@@ -12,7 +12,13 @@ QStringList fromWhere(const IssueLogFilter &filter)
                                      "M.CardType=C.ID"),
                       QStringLiteral("where")};
     lines += DaysFromToCondition(QStringLiteral("M.InputTime"), filter.First, filter.Last);
-    if (filter.CardTypeTitle) {
+    if (filter.CardTypeTitle && !filter.CardTypeIds.isEmpty()) {
+        QStringList ids;
+        for (int id : filter.CardTypeIds)
+            ids.append(QString::number(id));
+        lines << QStringLiteral("and")
+              << QStringLiteral("M.CardType in (") + ids.join(',') + QStringLiteral(")");
+    } else if (filter.CardTypeTitle) {
         lines << QStringLiteral("and")
               << QStringLiteral("CardType in (Select ID From CardType where C_Title=") +
                      QuotedStr(*filter.CardTypeTitle) + QStringLiteral(")");
@@ -36,6 +42,20 @@ QStringList MakeCardRecordListLines(const IssueLogFilter &filter)
 QStringList MakeCardRecordCountLines(const IssueLogFilter &filter)
 {
     return QStringList{QStringLiteral("select count(*)")} + fromWhere(filter);
+}
+
+IssueLogFilter WithCardTypeIds(Connection &conn, IssueLogFilter filter)
+{
+    filter.CardTypeIds.clear();
+    if (!filter.CardTypeTitle)
+        return filter;
+    Query q(conn);
+    q.Add(QStringLiteral("Select ID From CardType where C_Title=") +
+          QuotedStr(*filter.CardTypeTitle));
+    q.Open();
+    for (const auto &row : q.rows())
+        filter.CardTypeIds.append(row.value(0).toInt());
+    return filter;
 }
 
 QStringList CardTypeTitles(Connection &conn)
@@ -64,9 +84,10 @@ int PurgeIssueRecords(Connection &conn, const QDateTime &cutOff)
 
 IssueLogList::IssueLogList(Connection &conn) : Rows(conn), m_conn(conn) {}
 
-void IssueLogList::List(const IssueLogFilter &filter)
+void IssueLogList::List(const IssueLogFilter &chosen)
 {
     Close();
+    const IssueLogFilter filter = WithCardTypeIds(m_conn, chosen);
     Query count(m_conn);
     count.SQL = MakeCardRecordCountLines(filter);
     count.Open();

@@ -17,11 +17,19 @@ struct IssueLogFilter
     QDate Last;  // the last issue day listed
     // The title of the one card type listed; nullopt lists every card type.
     std::optional<QString> CardTypeTitle;
+    // The IDs of the card types with that title, when looked up (WithCardTypeIds). The
+    // statements then name them: the index on card type and issue time serves one type's
+    // days in their order, whatever statistics the database has or lacks.
+    QList<int> CardTypeIds;
 };
+
+// The filter with the IDs of its card type title looked up (none for all types, or for a
+// title no card type has).
+IssueLogFilter WithCardTypeIds(Connection &conn, IssueLogFilter filter);
 
 // The list statement: the records issued from the first through the last day, of the card
 // type or of all, oldest first; records of a card type without a CardType row are never
-// listed.
+// listed. A title without looked-up IDs is matched in the statement itself.
 QStringList MakeCardRecordListLines(const IssueLogFilter &filter);
 // The number of rows the list statement selects.
 QStringList MakeCardRecordCountLines(const IssueLogFilter &filter);

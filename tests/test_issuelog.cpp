@@ -1,5 +1,6 @@
 // The issue log: day and card type filters in both database dialects, the lazy list and its
-// status line, the purge and its right, and the printed issue report.
+// status line, the purge and its right, and the printed issue report; the plans of the issue
+// log's and the door log's statements on a large log, with and without statistics.
 #include "app/application.h"
 #include "data/clock.h"
 #include "data/dataset.h"
@@ -7,6 +8,7 @@
 #include "print/print.h"
 #include "staffcards/issuelog.h"
 #include "staffcards/issuelogform.h"
+#include "staffcards/opendoorrecords.h"
 #include "support/testhotel.h"
 
 #include <QComboBox>
@@ -16,6 +18,7 @@
 #include <QLocale>
 #include <QProcess>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QSqlQuery>
 #include <QStatusBar>
 #include <QTableView>
@@ -112,6 +115,7 @@ private slots:
     void issueReportPrintsTheShownColumns();
     void issueReportKeepsFixedColumnsWholeAndWrapsLongTexts();
     void printoutNamesTheListedDays();
+    void listingsAreBoundedByTimeOrRoomWhateverTheStatistics();
 };
 
 void TestIssueLog::bothDialectsSelectTheSameDays_data()
@@ -383,4 +387,112 @@ void TestIssueLog::printoutNamesTheListedDays()
 }
 
 QUENMAR_TEST_MAIN(TestIssueLog)
+// Without statistics SQLite once served one card type from the index on card type alone and
+// walked every record of that type. Every listing and count of either log must be bounded by
+// the issue days (or the room), in a database as the program makes it, as an earlier version
+// made it, and whatever ANALYZE left behind.
+void TestIssueLog::listingsAreBoundedByTimeOrRoomWhateverTheStatistics()
+{
+    TestHotel hotel;
+    // A title that needs quoting, matched as stored.
+    hotel.exec("insert into CardType (ID, C_Title) values (20, 'Manager''s card')");
+    // Records every 17 minutes from 2023-01-01, seven in ten guest cards, the others of
+    // every type in turn; openings every minute in 20 rooms.
+    const auto fill = [&](int records) {
+        hotel.exec(QStringLiteral(
+                       "with recursive n(i) as (select 0 union all select i+1 from n where i<%1) "
+                       "insert into MakeCardRecord (Rom, CardType, InputTime) select "
+                       "printf('%08X', i), case when i % 10 < 7 then 4 else T.ID end, "
+                       "datetime('2023-01-01', '+' || (i * 17) || ' minutes') from n join "
+                       "(select ID, row_number() over (order by ID) - 1 as k from CardType "
+                       "where ID <> 4) T on T.k = (i / 10 * 3 + i % 10) % 10")
+                       .arg(records - 1));
+        hotel.exec(QStringLiteral(
+                       "with recursive n(i) as (select 0 union all select i+1 from n where i<%1) "
+                       "insert into OpenDoorRecord (RoomStr, Rom, OpenTime, CardType) select "
+                       "101 + i % 20, printf('%08X', i), datetime('2024-01-01', '+' || i || "
+                       "' minutes'), 4 from n")
+                       .arg(records / 4 - 1));
+    };
+    const auto reopen = [&] { QVERIFY(OpenDatabaseFile(hotel.dbPath())); };
+
+    const auto check = [&](const char *state) {
+        QStringList titles = CardTypeTitles(hotel.module.conn);
+        QVERIFY(titles.contains("Manager's card"));
+        QList<std::optional<QString>> types(titles.begin(), titles.end());
+        types.append(std::nullopt);
+        for (const std::optional<QString> &title : types) {
+            for (int days : {1, 31}) {
+                IssueLogFilter chosen{QDate(2023, 3, 1), QDate(2023, 3, days), title, {}};
+                const IssueLogFilter filter = WithCardTypeIds(hotel.module.conn, chosen);
+                const QString what = QStringLiteral("%1, %2, %3 days")
+                                         .arg(state, title.value_or("all types"))
+                                         .arg(days);
+                for (const QStringList &lines :
+                     {MakeCardRecordListLines(filter), MakeCardRecordCountLines(filter)}) {
+                    const QStringList plan = hotel.queryPlan(lines);
+                    const QStringList onRecords = plan.filter(QRegularExpression(" M\\b"));
+                    QVERIFY2(!onRecords.isEmpty(), qPrintable(what));
+                    for (const QString &step : onRecords)
+                        QVERIFY2(step.startsWith("SEARCH M USING") &&
+                                     step.contains("InputTime>? AND InputTime<?"),
+                                 qPrintable(what + ": " + plan.join("; ")));
+                    // The list comes in its order from the index, not sorted first.
+                    QVERIFY2(plan.filter("TEMP B-TREE").isEmpty(),
+                             qPrintable(what + ": " + plan.join("; ")));
+                }
+                // The same records as the type's title names.
+                QString reference =
+                    QStringLiteral("select count(*) from MakeCardRecord where InputTime >= "
+                                   "'2023-03-01' and InputTime < '2023-03-%1'")
+                        .arg(days + 1, 2, 10, QChar('0'));
+                if (title)
+                    reference += QStringLiteral(" and CardType in (select ID from CardType "
+                                                "where C_Title = '%1')")
+                                     .arg(QString(*title).replace("'", "''"));
+                IssueLogList list(hotel.module.conn);
+                list.List(chosen);
+                QVERIFY2(list.Count > 0, qPrintable(what));
+                QCOMPARE(list.Count, hotel.scalar(reference).toInt());
+            }
+        }
+        for (const QStringList &lines :
+             {OpenDoorRecordListLines("105"), OpenDoorRecordCountLines("105")}) {
+            const QStringList plan = hotel.queryPlan(lines);
+            QVERIFY2(plan.size() == 1 && plan[0].startsWith("SEARCH OpenDoorRecord USING") &&
+                         plan[0].contains("(RoomStr=?)"),
+                     qPrintable(QString(state) + ": " + plan.join("; ")));
+        }
+    };
+
+    // Statistics of a small log that has grown since.
+    fill(50);
+    hotel.exec("ANALYZE");
+    fill(20000);
+    reopen();
+    check("stale statistics");
+
+    // As quenmar-initdb made it: never analysed.
+    hotel.exec("DROP TABLE sqlite_stat1");
+    reopen();
+    check("no statistics");
+
+    // Made by an earlier version, without the indexes on card type and issue time, and on room
+    // and opening time: they come when the database is opened, and replace the older one.
+    hotel.exec("DROP INDEX MakeCardRecord_TypeTime");
+    hotel.exec("DROP INDEX OpenDoorRecord_RoomTime");
+    hotel.exec("CREATE INDEX OpenDoorRecord_RoomStr ON OpenDoorRecord (RoomStr)");
+    reopen();
+    QCOMPARE(hotel
+                 .scalar("select group_concat(name) from (select name from sqlite_master where "
+                         "name in ('MakeCardRecord_TypeTime', 'OpenDoorRecord_RoomTime', "
+                         "'OpenDoorRecord_RoomStr') order by name)")
+                 .toString(),
+             QStringLiteral("MakeCardRecord_TypeTime,OpenDoorRecord_RoomTime"));
+    check("opened after an earlier version");
+
+    hotel.exec("ANALYZE");
+    check("fresh statistics");
+}
+
 #include "test_issuelog.moc"

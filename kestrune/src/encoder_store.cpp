@@ -390,6 +390,27 @@ bool saveState(const std::string &dir, const EncoderState &state)
     return writeFileAtomically(dir, kStateFile, serializeState(state));
 }
 
+Loaded<FileIdentity> fileIdentity(const std::string &dir, const char *name)
+{
+    Loaded<FileIdentity> result;
+    struct stat st
+    {
+    };
+    if (::stat(joinPath(dir, name).c_str(), &st) != 0) {
+        result.status = errno == ENOENT ? Load::Missing : Load::Damaged;
+        return result;
+    }
+    if (!S_ISREG(st.st_mode)) {
+        result.status = Load::Damaged;
+        return result;
+    }
+    const auto ns = [](const timespec &t) { return int64_t(t.tv_sec) * 1000000000 + t.tv_nsec; };
+    result.status = Load::Ok;
+    result.value = {uint64_t(st.st_dev), uint64_t(st.st_ino), int64_t(st.st_size), ns(st.st_mtim),
+                    ns(st.st_ctim)};
+    return result;
+}
+
 Loaded<Card> loadCard(const std::string &dir)
 {
     Loaded<Card> result;

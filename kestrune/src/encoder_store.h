@@ -85,6 +85,20 @@ private:
     int fd_ = -1;
 };
 
+// What tells one version of a file from another without reading it. Every write replaces
+// the file by a new one (another inode while both exist); an edit in place changes its size or
+// its times.
+struct FileIdentity
+{
+    uint64_t device = 0, inode = 0;
+    int64_t size = 0, modifiedNs = 0, changedNs = 0;
+    bool operator==(const FileIdentity &) const = default;
+};
+
+// The identity of the file `name` in the folder: Missing when there is none, Damaged when it
+// is no regular file.
+Loaded<FileIdentity> fileIdentity(const std::string &dir, const char *name);
+
 Loaded<EncoderState> loadState(const std::string &dir);
 bool saveState(const std::string &dir, const EncoderState &state);
 

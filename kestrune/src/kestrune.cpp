@@ -1,9 +1,10 @@
 // The card library's C entries, working on the virtual encoder's folder.
 //
-// Which port this process opened is the only state kept in memory (besides the position in a
-// data card being read); everything about the encoder and its card is read fresh from the
-// folder on every call, under the folder lock, so another process (the virtual-encoder tool)
-// may change it between calls.
+// Which port this process opened is the only state kept in memory, besides the data card
+// being read; everything about the encoder and its card is read fresh from the folder on every
+// call, under the folder lock, so another process (the virtual-encoder tool) may change it
+// between calls. The data card is read once by ReadDataCard: the openings delivered after it
+// come from memory as long as the card file and the encoder's state file are the ones read.
 #include "kestrune/kestrune.h"
 
 #include "encoder_store.h"
@@ -20,10 +21,20 @@ namespace {
 
 std::atomic<int> g_openPort{0}; // 0: no port opened
 
-// Position in the data card being read: which card (by id) and the next opening to deliver.
+// The data card being read: the card as ReadDataCard found it, the files it came from, and
+// the next opening to deliver. Inactive before a successful ReadDataCard and once the card has
+// been taken off or changed.
+struct DataCardRead
+{
+    bool active = false;
+    Card card;
+    FileIdentity cardFile;
+    EncoderState state;
+    FileIdentity stateFile;
+    size_t next = 0;
+};
 std::mutex g_readMutex;
-uint64_t g_readCardId = 0;
-size_t g_readNext = 0;
+DataCardRead g_read;
 
 std::string encoderDir()
 {
@@ -39,9 +50,8 @@ std::string encoderDir()
     return (folder.empty() ? std::string("/") : folder + "/") + "Encoder";
 }
 
-// Runs fn(dir, state) when this process has opened the port on which the encoder is connected;
-// -2 otherwise. A missing or damaged state folder is no encoder.
-template <class Fn> int16_t withEncoder(Fn fn)
+// Runs fn(dir, port) under the folder lock when this process has opened a port; -2 otherwise.
+template <class Fn> int16_t withFolder(Fn fn)
 {
     try {
         int port = g_openPort.load();
@@ -51,13 +61,28 @@ template <class Fn> int16_t withEncoder(Fn fn)
         FolderLock lock(dir);
         if (!lock.ok())
             return KESTRUNE_NO_ENCODER;
-        Loaded<EncoderState> state = loadState(dir);
-        if (state.status != Load::Ok || !state.value.connected || state.value.port != port)
-            return KESTRUNE_NO_ENCODER;
-        return fn(dir, state.value);
+        return fn(dir, port);
     } catch (...) {
         return KESTRUNE_BAD_CARD;
     }
+}
+
+// The encoder is connected on the port this process opened.
+bool connectedOn(const Loaded<EncoderState> &state, int port)
+{
+    return state.status == Load::Ok && state.value.connected && state.value.port == port;
+}
+
+// Runs fn(dir, state) when this process has opened the port on which the encoder is connected;
+// -2 otherwise. A missing or damaged state folder is no encoder.
+template <class Fn> int16_t withEncoder(Fn fn)
+{
+    return withFolder([&](const std::string &dir, int port) -> int16_t {
+        Loaded<EncoderState> state = loadState(dir);
+        if (!connectedOn(state, port))
+            return KESTRUNE_NO_ENCODER;
+        return fn(dir, state.value);
+    });
 }
 
 // Like withEncoder, and also needs a card on the encoder: -1 without one.
@@ -231,54 +256,80 @@ extern "C" int16_t ReadSystemPas(uint16_t *SystemCode)
 
 extern "C" int16_t ReadDataCard(uint16_t *SerialWords)
 {
-    return withCard(
-        [&](const std::string &, const EncoderState &state, const Loaded<Card> &card) -> int16_t {
-            if (!readable(card, state) || !card.value.isDataCard())
-                return KESTRUNE_BAD_CARD;
-            copyOut(card.value.words, kSerialAt, kSerialLen, SerialWords);
-            std::lock_guard<std::mutex> guard(g_readMutex);
-            g_readCardId = card.value.id;
-            g_readNext = 0;
-            return KESTRUNE_OK;
-        });
+    std::lock_guard<std::mutex> guard(g_readMutex);
+    g_read = DataCardRead();
+    return withCard([&](const std::string &dir, const EncoderState &state,
+                        const Loaded<Card> &card) -> int16_t {
+        if (!readable(card, state) || !card.value.isDataCard())
+            return KESTRUNE_BAD_CARD;
+        // Under the folder lock nothing replaces the files between their reading and this.
+        const Loaded<FileIdentity> cardFile = fileIdentity(dir, kCardFile);
+        const Loaded<FileIdentity> stateFile = fileIdentity(dir, kStateFile);
+        if (cardFile.status != Load::Ok || stateFile.status != Load::Ok)
+            return KESTRUNE_BAD_CARD;
+        copyOut(card.value.words, kSerialAt, kSerialLen, SerialWords);
+        g_read.card = card.value;
+        g_read.cardFile = cardFile.value;
+        g_read.state = state;
+        g_read.stateFile = stateFile.value;
+        g_read.active = true;
+        return KESTRUNE_OK;
+    });
 }
 
 extern "C" int16_t ReadOneOpenDoorRecord(uint16_t *Building, uint16_t *Floor, uint16_t *,
                                          uint16_t *, uint16_t *RoomAddress, uint16_t *CardType,
                                          uint16_t *OpenTime, uint16_t *DataCardSerial)
 {
-    return withCard(
-        [&](const std::string &, const EncoderState &state, const Loaded<Card> &card) -> int16_t {
-            if (!readable(card, state) || !card.value.isDataCard())
-                return KESTRUNE_BAD_CARD;
-            std::lock_guard<std::mutex> guard(g_readMutex);
-            // Another data card laid on the encoder since ReadDataCard is read from its start.
-            if (g_readCardId != card.value.id) {
-                g_readCardId = card.value.id;
-                g_readNext = 0;
-            }
-            if (g_readNext >= card.value.openings.size())
-                return KESTRUNE_NO_MORE;
-            const Opening &o = card.value.openings[g_readNext++];
-            const CardWords &w = card.value.words;
-            if (Building)
-                *Building = w[kBuildingAt];
-            if (Floor)
-                *Floor = w[kFloorAt];
-            if (RoomAddress) {
-                std::fill_n(RoomAddress, KESTRUNE_ROOM_ADDR_WORDS, 0);
-                RoomAddress[0] = w[kRoomAddrAt];
-                RoomAddress[1] = w[kBuildingAt];
-                RoomAddress[2] = w[kFloorAt];
-            }
-            if (CardType)
-                *CardType = o.cardType;
-            if (OpenTime) {
-                std::copy(o.time.begin(), o.time.end(), OpenTime);
-                OpenTime[5] = 0;
-            }
-            if (DataCardSerial)
-                std::copy(o.serial.begin(), o.serial.end(), DataCardSerial);
-            return KESTRUNE_OK;
-        });
+    std::lock_guard<std::mutex> guard(g_readMutex);
+    return withFolder([&](const std::string &dir, int port) -> int16_t {
+        DataCardRead &current = g_read;
+        // The encoder: its state file as read before, or read again (another process may have
+        // rewritten it, connected as it was or not).
+        const Loaded<FileIdentity> stateFile = fileIdentity(dir, kStateFile);
+        if (!current.active || stateFile.status != Load::Ok ||
+            !(stateFile.value == current.stateFile) || current.state.port != port) {
+            const Loaded<EncoderState> state = loadState(dir);
+            if (!connectedOn(state, port))
+                return KESTRUNE_NO_ENCODER;
+            current.state = state.value;
+            current.stateFile = stateFile.value;
+        }
+        // The card: the very file ReadDataCard read, or the read is over. A card taken off
+        // and laid again, or another card, fails every later call until the next
+        // ReadDataCard.
+        const Loaded<FileIdentity> cardFile = fileIdentity(dir, kCardFile);
+        if (cardFile.status == Load::Missing) {
+            current.active = false;
+            return KESTRUNE_NO_CARD;
+        }
+        if (!current.active || cardFile.status != Load::Ok ||
+            !(cardFile.value == current.cardFile) || current.card.code != current.state.code) {
+            current.active = false;
+            return KESTRUNE_BAD_CARD;
+        }
+        if (current.next >= current.card.openings.size())
+            return KESTRUNE_NO_MORE;
+        const Opening &o = current.card.openings[current.next++];
+        const CardWords &w = current.card.words;
+        if (Building)
+            *Building = w[kBuildingAt];
+        if (Floor)
+            *Floor = w[kFloorAt];
+        if (RoomAddress) {
+            std::fill_n(RoomAddress, KESTRUNE_ROOM_ADDR_WORDS, 0);
+            RoomAddress[0] = w[kRoomAddrAt];
+            RoomAddress[1] = w[kBuildingAt];
+            RoomAddress[2] = w[kFloorAt];
+        }
+        if (CardType)
+            *CardType = o.cardType;
+        if (OpenTime) {
+            std::copy(o.time.begin(), o.time.end(), OpenTime);
+            OpenTime[5] = 0;
+        }
+        if (DataCardSerial)
+            std::copy(o.serial.begin(), o.serial.end(), DataCardSerial);
+        return KESTRUNE_OK;
+    });
 }

@@ -6,6 +6,7 @@
 #include <atomic>
 #include <cstddef>
 #include <cstring>
+#include <functional>
 #include <set>
 #include <thread>
 
@@ -384,6 +385,73 @@ TEST_F(CardLibrary, DataCardDeliversItsOpeningsOneByOne)
     EXPECT_EQ(readOpening(buffer, out), -15);
     putBlank();
     EXPECT_EQ(ReadDataCard(buffer.data()), -15);
+}
+
+// ReadDataCard reads the card once; the openings come after it as long as the card and the
+// encoder stay as they were. A card taken off, laid again or written over, or an encoder that
+// went away, fails every later call, also once the card is back, until the card is read again.
+TEST_F(CardLibrary, ADataCardChangedDuringItsReadFailsTheRest)
+{
+    const fs::path file = temp_.path / "openings.txt";
+    spit(file, "10,44,1,0,0,2024,2,29,13,45\n10,45,1,0,0,2024,2,29,13,46\n"
+               "10,46,1,0,0,2024,2,29,13,47\n");
+    const auto putDataCard = [&] {
+        ASSERT_EQ(tool({"put-data-card", "--lock", "2,3,1203", file.string()}).rc, 0);
+    };
+    const struct
+    {
+        const char *name;
+        std::function<void()> change;
+        int16_t next; // the result of the calls after the change
+    } cases[] = {
+        {"nothing changed", [] {}, 1},
+        {"connected again as it was", [&] { ASSERT_EQ(tool({"connect"}).rc, 0); }, 1},
+        {"taken off", [&] { ASSERT_EQ(tool({"take"}).rc, 0); }, -1},
+        {"taken off and laid again",
+         [&] {
+             ASSERT_EQ(tool({"take"}).rc, 0);
+             putDataCard();
+         },
+         -15},
+        {"another data card laid on it", putDataCard, -15},
+        {"written over",
+         [&] {
+             CardRecord r = distinctRecord();
+             ASSERT_EQ(make(MakeGuestCard, r), 1);
+         },
+         -15},
+        {"edited in place",
+         [&] {
+             const fs::path card = fs::path(dir()) / "card.dat";
+             spit(card, slurp(card) + "\n");
+         },
+         -15},
+        {"encoder disconnected", [&] { ASSERT_EQ(tool({"disconnect"}).rc, 0); }, -2},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        ASSERT_EQ(tool({"connect", "--code", "0A0B0C0D"}).rc, 0);
+        putDataCard();
+        std::array<uint16_t, 9> buffer{};
+        std::array<uint16_t, 16> out{};
+        ASSERT_EQ(ReadDataCard(buffer.data()), 1);
+        ASSERT_EQ(readOpening(buffer, out), 1);
+        c.change();
+        EXPECT_EQ(readOpening(buffer, out), c.next);
+        if (c.next == 1) {
+            EXPECT_EQ(buffer[0], 45);
+            continue;
+        }
+        EXPECT_EQ(readOpening(buffer, out), c.next);
+        // The encoder and a data card are back: not the card that was being read.
+        ASSERT_EQ(tool({"connect", "--code", "0A0B0C0D"}).rc, 0);
+        putDataCard();
+        EXPECT_EQ(readOpening(buffer, out), -15);
+        // Read again, the card delivers from its first opening.
+        ASSERT_EQ(ReadDataCard(buffer.data()), 1);
+        ASSERT_EQ(readOpening(buffer, out), 1);
+        EXPECT_EQ(buffer[0], 44);
+    }
 }
 
 // The tool lays and takes cards and a second caller writes cards while the library reads:

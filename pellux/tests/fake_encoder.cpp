@@ -1,6 +1,7 @@
 #include "fake_encoder.h"
 
 #include <cerrno>
+#include <condition_variable>
 #include <cstdlib>
 #include <dlfcn.h>
 #include <fcntl.h>
@@ -17,16 +18,6 @@ namespace {
 // The framing bits a serial port keeps and a pseudo-terminal drops.
 constexpr tcflag_t kFraming = CSIZE | PARENB | PARODD;
 
-struct Framing
-{
-    bool keep = true;
-    bool set = false;
-    tcflag_t bits = 0;
-};
-
-std::mutex framingMutex;
-std::map<dev_t, Framing> framings; // by the terminal's device number
-
 bool deviceOf(int fd, dev_t &device)
 {
     struct stat st
@@ -36,6 +27,39 @@ bool deviceOf(int fd, dev_t &device)
         return false;
     device = st.st_rdev;
     return true;
+}
+
+// What the test program knows of a fake's terminal: the framing set on it, and the order of
+// the library's last write (numbered as it starts) and last purge of its input, in sequence
+// numbers shared with the fakes' own writes.
+struct Framing
+{
+    bool keep = true;
+    bool set = false;
+    tcflag_t bits = 0;
+    uint64_t lastWrite = 0;
+    uint64_t lastPurge = 0;
+};
+
+std::mutex framingMutex;
+std::condition_variable lineEvent;
+uint64_t sequence = 0;             // under framingMutex
+std::map<dev_t, Framing> framings; // by the terminal's device number
+
+// Records a write or a purge of the library on a fake's terminal.
+void recordLineEvent(int fd, uint64_t Framing::*which)
+{
+    dev_t device;
+    if (!deviceOf(fd, device))
+        return;
+    {
+        std::lock_guard lock(framingMutex);
+        auto it = framings.find(device);
+        if (it == framings.end())
+            return;
+        it->second.*which = ++sequence;
+    }
+    lineEvent.notify_all();
 }
 
 template <class Fn> Fn realFunction(const char *name)
@@ -73,6 +97,22 @@ extern "C" int tcgetattr(int fd, struct termios *t)
             t->c_cflag = (t->c_cflag & ~kFraming) | it->second.bits;
     }
     return result;
+}
+
+extern "C" int tcflush(int fd, int queue)
+{
+    static const auto real = realFunction<int (*)(int, int)>("tcflush");
+    const int result = real(fd, queue);
+    if (result == 0 && (queue == TCIFLUSH || queue == TCIOFLUSH))
+        recordLineEvent(fd, &Framing::lastPurge);
+    return result;
+}
+
+extern "C" ssize_t write(int fd, const void *data, size_t n)
+{
+    static const auto real = realFunction<ssize_t (*)(int, const void *, size_t)>("write");
+    recordLineEvent(fd, &Framing::lastWrite);
+    return real(fd, data, n);
 }
 
 void FakeEncoder::keepFraming(bool keep)
@@ -119,6 +159,25 @@ void FakeEncoder::start(std::vector<Step> script)
     thread_ = std::thread([this, s = std::move(script)]() mutable { play(std::move(s)); });
 }
 
+bool FakeEncoder::awaitLibraryWait(uint64_t after)
+{
+    dev_t device;
+    if (!deviceOf(slave_, device))
+        return false;
+    // Generous: the library starts its wait within microseconds of its write on a quiet
+    // machine; on a loaded one the fake waits as long as it takes.
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    std::unique_lock lock(framingMutex);
+    for (;;) {
+        const Framing &f = framings[device];
+        if (f.lastPurge > f.lastWrite && f.lastPurge > after)
+            return true;
+        if (stop_ || std::chrono::steady_clock::now() > deadline)
+            return false;
+        lineEvent.wait_for(lock, std::chrono::milliseconds(20));
+    }
+}
+
 bool FakeEncoder::readExactly(size_t n, Bytes &into)
 {
     auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
@@ -142,11 +201,21 @@ bool FakeEncoder::readExactly(size_t n, Bytes &into)
 
 void FakeEncoder::play(std::vector<Step> script)
 {
+    uint64_t lastWrite = 0; // sequence number of the fake's last chunk
     for (const Step &step : script) {
         if (!readExactly(step.request.size(), received_))
             break;
         for (const Chunk &chunk : step.reply) {
+            if (chunk.afterWait && !awaitLibraryWait(lastWrite)) {
+                done_ = true;
+                return;
+            }
             std::this_thread::sleep_for(std::chrono::milliseconds(chunk.delayMs));
+            {
+                // Numbered before the bytes go out: a purge that drops them comes after.
+                std::lock_guard lock(framingMutex);
+                lastWrite = ++sequence;
+            }
             lastReplyAt_ = std::chrono::steady_clock::now();
             size_t off = 0;
             while (off < chunk.bytes.size()) {

@@ -18,11 +18,16 @@
 
 using Bytes = std::vector<uint8_t>;
 
-// Bytes the fake sends after waiting delayMs (counted from the previous chunk or the request).
+// Bytes the fake sends. Every wait of the library for a byte begins by dropping what came
+// before it, so a chunk the library waits for (afterWait) is sent only once the library has
+// done that since its own last write and the fake's previous chunk, then after delayMs more.
+// A chunk the library reads on without waiting (the rest of a line) follows the previous one
+// after delayMs.
 struct Chunk
 {
     int delayMs;
     Bytes bytes;
+    bool afterWait = true;
 };
 
 // One request the fake waits for (its length is what is read; its content is checked by the
@@ -33,8 +38,7 @@ struct Step
     std::vector<Chunk> reply;
 };
 
-// The encoder's turnaround: long enough that a reply never arrives before the library has
-// purged its input and started waiting.
+// The encoder's turnaround, from the moment the library waits for the answer.
 constexpr int kTurnaroundMs = 12;
 
 class FakeEncoder
@@ -54,10 +58,15 @@ public:
     const std::string &path() const { return path_; }
     void keepFraming(bool keep);
     int slaveFd() const { return slave_; }
+    int masterFd() const { return master_; }
 
 private:
     void play(std::vector<Step> script);
     bool readExactly(size_t n, Bytes &into);
+    // Waits until the library has dropped its input since it began its last write and since
+    // `after` (the sequence number of the fake's last chunk);
+    // false when the fake is stopped or the library never does.
+    bool awaitLibraryWait(uint64_t after);
 
     int master_ = -1;
     int slave_ = -1;

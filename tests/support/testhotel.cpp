@@ -115,6 +115,18 @@ QVariant TestHotel::scalar(const QString &sql)
     return q.next() ? q.value(0) : QVariant();
 }
 
+QStringList TestHotel::queryPlan(const QStringList &lines)
+{
+    QSqlQuery q(module.conn.database());
+    const QString sql = QStringLiteral("EXPLAIN QUERY PLAN ") + lines.join('\n');
+    if (!q.exec(sql))
+        qFatal("%s: %s", qPrintable(sql), qPrintable(q.lastError().text()));
+    QStringList details;
+    while (q.next())
+        details.append(q.value(3).toString());
+    return details;
+}
+
 void TestHotel::writeIni(const QString &text)
 {
     QFile f(m_dir.path() + QStringLiteral("/Quenmar.ini"));

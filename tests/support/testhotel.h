@@ -59,6 +59,8 @@ public:
 
     void exec(const QString &sql);
     QVariant scalar(const QString &sql);
+    // The detail lines of EXPLAIN QUERY PLAN for a statement of several lines.
+    QStringList queryPlan(const QStringList &lines);
     void writeIni(const QString &text);
     // Makes the message library of the build reachable from the program folder.
     void installMessageLibrary();
