@@ -14,7 +14,8 @@ const std::array<OperatorRight, kOperatorRightCount> &OperatorRights()
         {"BuildingCard", "BuildingCard_CB", "Building card", "", "TabSheet7", 4},
         {"FloorCard", "FloorCard_CB", "Floor card", "", "TabSheet8", 5},
         {"DistrictCard", "DistrictCard_CB", "Group card", "", "TabSheet6", 3},
-        {"SystemInfo", "SystemInfo_CB", "Parameter setting", "SystemSetting_Menu", nullptr, -1},
+        {"SystemInfo", "SystemInfo_CB", "Parameter setting", "SystemSetting_Menu OperationLog_Menu",
+         nullptr, -1},
         {"OperatorManage", "Operator_CB", "User entitling", "OperatorManage_Menu", nullptr, -1},
         // "Read data card" follows this right only with an encoder of kind 3; the main
         // window applies that condition.

@@ -4,6 +4,7 @@
 #include "dm.h"
 #include "errors.h"
 #include "inifile.h"
+#include "schema.h"
 #include "sqltext.h"
 #include "serverdb.h"
 #include "ui/dialogs.h"
@@ -103,6 +104,7 @@ bool OpenDatabaseFile(const QString &path)
     dm->conn.DatabaseFile = path;
     try {
         dm->conn.Open();
+        UpgradeHotelDatabase(dm->conn);
         return true;
     } catch (const NotADatabaseError &e) {
         ShowMessage(e.text(), QStringLiteral("提示"), MsgIcon::Error);
@@ -124,6 +126,7 @@ bool ConnectDatabase()
                        ini.ReadString("Client Config", "Pass", QString()));
         try {
             dm->conn.Open();
+            UpgradeHotelDatabase(dm->conn);
             return true;
         } catch (const DbError &) {
             return false;

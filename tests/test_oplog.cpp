@@ -1,0 +1,182 @@
+// The operation log: rows stored with the change they record, and a chain of hashes that a
+// changed or removed row breaks.
+#include "app/application.h"
+#include "data/clock.h"
+#include "data/errors.h"
+#include "data/settings.h"
+#include "data/transaction.h"
+#include "oplog/operationlog.h"
+#include "support/testhotel.h"
+
+#include <QProcess>
+#include <QTest>
+
+class TestOperationLog : public QObject
+{
+    Q_OBJECT
+private slots:
+    void rowsCarryTheOperatorAndFollowTheChain();
+    void aRolledBackChangeLeavesNoRow();
+    void aChangedOrRemovedRowBreaksTheChain_data();
+    void aChangedOrRemovedRowBreaksTheChain();
+    void purgeKeepsTheChainWholeAndIsLogged();
+    void anOlderDatabaseGetsTheTableWhenOpened();
+    void initdbVerifiesTheLog();
+};
+
+namespace {
+
+void logThree(TestHotel &hotel)
+{
+    hotel.logOnAdministrator();
+    SetNow(QDateTime(QDate(2026, 3, 1), QTime(9, 0, 5)));
+    LogOperation(dm->conn, LogAction::CheckOut, QStringLiteral("101"), QStringLiteral("stay 7"));
+    SetNow(QDateTime(QDate(2026, 6, 1), QTime(10, 0)));
+    LogOperationAs(dm->conn, QStringLiteral("mallory"), QString(), LogAction::LogonFailed,
+                   QString(), QStringLiteral("wrong password"));
+    SetNow(QDateTime(QDate(2026, 12, 1), QTime(11, 30)));
+    LogOperation(dm->conn, LogAction::Revoke, QStringLiteral("102"),
+                 QString::fromUtf8("房卡 0x12"));
+}
+
+} // namespace
+
+void TestOperationLog::rowsCarryTheOperatorAndFollowTheChain()
+{
+    TestHotel hotel;
+    logThree(hotel);
+    QCOMPARE(hotel.scalar("select count(*) from OperationLog").toInt(), 3);
+    QCOMPARE(hotel
+                 .scalar("select Staffer || '/' || Action || '/' || Room || '/' || Workstation "
+                         "from OperationLog where ID = 1")
+                 .toString(),
+             QStringLiteral("admin/CHECK_OUT/101/") + WorkstationName());
+    QCOMPARE(hotel.scalar("select LogTime from OperationLog where ID = 1").toString(),
+             QStringLiteral("2026-03-01 09:00:05"));
+    QCOMPARE(hotel.scalar("select Staffer from OperationLog where ID = 2").toString(),
+             QStringLiteral("mallory"));
+    const LogCheck check = VerifyOperationLog(dm->conn);
+    QVERIFY(check.Intact);
+    QCOMPARE(check.Rows, 3);
+    QCOMPARE(check.Text(), QStringLiteral("Log intact"));
+}
+
+void TestOperationLog::aRolledBackChangeLeavesNoRow()
+{
+    TestHotel hotel;
+    hotel.logOnAdministrator();
+    try {
+        Transaction transaction(dm->conn);
+        hotel.exec("update RoomInfo set CardSn = 5 where RoomStr = '101'");
+        LogOperation(dm->conn, LogAction::Room, QStringLiteral("101"), QStringLiteral("changed"));
+        throw DbError(QStringLiteral("the change fails after its row was written"));
+    } catch (const DbError &) {
+    }
+    QCOMPARE(hotel.scalar("select count(*) from OperationLog").toInt(), 0);
+    QCOMPARE(hotel.scalar("select CardSn from RoomInfo where RoomStr = '101'").toInt(), 0);
+    // And one that is stored keeps its row.
+    {
+        Transaction transaction(dm->conn);
+        LogOperation(dm->conn, LogAction::Room, QStringLiteral("101"), QStringLiteral("changed"));
+        transaction.Commit();
+    }
+    QCOMPARE(hotel.scalar("select count(*) from OperationLog").toInt(), 1);
+}
+
+void TestOperationLog::aChangedOrRemovedRowBreaksTheChain_data()
+{
+    QTest::addColumn<QString>("tamper");
+    QTest::addColumn<qint64>("brokenAt");
+    QTest::newRow("detail edited") << "update OperationLog set Detail = 'x' where ID = 2" << 2LL;
+    QTest::newRow("operator edited")
+        << "update OperationLog set Staffer = 'admin' where ID = 2" << 2LL;
+    QTest::newRow("time edited")
+        << "update OperationLog set LogTime = '2026-06-01 10:00:01' where ID = 2" << 2LL;
+    QTest::newRow("row removed") << "delete from OperationLog where ID = 2" << 3LL;
+    QTest::newRow("first row removed") << "delete from OperationLog where ID = 1" << 2LL;
+    QTest::newRow("hash recomputed without its predecessor")
+        << "update OperationLog set Hash = (select Hash from OperationLog where ID = 1) "
+           "where ID = 3"
+        << 3LL;
+}
+
+void TestOperationLog::aChangedOrRemovedRowBreaksTheChain()
+{
+    QFETCH(QString, tamper);
+    QFETCH(qint64, brokenAt);
+    TestHotel hotel;
+    logThree(hotel);
+    hotel.exec(tamper);
+    const LogCheck check = VerifyOperationLog(dm->conn);
+    QVERIFY(!check.Intact);
+    QCOMPARE(check.BrokenID, brokenAt);
+    QVERIFY(check.Text().contains(QString::number(brokenAt)));
+}
+
+void TestOperationLog::purgeKeepsTheChainWholeAndIsLogged()
+{
+    TestHotel hotel;
+    logThree(hotel);
+    SetNow(QDateTime(QDate(2026, 12, 10), QTime(8, 0)));
+    QCOMPARE(PurgeOperationLog(dm->conn, QDate(2026, 5, 1)), 1);
+    QCOMPARE(hotel.scalar("select count(*) from OperationLog").toInt(), 3);
+    QCOMPARE(hotel.scalar("select Action || ' ' || Staffer from OperationLog order by ID desc")
+                 .toString(),
+             QStringLiteral("LOG_PURGE admin"));
+    QVERIFY(hotel.scalar("select Detail from OperationLog order by ID desc")
+                .toString()
+                .startsWith(QStringLiteral("before 2026-05-01; 1 rows;")));
+    QVERIFY(VerifyOperationLog(dm->conn).Intact);
+    // Later rows follow on; a second purge that removes nothing, then one that removes all.
+    LogOperation(dm->conn, LogAction::Backup, QString(), QStringLiteral("file"));
+    QCOMPARE(PurgeOperationLog(dm->conn, QDate(2026, 1, 1)), 0);
+    QVERIFY(VerifyOperationLog(dm->conn).Intact);
+    SetNow(QDateTime(QDate(2027, 1, 1), QTime(8, 0)));
+    QCOMPARE(PurgeOperationLog(dm->conn, QDate(2027, 1, 1)), 5);
+    QCOMPARE(hotel.scalar("select count(*) from OperationLog").toInt(), 1);
+    QVERIFY(VerifyOperationLog(dm->conn).Intact);
+    // A purge faked by deleting the oldest rows by hand is seen.
+    LogOperation(dm->conn, LogAction::Backup, QString(), QStringLiteral("file"));
+    hotel.exec("delete from OperationLog where Action = 'LOG_PURGE'");
+    QVERIFY(!VerifyOperationLog(dm->conn).Intact);
+}
+
+void TestOperationLog::anOlderDatabaseGetsTheTableWhenOpened()
+{
+    TestHotel hotel;
+    hotel.exec("drop table OperationLog");
+    dm->conn.Close();
+    QVERIFY(OpenDatabaseFile(hotel.dbPath()));
+    QCOMPARE(hotel.scalar("select count(*) from sqlite_master where name = 'OperationLog_LogTime'")
+                 .toInt(),
+             1);
+    hotel.logOnAdministrator();
+    LogOperation(dm->conn, LogAction::Logon, QString(), QString());
+    QVERIFY(VerifyOperationLog(dm->conn).Intact);
+}
+
+void TestOperationLog::initdbVerifiesTheLog()
+{
+    TestHotel hotel;
+    logThree(hotel);
+    struct Case
+    {
+        const char *tamper;
+        int status;
+        const char *output;
+    } cases[] = {{nullptr, 0, "3 rows checked: Log intact"},
+                 {"update OperationLog set Room = '103' where ID = 3", 1, "broken at row 3"}};
+    for (const Case &c : cases) {
+        if (c.tamper)
+            hotel.exec(QString::fromLatin1(c.tamper));
+        QProcess initdb;
+        initdb.start(QStringLiteral(QUENMAR_STAGE_DIR "/quenmar-initdb"),
+                     {QStringLiteral("--verify-log"), hotel.dbPath()});
+        QVERIFY(initdb.waitForFinished(120000));
+        QCOMPARE(initdb.exitCode(), c.status);
+        QVERIFY2(initdb.readAllStandardOutput().contains(c.output), c.output);
+    }
+}
+
+QUENMAR_TEST_MAIN(TestOperationLog)
+#include "test_oplog.moc"
