@@ -1,6 +1,7 @@
 // The operation log: rows stored with the change they record, and a chain of hashes that a
 // changed or removed row breaks.
 #include "app/application.h"
+#include "app/operationlogform.h"
 #include "data/clock.h"
 #include "data/errors.h"
 #include "data/settings.h"
@@ -8,7 +9,14 @@
 #include "oplog/operationlog.h"
 #include "support/testhotel.h"
 
+#include <QComboBox>
+#include <QDateEdit>
+#include <QLabel>
 #include <QProcess>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QStatusBar>
+#include <QTableView>
 #include <QTest>
 
 class TestOperationLog : public QObject
@@ -22,6 +30,7 @@ private slots:
     void purgeKeepsTheChainWholeAndIsLogged();
     void anOlderDatabaseGetsTheTableWhenOpened();
     void initdbVerifiesTheLog();
+    void theFormListsChecksAndPurges();
 };
 
 namespace {
@@ -176,6 +185,67 @@ void TestOperationLog::initdbVerifiesTheLog()
         QCOMPARE(initdb.exitCode(), c.status);
         QVERIFY2(initdb.readAllStandardOutput().contains(c.output), c.output);
     }
+}
+
+void TestOperationLog::theFormListsChecksAndPurges()
+{
+    TestHotel hotel;
+    logThree(hotel);
+    SetNow(QDateTime(QDate(2026, 12, 1), QTime(12, 0)));
+    TOperationLog_Form form;
+    QCOMPARE(form.objectName(), QStringLiteral("OperationLog_Form"));
+    QCOMPARE(form.windowTitle(), QStringLiteral("Operation log"));
+    auto *grid = child<QTableView>(&form, "DBGrid1");
+    auto listed = [&] {
+        QStringList actions;
+        for (int r = 0; r < grid->model()->rowCount(); ++r)
+            actions.append(grid->model()->index(r, 4).data().toString());
+        return actions;
+    };
+    auto panel = [&] {
+        return child<QStatusBar>(&form, "StatusBar1")
+            ->findChild<QLabel *>("StatusBar1_Panel0")
+            ->text();
+    };
+    // Today's rows of every operator and action.
+    QCOMPARE(listed(), QStringList{"REVOKE"});
+    QCOMPARE(panel(), QStringLiteral("Record: 1/1"));
+
+    child<QDateEdit>(&form, "DateStart_Dtp")->setDate(QDate(2026, 1, 1));
+    child<QPushButton>(&form, "Check_Bt")->click();
+    QCOMPARE(listed(), (QStringList{"CHECK_OUT", "LOGON_FAILED", "REVOKE"}));
+    auto *actions = child<QComboBox>(&form, "Action_CB");
+    QCOMPARE(actions->currentText(), QStringLiteral("All actions"));
+    actions->setCurrentText(QStringLiteral("REVOKE"));
+    QCOMPARE(listed(), QStringList{"REVOKE"});
+    actions->setCurrentIndex(actions->count() - 1);
+    auto *staffers = child<QComboBox>(&form, "Staffer_CB");
+    staffers->setCurrentText(QStringLiteral("admin"));
+    QCOMPARE(listed(), (QStringList{"CHECK_OUT", "REVOKE"}));
+
+    child<QPushButton>(&form, "Verify_Bt")->click();
+    QCOMPARE(child<QLabel>(&form, "Verify_Label")->text(), QStringLiteral("Log intact"));
+
+    // The purge asks first; Cancel keeps every row, Ok removes the rows before the years kept
+    // and lists again.
+    auto *purge = child<QPushButton>(&form, "DeleteOldData_Bt");
+    QVERIFY(purge->isEnabled());
+    child<QSpinBox>(&form, "Years_Edit")->setValue(1);
+    SetNow(QDateTime(QDate(2027, 4, 1), QTime(12, 0)));
+    hotel.dialogs.answers = {MsgResult::Cancel};
+    purge->click();
+    QCOMPARE(hotel.scalar("select count(*) from OperationLog").toInt(), 3);
+    purge->click();
+    QVERIFY(hotel.dialogs.texts().last().contains(QStringLiteral("before")));
+    QCOMPARE(hotel.scalar("select count(*) from OperationLog").toInt(), 3); // one gone, the purge row added
+    QCOMPARE(listed(), QStringList{"REVOKE"});
+    child<QPushButton>(&form, "Verify_Bt")->click();
+    QCOMPARE(child<QLabel>(&form, "Verify_Label")->text(), QStringLiteral("Log intact"));
+
+    // Without the settings right there is no purge.
+    hotel.exec("update Operator set SystemInfo = 0");
+    TOperationLog_Form clerk;
+    QVERIFY(!child<QPushButton>(&clerk, "DeleteOldData_Bt")->isEnabled());
 }
 
 QUENMAR_TEST_MAIN(TestOperationLog)
