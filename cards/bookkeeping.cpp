@@ -6,8 +6,10 @@
 #include "data/errors.h"
 #include "data/settings.h"
 #include "data/sqltext.h"
+#include "data/transaction.h"
 #include "kestrune/kestrune.h"
 #include "messages.h"
+#include "oplog/operationlog.h"
 #include "ui/dialogs.h"
 
 #include <cstring>
@@ -115,12 +117,13 @@ int SaveMakeCardRecord(const CardRecord &record, const QString &holder, const QS
     const QString number = RomText(copy.SerialWords);
 
     FieldValues values;
+    QString roomStr, where, rom = number;
     if (cardType == kGuestCard) {
-        values.append({QStringLiteral("Rom"), GetSystemRoomStrByAddress(copy.RoomAddr) + number});
-        values.append({QStringLiteral("RoomStr"), GetRoomStrByAddress(copy.RoomAddr)});
-    } else {
-        values.append({QStringLiteral("Rom"), number});
+        roomStr = GetRoomStrByAddress(copy.RoomAddr);
+        rom = GetSystemRoomStrByAddress(copy.RoomAddr) + number;
+        values.append({QStringLiteral("RoomStr"), roomStr});
     }
+    values.append({QStringLiteral("Rom"), rom});
     values.append({QStringLiteral("enOverride"), int(copy.enOverride)});
     if (!holder.trimmed().isEmpty())
         values.append({QStringLiteral("Holder"), holder});
@@ -131,20 +134,31 @@ int SaveMakeCardRecord(const CardRecord &record, const QString &holder, const QS
     switch (cardType) {
     case kFloorCard:
         values.append({QStringLiteral("Floor"), int(copy.FloorBlock[0])});
+        where = QStringLiteral(", floor %1").arg(copy.FloorBlock[0]);
         break;
     case kGroupCard:
         values.append({QStringLiteral("District"), int(copy.DistrictBlock[0])});
+        where = QStringLiteral(", group %1").arg(copy.DistrictBlock[0]);
         break;
     case kBuildingCard:
         values.append({QStringLiteral("Buiding"), int(copy.BuildingNo)});
+        where = QStringLiteral(", building %1").arg(copy.BuildingNo);
         break;
     default:
         break;
     }
     values.append({QStringLiteral("StartTime"), CardTimeToDateTime(copy.StartTime)});
     values.append({QStringLiteral("EndTime"), CardTimeToDateTime(copy.EndTime)});
-    dm->MakeCardRecord_ado.Append(values);
+    // The issue record and its row in the operation log are stored together.
+    JoinedTransaction transaction(dm->conn);
+    const qint64 id = dm->MakeCardRecord_ado.Append(values);
     dm->MakeCardRecord_ado.Close();
+    LogOperation(dm->conn, LogAction::CardWritten, roomStr,
+                 QStringLiteral("card type %1%2, serial %3, issue record %4")
+                     .arg(cardType)
+                     .arg(where, rom)
+                     .arg(id));
+    transaction.Commit();
     return 1;
 }
 

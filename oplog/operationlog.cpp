@@ -106,9 +106,7 @@ qint64 LogOperation(Connection &conn, const QString &action, const QString &room
 qint64 LogOperationAs(Connection &conn, const QString &staffer, const QString &stafferName,
                       const QString &action, const QString &room, const QString &detail)
 {
-    std::optional<Transaction> own;
-    if (!conn.InTransaction())
-        own.emplace(conn);
+    JoinedTransaction transaction(conn);
     // On the server the lock is held to the end of the transaction; in the database file the
     // insert takes the write lock, so the row before it cannot change until the commit.
     if (conn.IsServer())
@@ -139,8 +137,7 @@ qint64 LogOperationAs(Connection &conn, const QString &staffer, const QString &s
     before.finish();
     run(conn, QStringLiteral("update OperationLog set Hash = ? where ID = ?"),
         {OperationLogHash(previous, row), row.ID});
-    if (own)
-        own->Commit();
+    transaction.Commit();
     return row.ID;
 }
 
