@@ -7,6 +7,8 @@
 #include "data/settings.h"
 #include "data/transaction.h"
 #include "oplog/operationlog.h"
+#include "stays/guestcards.h"
+#include "stays/stays.h"
 #include "support/testhotel.h"
 
 #include <QComboBox>
@@ -14,6 +16,7 @@
 #include <QLabel>
 #include <QProcess>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QSpinBox>
 #include <QStatusBar>
 #include <QTableView>
@@ -31,6 +34,8 @@ private slots:
     void anOlderDatabaseGetsTheTableWhenOpened();
     void initdbVerifiesTheLog();
     void theFormListsChecksAndPurges();
+    void eachOperationWritesItsRow();
+    void aFailedChangeWritesNoRow();
 };
 
 namespace {
@@ -237,7 +242,8 @@ void TestOperationLog::theFormListsChecksAndPurges()
     QCOMPARE(hotel.scalar("select count(*) from OperationLog").toInt(), 3);
     purge->click();
     QVERIFY(hotel.dialogs.texts().last().contains(QStringLiteral("before")));
-    QCOMPARE(hotel.scalar("select count(*) from OperationLog").toInt(), 3); // one gone, the purge row added
+    QCOMPARE(hotel.scalar("select count(*) from OperationLog").toInt(),
+             3); // one gone, the purge row added
     QCOMPARE(listed(), QStringList{"REVOKE"});
     child<QPushButton>(&form, "Verify_Bt")->click();
     QCOMPARE(child<QLabel>(&form, "Verify_Label")->text(), QStringLiteral("Log intact"));
@@ -246,6 +252,76 @@ void TestOperationLog::theFormListsChecksAndPurges()
     hotel.exec("update Operator set SystemInfo = 0");
     TOperationLog_Form clerk;
     QVERIFY(!child<QPushButton>(&clerk, "DeleteOldData_Bt")->isEnabled());
+}
+
+namespace {
+
+GuestStay stayIn(const QString &room)
+{
+    GuestStay stay;
+    stay.Room = room;
+    stay.Start = Now();
+    stay.End = Now().addDays(2);
+    stay.GuestName = QStringLiteral("Li Wei");
+    return stay;
+}
+
+// The newest row of the log as "Action|Room|Detail".
+QString newestRow(TestHotel &hotel)
+{
+    return hotel
+        .scalar("select Action || '|' || Room || '|' || Detail from OperationLog order by ID "
+                "desc limit 1")
+        .toString();
+}
+
+} // namespace
+
+void TestOperationLog::eachOperationWritesItsRow()
+{
+    TestHotel hotel;
+    hotel.logOnAdministrator();
+    SetNow(QDateTime(QDate(2026, 12, 10), QTime(9, 0)));
+    struct Case
+    {
+        const char *name;
+        std::function<void()> operation;
+        QString expected; // a regular expression for "Action|Room|Detail"
+    };
+    const QList<Case> cases = {
+        {"a guest card recorded",
+         [] {
+             const GuestStay stay = stayIn(QStringLiteral("101"));
+             CardRecord record = GuestCardRecord(stay, GuestSerial::Next);
+             RecordIssuedGuestCard(record, stay);
+         },
+         QStringLiteral(R"(^CARD\|101\|card type 4, serial 010101[0-9A-F]{8}, issue record \d+$)")},
+        {"the stay ended", [] { QVERIFY(EndFirstOpenStayOfRoom(QStringLiteral("101"))); },
+         QStringLiteral(R"(^CHECK_OUT\|101\|stay \d+, guest Li Wei$)")},
+    };
+    for (const Case &c : cases) {
+        const int before = hotel.scalar("select count(*) from OperationLog").toInt();
+        c.operation();
+        QCOMPARE(hotel.scalar("select count(*) from OperationLog").toInt(), before + 1);
+        const QString row = newestRow(hotel);
+        QVERIFY2(QRegularExpression(c.expected).match(row).hasMatch(),
+                 qPrintable(QStringLiteral("%1: %2").arg(QLatin1String(c.name), row)));
+    }
+    QVERIFY(VerifyOperationLog(dm->conn).Intact);
+}
+
+void TestOperationLog::aFailedChangeWritesNoRow()
+{
+    TestHotel hotel;
+    hotel.logOnAdministrator();
+    // The stay cannot be opened: the card's recording is undone with its row.
+    hotel.exec("create trigger refuse before insert on GuestInRecord begin "
+               "select raise(abort, 'injected'); end");
+    const GuestStay stay = stayIn(QStringLiteral("102"));
+    CardRecord record = GuestCardRecord(stay, GuestSerial::Next);
+    QVERIFY_THROWS_EXCEPTION(DbError, RecordIssuedGuestCard(record, stay));
+    QCOMPARE(hotel.scalar("select count(*) from OperationLog").toInt(), 0);
+    QCOMPARE(hotel.scalar("select count(*) from MakeCardRecord").toInt(), 0);
 }
 
 QUENMAR_TEST_MAIN(TestOperationLog)
