@@ -3,6 +3,7 @@
 #include "aboutform.h"
 #include "backupcommands.h"
 #include "cards/bookkeeping.h"
+#include "cards/cardcommand.h"
 #include "cdform.h"
 #include "data/appdir.h"
 #include "data/dm.h"
@@ -104,7 +105,12 @@ TMainForm::TMainForm(QWidget *parent)
     RoomBoardTimer->start(3000);
     CardBusyTimer = new QTimer(this);
     CardBusyTimer->setObjectName(QStringLiteral("CardBusyTimer"));
-    connect(CardBusyTimer, &QTimer::timeout, this, Guarded([] { CardBusy = false; }));
+    // A command still under way keeps the flag, so the clicks that arrive after its end
+    // until the next tick are dropped as well.
+    connect(CardBusyTimer, &QTimer::timeout, this, Guarded([] {
+                if (!CardCommandRunning())
+                    CardBusy = false;
+            }));
     CardBusyTimer->start(500);
 
     // Key cards asked for by the property management system, when it is configured.
@@ -420,10 +426,29 @@ void TMainForm::mi_CopyGuestCardClick()
 void TMainForm::mi_GuestLeaveClick()
 {
     // The door plates are taken before the first stay ends: each redraw rebuilds the board.
-    for (const QString &room : SelectedRooms()) {
+    QStringList rooms, shownOccupied;
+    for (int row = 0; row < m_board->rooms.size(); ++row) {
+        if (!ui->Room_LV->selectionModel()->isRowSelected(row, QModelIndex()))
+            continue;
+        const BoardRoom &room = m_board->rooms[row];
+        rooms.append(room.RoomStr);
+        if (room.Picture == 2 || room.Picture == 3)
+            shownOccupied.append(room.RoomStr);
+    }
+    QStringList notFound;
+    for (const QString &room : rooms) {
         if (EndFirstOpenStayOfRoom(room))
             SetRoom_LV();
+        else if (shownOccupied.contains(room) && !notFound.contains(room))
+            notFound.append(room);
     }
+    if (notFound.isEmpty())
+        return;
+    // The board was out of date (another workstation checked the guest out, say).
+    SetRoom_LV();
+    ShowMessage(QStringLiteral("No open stay of room %1 was found; nothing was checked out "
+                               "there. The room board now shows what is stored.")
+                    .arg(notFound.join(QStringLiteral(", "))));
 }
 
 void TMainForm::CheckIn_MenuClick()

@@ -531,7 +531,8 @@ int main(int argc, char **argv)
     PutDataCard(encoderDir.path());
     Bench bench;
     g_bench = &bench;
-    if (!ReadDataCardOpenings(bench.openings) || bench.openings.size() != 256)
+    if (ReadDataCardOpenings(bench.openings) != DataCardRead::Complete ||
+        bench.openings.size() != 256)
         Fail("the data card does not hold 256 openings");
     if (ImportDataCard(dm->conn) != DataCardImport::Stored)
         Fail("the data card was not stored");

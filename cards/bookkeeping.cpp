@@ -162,9 +162,9 @@ int SaveMakeCardRecord(const CardRecord &record, const QString &holder, const QS
     return 1;
 }
 
-bool CheckDateRange(const QDate &endDate, const QDate &startDate)
+bool CheckDateRange(const QDateTime &end, const QDateTime &start)
 {
-    if (startDate > endDate) {
+    if (end <= start) {
         ShowMessage(QStringLiteral("日期范围无效！"), QStringLiteral("信息提示"),
                     MsgIcon::Information);
         return false;
@@ -297,6 +297,41 @@ QString GetExplain(int cardType, const QString &cardNumber)
     return noneWhenMissing(record, record.Explain);
 }
 
+std::optional<long long> GuestSerialOfRom(const QString &rom, const QString &systemRoomStr)
+{
+    // Serial words 3 and 2 of a guest card are 0 and word 0 is below 256 (two digits); word
+    // 1 takes what is left.
+    if (!rom.startsWith(systemRoomStr))
+        return std::nullopt;
+    const QString number = rom.mid(systemRoomStr.size());
+    if (number.size() < 8 || !number.startsWith(QLatin1String("0000")))
+        return std::nullopt;
+    bool okHigh = false, okLow = false;
+    const long long high = number.mid(4, number.size() - 6).toLongLong(&okHigh, 16);
+    const long long low = number.right(2).toLongLong(&okLow, 16);
+    if (!okHigh || !okLow)
+        return std::nullopt;
+    return high * 256 + low;
+}
+
+std::optional<long long> LastGuestCardSerial(const QString &room)
+{
+    const Query roomRow = lookup(roomLines(QStringLiteral("SystemRoomStr"), room));
+    const QString system =
+        roomRow.IsEmpty() ? QString() : roomRow.AsString(QStringLiteral("SystemRoomStr"));
+    if (system.isEmpty())
+        return std::nullopt;
+    const QString match = QStringLiteral("CardType=4 And Rom like %1 And Rom<>%2")
+                              .arg(QuotedStr(system + QLatin1Char('%')),
+                                   QuotedStr(system + QStringLiteral("00000000")));
+    const Query q = lookup({QStringLiteral("Select Rom From MakeCardRecord "),
+                            QStringLiteral("Where ID=(Select Max(ID) From MakeCardRecord Where ") +
+                                match + QStringLiteral(")")});
+    if (q.IsEmpty())
+        return std::nullopt;
+    return GuestSerialOfRom(q.AsString(QStringLiteral("Rom")), system);
+}
+
 void GetRoomCardSn(const QString &room, uint16_t *serialWords)
 {
     const Query q = counterLookup({QStringLiteral("Select CardSn From RoomInfo "),
@@ -328,15 +363,21 @@ void IncCardSn(int counterId)
 
 namespace {
 
-// Lists the rooms of the open stays that carry the card's number (and match `narrowing`,
-// one more condition line when not empty), asks the operator, and on OK ends them.
-void closeStays(const uint16_t *serialWords, const QString &narrowing)
+// The condition lines of the open stays that carry the card's number (and match
+// `narrowing`, one more condition line when not empty).
+QStringList openStaysOfCard(const uint16_t *serialWords, const QString &narrowing)
 {
-    const QString number = RomText(serialWords);
-    QStringList where = {QStringLiteral("Where Rom =") + QuotedStr(number), QStringLiteral("and"),
-                         QStringLiteral("enOverride=0")};
+    QStringList where = {QStringLiteral("Where Rom =") + QuotedStr(RomText(serialWords)),
+                         QStringLiteral("and"), QStringLiteral("enOverride=0")};
     if (!narrowing.isEmpty())
         where << QStringLiteral("and") << narrowing;
+    return where;
+}
+
+// Lists the rooms of the open stays these condition lines select, asks the operator, and on
+// OK ends them; the board then shows their rooms vacant.
+void closeStays(const QStringList &where)
+{
     const Query q = lookup(QStringList{QStringLiteral("Select * From GuestInRecord")} + where);
     QStringList rooms;
     for (const auto &row : q.rows())
@@ -354,18 +395,26 @@ void closeStays(const uint16_t *serialWords, const QString &narrowing)
     for (const QString &line : where)
         update.Add(line);
     update.ExecSQL();
+    RoomBoardDirty = true;
 }
 
 } // namespace
 
 bool CloseStayByRom(const uint16_t *serialWords)
 {
-    closeStays(serialWords, QString());
+    closeStays(openStaysOfCard(serialWords, QString()));
     return true;
 }
 
 bool CloseStayByRomInRoom(const uint16_t *serialWords, const QString &roomStr)
 {
-    closeStays(serialWords, QStringLiteral("RoomStr=") + QuotedStr(roomStr));
+    closeStays(openStaysOfCard(serialWords, QStringLiteral("RoomStr=") + QuotedStr(roomStr)));
+    return true;
+}
+
+bool CloseOpenStaysOfRoom(const QString &roomStr)
+{
+    closeStays({QStringLiteral("Where RoomStr=") + QuotedStr(roomStr), QStringLiteral("and"),
+                QStringLiteral("enOverride=0")});
     return true;
 }

@@ -8,6 +8,8 @@
 #include <QDateTime>
 #include <QString>
 
+#include <optional>
+
 // A card command is under way; the main window clears it every 500 ms.
 extern bool CardBusy;
 // A room or a stay changed; the main window redraws the board on its next 3-second tick.
@@ -24,8 +26,9 @@ QString RomText(const uint16_t *serialWords);
 // Writes the issue record of a card just written. Returns 1; database errors go to the caller.
 int SaveMakeCardRecord(const CardRecord &record, const QString &holder, const QString &explain);
 
-// False (after telling the operator) when the start date lies after the end date.
-bool CheckDateRange(const QDate &endDate, const QDate &startDate);
+// False (after telling the operator) when the end is not after the start: a card and a
+// stay of no length, or of a negative one, are never written.
+bool CheckDateRange(const QDateTime &end, const QDateTime &start);
 
 QString CardResultText(int result);
 QString GetCardTypeTitle(int id);
@@ -62,15 +65,26 @@ QString GetMakeName(int cardType, const QString &cardNumber);
 QString GetHolder(int cardType, const QString &cardNumber);
 QString GetExplain(int cardType, const QString &cardNumber);
 
+// The serial a guest card's issue record carries in its Rom (the SystemRoomStr of its room
+// followed by the card number); nothing for a Rom of another form.
+std::optional<long long> GuestSerialOfRom(const QString &rom, const QString &systemRoomStr);
+// The serial of the newest guest-card issue record of the room with this door plate other
+// than an extension card's (serial 0); nothing when there is none.
+std::optional<long long> LastGuestCardSerial(const QString &room);
+
 // Serial numbers: per room for guest cards, per counter id for every other kind.
 void GetRoomCardSn(const QString &room, uint16_t *serialWords);
 void IncRoomCardSn(const QString &room);
 void GetCardSn(int counterId, uint16_t *serialWords);
 void IncCardSn(int counterId);
 
-// Ends the open stays that carry the card's number, after asking the operator.
+// Ends the open stays that carry the card's number, after asking the operator; when it ends
+// any, sets RoomBoardDirty.
 bool CloseStayByRom(const uint16_t *serialWords);
 // The same for the open stays of one room (door plate) only. Guest card numbers count per
 // room, so the same number is carried by stays of other rooms; a guest card revoked at the
 // desk ends only its own room's stays.
 bool CloseStayByRomInRoom(const uint16_t *serialWords, const QString &roomStr);
+// The same question for every open stay of one room, whatever card number it carries: a
+// card of serial 0 (an extension card) carries no stay's number.
+bool CloseOpenStaysOfRoom(const QString &roomStr);

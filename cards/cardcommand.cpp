@@ -1,6 +1,7 @@
 #include "cardcommand.h"
 
 #include "bookkeeping.h"
+#include "data/dataset.h"
 #include "data/errors.h"
 #include "data/transaction.h"
 #include "ui/errorguard.h"
@@ -12,9 +13,19 @@
 #include <exception>
 
 namespace {
-// The card command under way, if any.
+// The card command under way, if any: the outermost one, the only one that can start.
 CardCommand *running = nullptr;
 } // namespace
+
+bool CardCommandRunning()
+{
+    return running != nullptr;
+}
+
+bool CardCommandRefused()
+{
+    return CardBusy || running;
+}
 
 void RepaintOnly()
 {
@@ -30,7 +41,9 @@ void PauseWithoutInput(int ms)
 
 CardCommand::CardCommand(QWidget *button) : m_button(button)
 {
-    if (CardBusy)
+    // CardBusy alone is not enough: the main window's timer clears it every 500 ms, also
+    // while a command waits in a message box or a pause.
+    if (CardCommandRefused())
         return;
     CardBusy = true;
     m_started = true;
@@ -64,16 +77,32 @@ void HoldCountersForCardCommand(Connection &conn)
         return;
     try {
         conn.BeginHold();
+        // A database that cannot be written (a read-only file, a read-only server) may
+        // still begin the hold; a write that changes nothing finds out before the card call.
+        if (conn.Holding()) {
+            Query probe(conn);
+            probe.Add(QStringLiteral("Update AllCardSn Set CardSn=CardSn Where 1=0"));
+            probe.ExecSQL();
+        }
     } catch (const DbError &e) {
-        // Another workstation holds the database: nothing is written. Any other failure to
-        // begin leaves the command as it was without the hold; its recording reports it.
+        // Nothing is written: a card that cannot be recorded would be a valid key without a
+        // record, and its serial would be handed out again.
+        if (conn.Holding())
+            conn.RollbackTrans();
         if (e.text().contains(QStringLiteral("locked"), Qt::CaseInsensitive) ||
             e.text().contains(QStringLiteral("busy"), Qt::CaseInsensitive))
             throw DbError(CounterBusyText());
-        return;
+        throw DbError(NotWritableText(e.text()));
     }
     if (conn.Holding())
         running->m_held = &conn;
+}
+
+QString NotWritableText(const QString &databaseText)
+{
+    return QStringLiteral("The database cannot store the card's records: %1. "
+                          "No card was written.")
+        .arg(databaseText);
 }
 
 QString NotRecordedText(const QString &databaseText)

@@ -9,7 +9,10 @@
 
 class Connection;
 
-// Starts a card command unless another is under way (CardBusy). While it runs, the button
+// Starts a card command unless another is under way or CardBusy is set. A command is under
+// way from its start to the end of its scope, every nested wait and message box included,
+// so a timer or a socket handled meanwhile (a key request of the property management
+// system) cannot start another. While it runs, the button
 // that started it is disabled, and the window is repainted without taking any key or click,
 // so nothing the operator does can change what the command checked before its card call.
 // The button is enabled again on every way out of the scope, errors included, unless the
@@ -18,6 +21,12 @@ class Connection;
 //     CardCommand command(ui->Issue_Bt);
 //     if (!command.Started())
 //         return;
+// True while a card command is under way.
+bool CardCommandRunning();
+// True when a card command cannot start now: one is under way, or CardBusy is still set
+// (a command ended before the main window's next 500 ms tick).
+bool CardCommandRefused();
+
 class CardCommand
 {
 public:
@@ -41,9 +50,11 @@ private:
 // recorded (RecordWrittenCard joins the hold) or the command ends (what it stored is kept),
 // so two workstations never hand out the same serial. The serial reads call this; outside
 // a card command it does nothing. A wait of more than a few seconds for another workstation
-// raises a DbError saying so, before any card is written.
+// raises a DbError saying so, before any card is written; so does any other failure to
+// begin the hold (a database that cannot be written), with the database's reason.
 void HoldCountersForCardCommand(Connection &conn);
 QString CounterBusyText();
+QString NotWritableText(const QString &databaseText);
 
 // Lets pending paint events through, but no key or click.
 void RepaintOnly();

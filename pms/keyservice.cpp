@@ -201,7 +201,8 @@ Record KeyService::keyRequest(const Record &request)
 Record KeyService::keyDelete(const Record &request)
 {
     const Record base = answer("KA", request);
-    if (CardBusy)
+    // A desk command under way may be about to end or record this room's stay.
+    if (CardCommandRefused())
         return status(base, kBusy, QStringLiteral("encoder busy"));
     const QString room = text(request, "RN");
     if (RoomStrExists(room) != 1 || !EndFirstOpenStayOfRoom(room))

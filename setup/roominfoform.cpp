@@ -23,6 +23,15 @@ QStringList RoomInfoLines()
             QStringLiteral("From RoomInfo ORDER BY Buiding,Floor,Room")};
 }
 
+// A room with a guest keeps its door plate and lock address: its stay, its cards and the
+// check-out are found by them.
+QString HasGuestText(const QString &doorPlate)
+{
+    return QStringLiteral("Room %1 has a guest staying. Check the guest out first; nothing "
+                          "was changed.")
+        .arg(doorPlate);
+}
+
 } // namespace
 
 TRoomInfo_Form::TRoomInfo_Form(QWidget *parent)
@@ -238,6 +247,10 @@ void TRoomInfo_Form::Ok_BtClick()
                         .arg(stored.otherDoorPlate));
         CancelEntry();
         return;
+    case RoomRefusal::HasGuest:
+        ShowMessage(HasGuestText(stored.otherDoorPlate));
+        CancelEntry();
+        return;
     }
     m_model->setColumnEditable(kRoomStr, false);
     Reopen(stored.id);
@@ -251,7 +264,12 @@ void TRoomInfo_Form::Delete_BtClick()
         return;
     const QModelIndex current = ui->RoomInfo_Dbg->currentIndex();
     const int row = current.isValid() ? current.row() : 0;
-    DeleteRoom(dm->conn, m_model->value(row, QStringLiteral("ID")).toLongLong());
+    const RoomStore deleted =
+        DeleteRoom(dm->conn, m_model->value(row, QStringLiteral("ID")).toLongLong());
+    if (deleted.refusal == RoomRefusal::HasGuest) {
+        ShowMessage(HasGuestText(deleted.otherDoorPlate));
+        return;
+    }
     Reopen();
     RoomBoardDirty = true;
 }

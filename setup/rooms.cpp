@@ -1,5 +1,6 @@
 #include "rooms.h"
 
+#include "cards/bookkeeping.h"
 #include "data/connection.h"
 #include "data/errors.h"
 #include "data/numbers.h"
@@ -7,6 +8,8 @@
 
 #include <QSqlError>
 #include <QSqlQuery>
+
+#include <algorithm>
 
 namespace {
 
@@ -28,6 +31,13 @@ QSqlQuery Run(Connection &conn, const QString &text, const QVariantList &values)
     if (!q.exec())
         throw DbError(q.lastError().text());
     return q;
+}
+
+// The door plate of the room with this ID; empty when there is no such room.
+QString DoorPlateOf(Connection &conn, qint64 id)
+{
+    QSqlQuery q = Run(conn, QStringLiteral("select RoomStr from RoomInfo where ID=?"), {id});
+    return q.next() ? q.value(0).toString() : QString();
 }
 
 } // namespace
@@ -97,6 +107,26 @@ std::optional<QString> LockCodeOwner(Connection &conn, int room, qint64 exceptId
     return std::nullopt;
 }
 
+bool RoomHasOpenStay(Connection &conn, const QString &doorPlate)
+{
+    QSqlQuery q = Run(
+        conn, QStringLiteral("select count(*) from GuestInRecord where enOverride=0 and RoomStr=?"),
+        {doorPlate});
+    return q.next() && q.value(0).toInt() > 0;
+}
+
+long long HighestGuestCardSerial(Connection &conn, const QString &systemRoomStr)
+{
+    QSqlQuery q =
+        Run(conn, QStringLiteral("select Rom from MakeCardRecord where CardType=4 and Rom like ?"),
+            {systemRoomStr + QLatin1Char('%')});
+    long long highest = 0;
+    while (q.next())
+        highest =
+            std::max(highest, GuestSerialOfRom(q.value(0).toString(), systemRoomStr).value_or(0));
+    return highest;
+}
+
 RoomStore AddRoom(Connection &conn, const NewRoom &room, const QString &doorPlate,
                   const QString &roomType)
 {
@@ -123,6 +153,8 @@ RoomStore AddRoom(Connection &conn, const NewRoom &room, const QString &doorPlat
                        {QStringLiteral("RoomNumber"), room.number},
                        {QStringLiteral("Room"), room.room},
                        {QStringLiteral("RoomStr"), plate}};
+    if (const long long serial = HighestGuestCardSerial(conn, room.systemRoomStr))
+        values.append({QStringLiteral("CardSn"), serial});
     if (!roomType.isEmpty())
         values.append({QStringLiteral("RoomTypeStr"), roomType});
     result.id = InsertRow(conn, kRoomInfo, values);
@@ -151,6 +183,12 @@ RoomStore UpdateRoom(Connection &conn, qint64 id, const FieldValues &changes)
     for (const auto &value : values) {
         if (value.first != QStringLiteral("RoomStr"))
             continue;
+        const QString current = DoorPlateOf(conn, id);
+        if (value.second.toString() != current && RoomHasOpenStay(conn, current)) {
+            result.refusal = RoomRefusal::HasGuest;
+            result.otherDoorPlate = current;
+            return result;
+        }
         result.otherDoorPlate = DoorPlateOwner(conn, value.second.toString(), id);
         if (!result.otherDoorPlate.isEmpty()) {
             result.refusal = RoomRefusal::DoorPlateTaken;
@@ -162,7 +200,18 @@ RoomStore UpdateRoom(Connection &conn, qint64 id, const FieldValues &changes)
     return result;
 }
 
-void DeleteRoom(Connection &conn, qint64 id)
+RoomStore DeleteRoom(Connection &conn, qint64 id)
 {
+    RoomStore result;
+    result.id = id;
+    Transaction t(conn);
+    const QString plate = DoorPlateOf(conn, id);
+    if (RoomHasOpenStay(conn, plate)) {
+        result.refusal = RoomRefusal::HasGuest;
+        result.otherDoorPlate = plate;
+        return result;
+    }
     DeleteRows(conn, kRoomInfo, QStringLiteral("ID"), id);
+    t.Commit();
+    return result;
 }

@@ -39,6 +39,7 @@ enum class RoomRefusal {
     NoDoorPlate,    // the door plate is empty
     DoorPlateTaken, // another room has this door plate
     LockCodeTaken,  // another room has this lock code (otherDoorPlate names it)
+    HasGuest,       // the room has an open stay (otherDoorPlate names the room)
 };
 struct RoomStore
 {
@@ -53,12 +54,23 @@ QString DoorPlateOwner(Connection &conn, const QString &doorPlate, qint64 except
 // The door plate of a room (not `exceptId`) with this lock code; nothing when there is none.
 std::optional<QString> LockCodeOwner(Connection &conn, int room, qint64 exceptId = -1);
 
+// True when a stay of the room with this door plate is still open.
+bool RoomHasOpenStay(Connection &conn, const QString &doorPlate);
+
+// The highest serial recorded in MakeCardRecord for a guest card of the lock with this
+// system room number (its Rom is the system room number followed by the card number); 0
+// when none was recorded.
+long long HighestGuestCardSerial(Connection &conn, const QString &systemRoomStr);
+
 // Stores a new room with its door plate (without surrounding blanks) and room type (empty:
-// none) unless the door plate is empty or taken or the lock code is taken.
+// none) unless the door plate is empty or taken or the lock code is taken. Its serial
+// counter continues the guest cards already recorded for its lock address, so no serial is
+// handed out twice to one lock.
 RoomStore AddRoom(Connection &conn, const NewRoom &room, const QString &doorPlate,
                   const QString &roomType);
 // Stores changed columns of an existing room (RoomStr, RoomTypeStr); a changed door plate
-// is checked as for a new room and nothing is stored when it is refused.
+// is checked as for a new room, and refused while the room has an open stay (the stay
+// keeps the door plate it was opened with); nothing is stored when it is refused.
 RoomStore UpdateRoom(Connection &conn, qint64 id, const FieldValues &changes);
-// Deletes the room with this ID.
-void DeleteRoom(Connection &conn, qint64 id);
+// Deletes the room with this ID, unless it has an open stay (HasGuest).
+RoomStore DeleteRoom(Connection &conn, qint64 id);

@@ -5,6 +5,8 @@
 
 #include <QLocale>
 
+#include <algorithm>
+
 namespace {
 
 QString smallNumber(int value)
@@ -80,7 +82,11 @@ int RevokeCard(const CardRecord &card)
     if (record.CardTypeBlock[0] == kGuestCard) {
         completeAddress(record);
         const QString room = GetRoomStrByAddress(record.RoomAddr);
-        if (!room.isEmpty())
+        const bool noSerial = std::all_of(record.SerialWords, record.SerialWords + 4,
+                                          [](uint16_t w) { return w == 0; });
+        if (!room.isEmpty() && noSerial)
+            CloseOpenStaysOfRoom(room);
+        else if (!room.isEmpty())
             CloseStayByRomInRoom(record.SerialWords, room);
     }
     return ClearCardData(record.SerialWords);

@@ -33,6 +33,7 @@ CardDescription DescribeCard(const CardRecord &record);
 QString CardTimeText(const QDateTime &value);
 
 // Revoking a card that was read: a guest card offers to end the open stays of its own room
-// that carry its number; any other card offers none. Then the card is cleared; returns the
+// that carry its number (a card of serial 0, an extension card, every open stay of its
+// room); any other card offers none. Then the card is cleared; returns the
 // card library's result.
 int RevokeCard(const CardRecord &record);

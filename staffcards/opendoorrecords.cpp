@@ -97,22 +97,31 @@ QString OpeningRom(uint16_t cardType, const uint16_t *serialWords)
     return RomText(words);
 }
 
-bool ReadDataCardOpenings(QList<DoorOpening> &openings)
+ReadOneOpeningCall ReadOneOpening = ReadOneOpenDoorRecord;
+
+DataCardRead ReadDataCardOpenings(QList<DoorOpening> &openings, int *result)
 {
+    int ignored = 0;
+    int &last = result ? *result : ignored;
     openings.clear();
     uint16_t dataCard[KESTRUNE_SERIAL_WORDS] = {};
-    if (ReadDataCard(dataCard) != 1)
-        return false;
+    last = ReadDataCard(dataCard);
+    if (last != 1)
+        return DataCardRead::NoDataCard;
     for (;;) {
         DoorOpening o;
         uint16_t unused1 = 0, unused2 = 0;
-        if (ReadOneOpenDoorRecord(&o.Building, &o.Floor, &unused1, &unused2, o.Address, &o.CardType,
-                                  o.Time, dataCard) != 1)
-            break;
+        last = ReadOneOpening(&o.Building, &o.Floor, &unused1, &unused2, o.Address, &o.CardType,
+                              o.Time, dataCard);
+        if (last == 0)
+            return DataCardRead::Complete;
+        if (last != 1) {
+            openings.clear();
+            return DataCardRead::BrokenOff;
+        }
         std::memcpy(o.Serial, dataCard, sizeof(o.Serial));
         openings.append(o);
     }
-    return !openings.isEmpty();
 }
 
 DataCardImport StoreDoorOpenings(Connection &conn, const QList<DoorOpening> &openings)
@@ -164,11 +173,17 @@ DataCardImport StoreDoorOpenings(Connection &conn, const QList<DoorOpening> &ope
     return DataCardImport::Stored;
 }
 
-DataCardImport ImportDataCard(Connection &conn)
+DataCardImport ImportDataCard(Connection &conn, int *cardResult)
 {
     QList<DoorOpening> openings;
-    if (!ReadDataCardOpenings(openings))
+    switch (ReadDataCardOpenings(openings, cardResult)) {
+    case DataCardRead::NoDataCard:
         return DataCardImport::NoRecords;
+    case DataCardRead::BrokenOff:
+        return DataCardImport::ReadFailed;
+    case DataCardRead::Complete:
+        break;
+    }
     return StoreDoorOpenings(conn, openings);
 }
 

@@ -24,15 +24,32 @@ struct DoorOpening
 // guest card carries its card type in word 3.
 QString OpeningRom(uint16_t cardType, const uint16_t *serialWords);
 
+// The card library's reader of one opening (ReadOneOpenDoorRecord). Tests put a reader here
+// that fails part-way through a card.
+using ReadOneOpeningCall = int16_t (*)(uint16_t *Building, uint16_t *Floor, uint16_t *Unused1,
+                                       uint16_t *Unused2, uint16_t *RoomAddress, uint16_t *CardType,
+                                       uint16_t *OpenTime, uint16_t *DataCardSerial);
+extern ReadOneOpeningCall ReadOneOpening;
+
+// How a read of the data card ended.
+enum class DataCardRead {
+    Complete,   // read to its end: every opening it holds, none for a card without openings
+    NoDataCard, // no data card could be read (no card, no encoder, another kind of card)
+    BrokenOff,  // an opening could not be read (the card was taken off, or is damaged)
+};
+
 // Reads the data card on the encoder: every opening it holds, in the order the card library
-// delivers them. False when no data card could be read or it holds no opening.
-bool ReadDataCardOpenings(QList<DoorOpening> &openings);
+// delivers them. Only the card library's "no opening left" ends the read; any other result
+// fails it, and the openings read so far are dropped (a part of the card is not its log).
+// `result` receives the card library's result of the call that ended the read.
+DataCardRead ReadDataCardOpenings(QList<DoorOpening> &openings, int *result = nullptr);
 
 // Results of ImportDataCard.
 enum class DataCardImport {
     Stored,      // the room's log now holds the card's openings
     NoRecords,   // no data card, no encoder, or a card without openings: nothing changed
     UnknownLock, // an opening names a lock address of no room: told, nothing changed
+    ReadFailed,  // the read of an opening failed: nothing changed
 };
 
 // Replaces the stored log of the rooms the openings come from by the openings, all at once:
@@ -43,7 +60,8 @@ enum class DataCardImport {
 DataCardImport StoreDoorOpenings(Connection &conn, const QList<DoorOpening> &openings);
 
 // Reads the data card on the encoder and stores its openings (the two steps above).
-DataCardImport ImportDataCard(Connection &conn);
+// `cardResult` receives the card library's result when the read failed.
+DataCardImport ImportDataCard(Connection &conn, int *cardResult = nullptr);
 
 // The statement listing one room's stored openings, oldest first.
 QStringList OpenDoorRecordListLines(const QString &room);

@@ -1,5 +1,6 @@
 #include "readdatacardform.h"
 
+#include "cards/bookkeeping.h"
 #include "data/dm.h"
 #include "opendoorrecords.h"
 #include "ui/errorguard.h"
@@ -18,7 +19,14 @@ TReadDataCard_Form::~TReadDataCard_Form() = default;
 void TReadDataCard_Form::ReadDataCard_BtClick()
 {
     ui->Label1->clear();
-    ShowPromptMessage(ImportDataCard(dm->conn) == DataCardImport::Stored ? 1 : 0);
+    int cardResult = 0;
+    const DataCardImport outcome = ImportDataCard(dm->conn, &cardResult);
+    if (outcome == DataCardImport::ReadFailed) {
+        // A read that broke off says why (the card was taken off, or is damaged).
+        ui->Label1->setText(CardResultText(cardResult));
+        return;
+    }
+    ShowPromptMessage(outcome == DataCardImport::Stored ? 1 : 0);
 }
 
 void TReadDataCard_Form::ShowPromptMessage(int result)

@@ -56,10 +56,11 @@ QDateTime TClockRoom_Form::stayEnd() const
 
 void TClockRoom_Form::Days_EditChange()
 {
-    const std::optional<int> hours = typedLength();
-    if (!hours)
+    // The box shows lengths such as "2.5"; a length typed that way moves the end as it says.
+    const std::optional<int> minutes = TypedStayMinutes(ui->Days_Edit->text());
+    if (!minutes)
         return;
-    const QDateTime end = StayEndAfterHours(stayStart(), *hours);
+    const QDateTime end = stayStart().addSecs(qint64(*minutes) * 60);
     const QSignalBlocker blockDate(ui->ED_GQI_Dtp), blockTime(ui->ET_GQI_Dtp);
     ui->ED_GQI_Dtp->setDate(end.date());
     ui->ET_GQI_Dtp->setTime(end.time());
@@ -67,7 +68,7 @@ void TClockRoom_Form::Days_EditChange()
 
 void TClockRoom_Form::ShowLength()
 {
-    // Not applied back: a length that is no whole number of hours would move the end.
+    // Not applied back: the shown length is rounded to hundredths of an hour.
     const QSignalBlocker block(ui->Days_Edit);
     const QString length = StayLengthInHours(stayStart(), stayEnd());
     // Typing takes four characters; a worked-out length such as "-1.25" is shown whole
@@ -96,5 +97,5 @@ void TClockRoom_Form::ShowPromptMessage(int result)
 void TClockRoom_Form::Confirm_BtClick()
 {
     // The card carries the room's current serial; the counter still advances by one.
-    IssueStay(QStringLiteral("No this room no."), GuestSerial::Current);
+    IssueStay(QStringLiteral("No this room no."), GuestSerial::Counter);
 }

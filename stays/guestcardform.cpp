@@ -145,6 +145,12 @@ GuestStay TGuestCardForm::currentStay(const QString &room) const
     return stay;
 }
 
+bool TGuestCardForm::CheckStayRange() const
+{
+    return CheckDateRange(QDateTime(ui->ED_GQI_Dtp->date(), ui->ET_GQI_Dtp->time()),
+                          QDateTime(ui->SD_GQI_Dtp->date(), ui->ST_GQI_Dtp->time()));
+}
+
 QString TGuestCardForm::explanation(const QString &room) const
 {
     return Language1->GetDialogText(2) + room;
@@ -159,7 +165,7 @@ void TGuestCardForm::IssueStay(const QString &unknownRoomText, GuestSerial seria
         ui->se_Room1->setFocus();
         return;
     }
-    if (!CheckDateRange(ui->ED_GQI_Dtp->date(), ui->SD_GQI_Dtp->date()))
+    if (!CheckStayRange())
         return;
     CardCommand command(ui->Confirm_Bt);
     if (!command.Started())
@@ -185,7 +191,7 @@ void TGuestCardForm::WriteCopy(QPushButton *button, const QString &explain)
         ui->se_Room1->setFocus();
         return;
     }
-    if (!CheckDateRange(ui->ED_GQI_Dtp->date(), ui->SD_GQI_Dtp->date()))
+    if (!CheckStayRange())
         return;
     CardCommand command(button);
     if (!command.Started())

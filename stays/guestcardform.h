@@ -66,12 +66,15 @@ protected:
     QString explanation(const QString &room) const;
     // The length typed in Days_Edit, when it is a whole number.
     std::optional<int> typedLength() const;
+    // False (after the date-range message) when the end the pickers show is not after
+    // their start.
+    bool CheckStayRange() const;
 
     // A new card for the room and its stay: checks the room (`unknownRoomText` when it
     // names none) and the dates, writes the card and, when it was written, records it and
     // opens the stay. A form with a copy button then stays issued until the room changes.
     void IssueStay(const QString &unknownRoomText, GuestSerial serial);
-    // One more card for the room with its current serial, recorded when written.
+    // One more card for the room, a twin of its last guest card, recorded when written.
     void WriteCopy(QPushButton *button, const QString &explain);
 
     Ui::GuestCardForm *ui;

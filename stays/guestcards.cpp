@@ -8,6 +8,8 @@
 #include "data/sqltext.h"
 #include "kestrune/kestrune.h"
 
+#include <QRegularExpression>
+
 QDateTime ProposedStayEnd(const QDateTime &now, int dayCount, const QTime &leaveTime)
 {
     return QDateTime(now.date().addDays(dayCount), leaveTime);
@@ -18,9 +20,17 @@ QDateTime CardMoment(const QDate &date, const QTime &time, int toleranceMinutes)
     return QDateTime(date, time).addSecs(qint64(toleranceMinutes) * 60);
 }
 
-QDateTime StayEndAfterHours(const QDateTime &start, int hours)
+std::optional<int> TypedStayMinutes(const QString &typed)
 {
-    return start.addSecs(qint64(hours) * 3600);
+    static const QRegularExpression form(QStringLiteral("^(-?)(\\d{1,4})(?:\\.(\\d{1,2}))?$"));
+    const QRegularExpressionMatch m = form.match(typed);
+    if (!m.hasMatch())
+        return std::nullopt;
+    const QString decimals = m.captured(3).leftJustified(2, QLatin1Char('0'));
+    // Hundredths of an hour, rounded to whole minutes.
+    const int hundredths = m.captured(2).toInt() * 100 + decimals.toInt();
+    const int minutes = (hundredths * 60 + 50) / 100;
+    return m.captured(1).isEmpty() ? minutes : -minutes;
 }
 
 namespace {
@@ -53,8 +63,18 @@ CardRecord GuestCardRecord(const GuestStay &stay, GuestSerial serial)
     r.BuildingNo = r.RoomAddr[1];
     r.FloorBlock[0] = r.RoomAddr[2];
     if (serial != GuestSerial::None) {
+        // The counter is read (and held) in every case: a twin is written under the same
+        // hold as a new card.
         r.SerialWords[0] = serial == GuestSerial::Next ? 1 : 0;
         GetRoomCardSn(stay.Room, r.SerialWords);
+        // After an hourly card the counter is one past the card written; a twin carries the
+        // serial of the card itself.
+        if (serial == GuestSerial::Current) {
+            if (const std::optional<long long> last = LastGuestCardSerial(stay.Room)) {
+                r.SerialWords[0] = uint16_t(*last % 256);
+                r.SerialWords[1] = uint16_t(*last / 256);
+            }
+        }
     }
     return r;
 }

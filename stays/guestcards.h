@@ -19,7 +19,9 @@ QDateTime CardMoment(const QDate &date, const QTime &time, int toleranceMinutes)
 
 // Hourly stays. Lengths are whole minutes of real time between two moments of the pickers,
 // seconds dropped as on the card, so an hour across a daylight-saving change is an hour.
-QDateTime StayEndAfterHours(const QDateTime &start, int hours);
+// A typed length of an hourly stay in minutes: whole hours, or hours with a "." and at
+// most two decimals ("1.5" is 90 minutes, "0.33" 20); nothing for any other text.
+std::optional<int> TypedStayMinutes(const QString &typed);
 // "3" for whole hours, otherwise at most two decimals with a "." ("2.5", "0.33").
 QString StayLengthInHours(const QDateTime &start, const QDateTime &end);
 
@@ -33,7 +35,9 @@ struct GuestStay
 // Where a guest card's serial number comes from.
 enum class GuestSerial {
     Next,    // the room's counter + 1: a new card
-    Current, // the room's counter: a twin of the last card written for the room
+    Current, // a twin of the last card written for the room: the serial of its newest
+             // guest-card issue record other than an extension's, else the room's counter
+    Counter, // the room's counter as it stands (an hourly card; the counter still advances)
     None,    // no serial at all (a stay extension)
 };
 

@@ -85,7 +85,7 @@ void TModifyGuestCard_Form::Confirm_BtClick()
     const QString room = ui->se_Room1->text();
     if (room.isEmpty())
         return;
-    if (!CheckDateRange(ui->ED_GQI_Dtp->date(), ui->SD_GQI_Dtp->date()))
+    if (!CheckStayRange())
         return;
     // The stay is looked up before the card is written and changed only once it was.
     const std::optional<OpenStay> open = FindOpenStay(room);

@@ -135,10 +135,13 @@ void TestCards::issueRecords()
 void TestCards::dateRangeAndResultTexts()
 {
     TestHotel hotel(false);
-    QVERIFY(CheckDateRange(QDate(2024, 5, 2), QDate(2024, 5, 2)));
+    // The end must lie after the start, also on the same day.
+    const QDateTime start(QDate(2024, 5, 2), QTime(10, 0));
+    QVERIFY(CheckDateRange(start.addSecs(60), start));
     QVERIFY(hotel.dialogs.messages.isEmpty());
-    QVERIFY(!CheckDateRange(QDate(2024, 5, 2), QDate(2024, 5, 3)));
-    QCOMPARE(hotel.dialogs.texts(), QStringList{"日期范围无效！"});
+    for (const QDateTime &end : {start, start.addSecs(-3600), start.addDays(-1)})
+        QVERIFY(!CheckDateRange(end, start));
+    QCOMPARE(hotel.dialogs.texts(), QStringList(3, "日期范围无效！"));
     QCOMPARE(hotel.dialogs.messages[0].caption, QStringLiteral("信息提示"));
 
     const QPair<int, const char *> texts[] = {{1, "Success!"},    {-1, "No Card!"},

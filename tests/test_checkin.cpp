@@ -61,10 +61,11 @@ private slots:
     void proposedStayAndTolerance();
     void serialAndCopy();
     void issueOnAnOccupiedRoomCountsACard();
-    void blankGuestNameAndEndBeforeStart();
+    void blankGuestNameAndEndNotAfterStart();
     void stayDaysAndEndDateFollowEachOther();
     void refusalsWriteNothing();
     void recordingIsAllOrNothing();
+    void readOnlyDatabaseWritesNoCard();
     void checkOutForm();
     void checkOutFromTheBoard();
     void commandsAndKeys();
@@ -142,16 +143,27 @@ void TestCheckIn::issueOnAnOccupiedRoomCountsACard()
     QCOMPARE(desk.count("select CardSn from RoomInfo where RoomStr='105'"), 2);
 }
 
-void TestCheckIn::blankGuestNameAndEndBeforeStart()
+void TestCheckIn::blankGuestNameAndEndNotAfterStart()
 {
     FrontDesk desk;
     TGuestQuickIn_Form form;
+    // Started at 18:30: an end earlier the same day, or at the start itself, writes nothing.
     child<QDateEdit>(&form, "ED_GQI_Dtp")->setDate(QDate(2024, 5, 2));
-    child<QTimeEdit>(&form, "ET_GQI_Dtp")->setTime(QTime(9, 0));
+    for (const QTime end : {QTime(9, 0), QTime(18, 30)}) {
+        child<QTimeEdit>(&form, "ET_GQI_Dtp")->setTime(end);
+        QCOMPARE(issue(form, "301", "   "), QString());
+    }
+    QCOMPARE(desk.hotel.dialogs.texts(), QStringList(2, "日期范围无效！"));
+    QCOMPARE(desk.encoder.run({"show"}).trimmed(), QStringLiteral("blank card"));
+    QCOMPARE(desk.count("select count(*) from GuestInRecord") +
+                 desk.count("select count(*) from MakeCardRecord"),
+             0);
+
+    child<QTimeEdit>(&form, "ET_GQI_Dtp")->setTime(QTime(23, 0));
     QCOMPARE(issue(form, "301", "   "), QStringLiteral("Success!"));
     QVERIFY(desk.hotel.scalar("select GuestName from GuestInRecord").isNull());
     QVERIFY(desk.hotel.scalar("select Holder from MakeCardRecord").isNull());
-    QCOMPARE(desk.encoder.show().value("End"), QStringLiteral("2024-05-02 09:00"));
+    QCOMPARE(desk.encoder.show().value("End"), QStringLiteral("2024-05-02 23:00"));
 }
 
 void TestCheckIn::stayDaysAndEndDateFollowEachOther()
@@ -224,7 +236,7 @@ void TestCheckIn::recordingIsAllOrNothing()
     QCOMPARE(issue(form, "101"), QStringLiteral("Success!"));
     QCOMPARE(desk.count("select count(*) from GuestInRecord"), 1);
 
-    // A transaction that cannot even begin is reported the same way.
+    // A hold on the counters that cannot even begin writes no card.
     desk.encoder.putBlank();
     desk.hotel.exec("begin");
     child<QLineEdit>(&form, "se_Room1")->setText("102");
@@ -233,10 +245,31 @@ void TestCheckIn::recordingIsAllOrNothing()
         form.Confirm_BtClick();
         QFAIL("the failed begin was not reported");
     } catch (const DbError &e) {
-        QVERIFY(e.text().contains("card was written but it was not recorded"));
+        QVERIFY2(e.text().endsWith("No card was written."), qPrintable(e.text()));
     }
+    QCOMPARE(desk.encoder.run({"show"}).trimmed(), QStringLiteral("blank card"));
     desk.hotel.exec("rollback");
     QCOMPARE(desk.count("select count(*) from GuestInRecord"), 1);
+}
+
+void TestCheckIn::readOnlyDatabaseWritesNoCard()
+{
+    FrontDesk desk;
+    desk.hotel.makeDatabaseReadOnly();
+    TGuestQuickIn_Form form;
+    desk.hotel.dialogs.clear();
+    QCOMPARE(issue(form, "101"), QString());
+    QCOMPARE(desk.hotel.dialogs.messages.size(), 1);
+    const QString shown = desk.hotel.dialogs.messages[0].text;
+    QVERIFY2(shown.startsWith("The database cannot store the card's records: ") &&
+                 shown.contains("readonly database") && shown.endsWith("No card was written."),
+             qPrintable(shown));
+    QCOMPARE(desk.encoder.run({"show"}).trimmed(), QStringLiteral("blank card"));
+    QVERIFY(child<QPushButton>(&form, "Confirm_Bt")->isEnabled());
+    QCOMPARE(desk.count("select count(*) from GuestInRecord") +
+                 desk.count("select count(*) from MakeCardRecord") +
+                 desk.count("select sum(CardSn) from RoomInfo"),
+             0);
 }
 
 void TestCheckIn::checkOutForm()
@@ -282,6 +315,7 @@ void TestCheckIn::checkOutFromTheBoard()
                     "(1101, '101', '2024-05-01 14:00:00'), (1103, '103', '2024-05-01 15:00:00'), "
                     "(1103, '103', '2024-05-01 16:00:00')");
     TMainForm main;
+    desk.hotel.dialogs.clear(); // the encoder's start-up
     auto *view = child<QListView>(&main, "Room_LV");
     auto select = [&](const QStringList &plates) {
         view->clearSelection();
@@ -300,6 +334,21 @@ void TestCheckIn::checkOutFromTheBoard()
     select({"103"});
     main.mi_GuestLeaveClick();
     QCOMPARE(desk.count("select count(*) from GuestInRecord where enOverride=0"), 0);
+    QVERIFY(desk.hotel.dialogs.messages.isEmpty()); // a vacant room selected with them
+
+    // The board shows 104 occupied, but its stay was ended elsewhere: said, board redrawn.
+    desk.hotel.exec("insert into GuestInRecord (Room, RoomStr, GuestInTime) values "
+                    "(1104, '104', '2024-05-01 14:00:00')");
+    main.SetRoom_LV();
+    desk.hotel.exec("update GuestInRecord set enOverride=1 where RoomStr='104'");
+    select({"104"});
+    QCOMPARE(main.FirstSelectedPicture(), 2);
+    main.mi_GuestLeaveClick();
+    QCOMPARE(desk.hotel.dialogs.messages.size(), 1);
+    QVERIFY2(desk.hotel.dialogs.messages[0].text.startsWith("No open stay of room 104 was found"),
+             qPrintable(desk.hotel.dialogs.messages[0].text));
+    select({"104"});
+    QCOMPARE(main.FirstSelectedPicture(), 0);
 }
 
 void TestCheckIn::commandsAndKeys()

@@ -120,6 +120,31 @@ bool savePdf(QAbstractItemModel *list, int kind, const QString &file)
 
 using Setup = std::function<void(FrontDesk &)>;
 
+// The card library's reader of one opening, failing its Nth call with a given result (the
+// card taken off, a damaged card).
+struct FailingOpening
+{
+    static inline int failAt = 0, result = 0, calls = 0;
+    static int16_t read(uint16_t *building, uint16_t *floor, uint16_t *unused1, uint16_t *unused2,
+                        uint16_t *address, uint16_t *cardType, uint16_t *time, uint16_t *serial)
+    {
+        if (++calls == failAt)
+            return int16_t(result);
+        return ReadOneOpenDoorRecord(building, floor, unused1, unused2, address, cardType, time,
+                                     serial);
+    }
+    FailingOpening(int n, int failure)
+    {
+        failAt = n;
+        result = failure;
+        calls = 0;
+        ReadOneOpening = read;
+    }
+    ~FailingOpening() { ReadOneOpening = ReadOneOpenDoorRecord; }
+    FailingOpening(const FailingOpening &) = delete;
+    FailingOpening &operator=(const FailingOpening &) = delete;
+};
+
 } // namespace
 
 Q_DECLARE_METATYPE(Setup)
@@ -132,6 +157,7 @@ private slots:
     void readingReplacesOnlyTheRoomsLog();
     void failedImportChangesNothing_data();
     void failedImportChangesNothing();
+    void readBrokenOffChangesNothing();
     void browserListsCountsAndDeletesById();
     void pickerLeavesTheLastChosenRoom();
     void doorReportHasEveryRowOnNumberedPages();
@@ -251,6 +277,37 @@ void TestDoorRecords::failedImportChangesNothing()
         QVERIFY2(desk.hotel.dialogs.messages[0].text.contains(told),
                  qPrintable(desk.hotel.dialogs.messages[0].text));
     }
+}
+
+void TestDoorRecords::readBrokenOffChangesNothing()
+{
+    FrontDesk desk;
+    desk.storeOpening("101", "OLD1", "2024-04-01 08:00:00");
+    desk.storeOpening("101", "OLD2", "2024-04-01 09:00:00");
+    QStringList card;
+    for (int i = 0; i < 50; ++i)
+        card << QStringLiteral("10,%1,0,0,0,2024,5,2,%2,%3").arg(i + 1).arg(8 + i / 60).arg(i % 60);
+    desk.putDataCard("1,1,1", card);
+    const QStringList before = desk.log();
+
+    // The first, the 21st and the last opening fail: nothing is deleted or stored, and the
+    // status line says why.
+    const struct
+    {
+        int n, result;
+        const char *text;
+    } cases[] = {{1, -1, "No Card!"}, {21, -15, "Failure!"}, {50, -1, "No Card!"}};
+    for (const auto &c : cases) {
+        const FailingOpening failing(c.n, c.result);
+        QCOMPARE(desk.read(), QString::fromLatin1(c.text));
+        QCOMPARE(FailingOpening::calls, c.n);
+        QCOMPARE(desk.log(), before);
+    }
+    QVERIFY(desk.hotel.dialogs.messages.isEmpty());
+
+    // Read to its end, the same card replaces the room's log.
+    QCOMPARE(desk.read(), QStringLiteral("Ok!"));
+    QCOMPARE(desk.log().size(), 50);
 }
 
 void TestDoorRecords::browserListsCountsAndDeletesById()

@@ -10,9 +10,12 @@
 #include "pms/keyservice.h"
 #include "pms/link.h"
 #include "pms/record.h"
+#include "staffcards/checkcardform.h"
 #include "support/testhotel.h"
 
 #include <QFile>
+#include <QLabel>
+#include <QPushButton>
 #include <QSignalSpy>
 #include <QTcpServer>
 #include <QTcpSocket>
@@ -190,6 +193,7 @@ private slots:
     void clientOverLoopback();
     void clientReconnectsAndStartsTheLink();
     void clientAuthenticates();
+    void requestsWaitForADeskCommand();
 };
 
 void TestPms::readerTakesRecordsFromAnyPieces()
@@ -643,6 +647,50 @@ void TestPms::clientAuthenticates()
             pms::SealStamp(*key, "LS|DA240502|TI182959|"));
     QVERIFY(pms::OpenStamp(QByteArray(16, 'k'), cg) !=
             std::optional<QByteArray>("LS|DA240502|TI182959|"));
+}
+
+void TestPms::requestsWaitForADeskCommand()
+{
+    PmsDesk desk;
+    QCOMPARE(status(desk.send(newKey("101"))), QStringLiteral("OK OK"));
+    ScriptedPms scripted;
+    pms::Client client(clientOptions(scripted, desk.hotel.dir() + "/pms.log"));
+    client.start();
+    QVERIFY(scripted.accept());
+    scripted.send(pmsLinkStart());
+    QCOMPARE(scripted.take(6).size(), std::size_t(6));
+    QCOMPARE(client.state(), pms::Client::State::Linked);
+
+    // A desk revoke of room 101's card asks whether the stay ends. While it asks, the main
+    // window's timer has cleared CardBusy and the link's socket is handled: a new key and a
+    // key delete are answered busy and change nothing.
+    QStringList answered;
+    desk.hotel.dialogs.whileShown = [&](const ScriptedDialogs::Shown &) {
+        CardBusy = false;
+        for (const Record &request : {newKey("102"), rec("KD", {{"KC", "3"}, {"RN", "101"}})}) {
+            scripted.send(request);
+            answered << status(scripted.next());
+        }
+    };
+    TCheckCardForm form;
+    form.OpenForRevoking();
+    CardBusy = false;
+    child<QPushButton>(&form, "Register_Bt")->click();
+    QCOMPARE(answered, (QStringList{"BY encoder busy", "BY encoder busy"}));
+    QCOMPARE(desk.hotel.dialogs.messages.size(), 1);
+    QCOMPARE(child<QLabel>(&form, "Prompt_Label")->text(), QStringLiteral("Success!"));
+    QCOMPARE(desk.encoder.run({"show"}).trimmed(), QStringLiteral("blank card"));
+    QCOMPARE(desk.count("select count(*) from GuestInRecord where enOverride=0"), 0);
+    QCOMPARE(desk.count("select count(*) from GuestInRecord where RoomStr='102'"), 0);
+    QCOMPARE(desk.count("select count(*) from MakeCardRecord"), 1);
+    QCOMPARE(desk.count("select CardSn from RoomInfo where RoomStr='102'"), 0);
+
+    // Once the command is over and the timer has ticked, a request is served again.
+    desk.hotel.dialogs.whileShown = nullptr;
+    CardBusy = false;
+    desk.encoder.putBlank();
+    scripted.send(newKey("102"));
+    QCOMPARE(status(scripted.next()), QStringLiteral("OK OK"));
 }
 
 QUENMAR_TEST_MAIN(TestPms)

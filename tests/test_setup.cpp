@@ -143,6 +143,8 @@ private slots:
     void pickListInTheGrid();
     void databaseRefusalIsShown();
     void deleteRoom();
+    void roomWithAGuestKeepsItsPlace();
+    void newRoomContinuesItsLocksSerials();
 
     void districts();
     void districtNumbersThatAreNoNumbers_data();
@@ -518,6 +520,62 @@ void TestSetup::deleteRoom()
     QCOMPARE(count(hotel, "select count(*) from RoomInfo"), 39);
     QCOMPARE(rowOf(&form, "205"), -1);
     QVERIFY(RoomBoardDirty);
+}
+
+void TestSetup::roomWithAGuestKeepsItsPlace()
+{
+    TestHotel hotel;
+    hotel.exec("insert into GuestInRecord (Room, RoomStr, GuestInTime, enOverride) values "
+               "(1205, '205', '2024-05-01 14:00:00', 0), (1204, '204', '2024-05-01 14:00:00', 1)");
+    TRoomInfo_Form form;
+    form.show();
+    const QString refused =
+        QStringLiteral("Room 205 has a guest staying. Check the guest out first; nothing was "
+                       "changed.");
+    // Neither deleted nor given another door plate.
+    clickCell(&form, "RoomInfo_Dbg", rowOf(&form, "205"));
+    click(&form, "Delete_Bt");
+    QCOMPARE(hotel.dialogs.texts(), QStringList{refused});
+    hotel.dialogs.clear();
+    const int row = rowOf(&form, "205");
+    typeCell(&form, row, "RoomStr", "205A");
+    click(&form, "Ok_Bt");
+    QCOMPARE(hotel.dialogs.texts(), QStringList{refused});
+    QCOMPARE(column(&form, "RoomInfo_Dbg", "RoomStr")[row], QStringLiteral("205"));
+    QCOMPARE(count(hotel, "select count(*) from RoomInfo where RoomStr='205'"), 1);
+    QVERIFY(!RoomBoardDirty);
+    // Its room type may change; a room whose guest has left may go.
+    QCOMPARE(UpdateRoom(dm->conn,
+                        hotel.scalar("select ID from RoomInfo where RoomStr='205'").toLongLong(),
+                        {{"RoomTypeStr", "Suite"}})
+                 .refusal,
+             RoomRefusal::None);
+    hotel.dialogs.clear();
+    clickCell(&form, "RoomInfo_Dbg", rowOf(&form, "204"));
+    click(&form, "Delete_Bt");
+    QVERIFY(hotel.dialogs.messages.isEmpty());
+    QCOMPARE(count(hotel, "select count(*) from RoomInfo where RoomStr='204'"), 0);
+}
+
+void TestSetup::newRoomContinuesItsLocksSerials()
+{
+    TestHotel hotel;
+    // Guest cards of lock 1-2-05 up to serial 300 (0x12C), an extension card (serial 0); a
+    // floor card and another lock's guest card do not count.
+    hotel.exec("insert into MakeCardRecord (Rom, CardType) values ('01020500000005', 4), "
+               "('0102050000012C', 4), ('01020500000000', 4), ('0102050500FFFF', 5), "
+               "('01020600000FFF', 4)");
+    hotel.exec("delete from RoomInfo where RoomStr='205'");
+    TRoomInfo_Form form;
+    form.show();
+    takeNumber(&form, "1", "2", "05");
+    typeCell(&form, 39, "RoomStr", "B-205");
+    click(&form, "Ok_Bt");
+    QCOMPARE(count(hotel, "select CardSn from RoomInfo where RoomStr='B-205'"), 300);
+    // A lock without recorded cards starts at 0.
+    const RoomStore fresh = AddRoom(dm->conn, MakeNewRoom("3", "3", 3), "333", {});
+    QCOMPARE(fresh.refusal, RoomRefusal::None);
+    QCOMPARE(count(hotel, "select CardSn from RoomInfo where RoomStr='333'"), 0);
 }
 
 // --- districts ---

@@ -531,7 +531,9 @@ void TestStaffCards::revokeEndsOnlyItsRoomsStay()
     writeCard(MakeGuestCard, guestCard(1, 1, 1, 1));
     desk.hotel.dialogs.answers = {MsgResult::Cancel};
     CardBusy = false;
+    RoomBoardDirty = false;
     revoke->click();
+    QVERIFY(!RoomBoardDirty);
     QCOMPARE(desk.hotel.dialogs.messages.size(), 1);
     QVERIFY(desk.hotel.dialogs.messages[0].text.contains("1101"));
     QVERIFY(!desk.hotel.dialogs.messages[0].text.contains("1201"));
@@ -539,13 +541,14 @@ void TestStaffCards::revokeEndsOnlyItsRoomsStay()
     QCOMPARE(child<QLabel>(&form, "Prompt_Label")->text(), QStringLiteral("Success!"));
     QVERIFY(desk.cardIsBlank());
 
-    // OK: only room 101's stay ends.
+    // OK: only room 101's stay ends, and the board shows it vacant on its next tick.
     writeCard(MakeGuestCard, guestCard(1, 1, 1, 1));
     desk.hotel.dialogs.clear();
     CardBusy = false;
     revoke->click();
     QCOMPARE(desk.hotel.dialogs.messages.size(), 1);
     QCOMPARE(openStays(), QStringLiteral("201"));
+    QVERIFY(RoomBoardDirty);
     QCOMPARE(desk.text("select LeaveTime from GuestInRecord where RoomStr='101'"),
              QStringLiteral("2024-05-02 09:00:00"));
     QVERIFY(desk.cardIsBlank());
@@ -560,6 +563,16 @@ void TestStaffCards::revokeEndsOnlyItsRoomsStay()
     revoke->click();
     QVERIFY(desk.hotel.dialogs.messages.isEmpty());
     QCOMPARE(openStays(), QStringLiteral("201"));
+    QVERIFY(desk.cardIsBlank());
+
+    // An extension card carries serial 0, the number of no stay: its room's open stays are
+    // offered.
+    writeCard(MakeGuestCard, guestCard(0, 1, 2, 1));
+    CardBusy = false;
+    revoke->click();
+    QCOMPARE(desk.hotel.dialogs.messages.size(), 1);
+    QVERIFY(desk.hotel.dialogs.messages[0].text.contains("1201"));
+    QCOMPARE(openStays(), QString());
     QVERIFY(desk.cardIsBlank());
 }
 

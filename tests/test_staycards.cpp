@@ -280,7 +280,11 @@ void TestStayCards::hourlyLengthAndEnd()
         {QTime(14, 20), "3", QDate(2024, 5, 2), QTime(17, 20)},
         {QTime(23, 30), "1", QDate(2024, 5, 3), QTime(0, 30)},
         {QTime(14, 20), "30", QDate(2024, 5, 3), QTime(20, 20)},
-        {QTime(14, 20), "2.5", QDate(2024, 5, 2), QTime(15, 20)}, // no whole number: no change
+        {QTime(14, 20), "2.5", QDate(2024, 5, 2), QTime(16, 50)},
+        {QTime(14, 20), "0.33", QDate(2024, 5, 2), QTime(14, 40)},
+        {QTime(23, 30), "1.75", QDate(2024, 5, 3), QTime(1, 15)},
+        {QTime(14, 20), "1.5.", QDate(2024, 5, 2), QTime(15, 20)}, // no number: no change
+        {QTime(14, 20), "1,5", QDate(2024, 5, 2), QTime(15, 20)},  // no "." either
     };
     for (const auto &c : byHours) {
         FrontDesk desk(QDateTime(QDate(2024, 5, 2), c.opened));
@@ -351,6 +355,16 @@ void TestStayCards::hourlyIssue()
     QCOMPARE(desk.hotel.dialogs.texts(), QStringList{"No this room no."});
 
     type(&form, "se_Room1", "203");
+    // No length, or a negative one: refused before any card is written.
+    desk.hotel.dialogs.clear();
+    for (const char *hours : {"0", "-5"}) {
+        type(&form, "Days_Edit", hours);
+        QCOMPARE(press(&form, "Confirm_Bt"), QString());
+    }
+    QCOMPARE(desk.hotel.dialogs.texts(), QStringList(2, "日期范围无效！"));
+    QCOMPARE(desk.encoder.run({"show"}).trimmed(), QStringLiteral("blank card"));
+    type(&form, "Days_Edit", "1");
+
     desk.encoder.take();
     QCOMPARE(press(&form, "Confirm_Bt"), QStringLiteral("Failure!"));
     QCOMPARE(desk.count("select CardSn from RoomInfo where RoomStr='203'"), 6);
@@ -384,6 +398,17 @@ void TestStayCards::hourlyIssue()
     QCOMPARE(desk.encoder.show().value("Serial"), QStringLiteral("7 0 0 0"));
     QCOMPARE(desk.count("select count(*) from GuestInRecord"), 1);
     QCOMPARE(desk.count("select CardCounts from GuestInRecord"), 1);
+    QCOMPARE(desk.count("select CardSn from RoomInfo where RoomStr='203'"), 8);
+
+    // A copy is a twin of the last card written (serial 7), not of the counter (8); an
+    // extension card recorded since (serial 0) does not count.
+    desk.hotel.exec("insert into MakeCardRecord (Rom, RoomStr, CardType) values "
+                    "('01020300000000', '203', 4)");
+    TCopyGuestCard_Form copy;
+    type(&copy, "se_Room1", "203");
+    desk.encoder.putBlank();
+    QCOMPARE(press(&copy, "Confirm_Bt"), QStringLiteral("Success!"));
+    QCOMPARE(desk.encoder.show().value("Serial"), QStringLiteral("7 0 0 0"));
     QCOMPARE(desk.count("select CardSn from RoomInfo where RoomStr='203'"), 8);
 }
 

@@ -16,10 +16,14 @@
 #include <QTimer>
 #include <QWidget>
 
+#include <unistd.h>
+
 MsgResult ScriptedDialogs::message(const QString &text, const QString &caption, MsgIcon icon,
                                    MsgButtons buttons)
 {
     messages.append({text, caption, icon, buttons});
+    if (whileShown)
+        whileShown(messages.last());
     if (!answers.isEmpty())
         return answers.takeFirst();
     return buttons == MsgButtons::YesNo ? MsgResult::Yes : MsgResult::Ok;
@@ -79,6 +83,16 @@ TestHotel::~TestHotel()
     setDialogs(nullptr);
     SetNow(QDateTime());
     SetProgramDir(QString());
+}
+
+void TestHotel::makeDatabaseReadOnly()
+{
+    const QString path = dbPath();
+    if (!QFile::setPermissions(path, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther) ||
+        !OpenDatabaseFile(path))
+        qFatal("cannot reopen the test database read-only");
+    if (::access(QFile::encodeName(path).constData(), W_OK) == 0)
+        exec(QStringLiteral("PRAGMA query_only=ON"));
 }
 
 QString TestHotel::dbPath() const

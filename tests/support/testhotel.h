@@ -27,7 +27,10 @@ public:
     QList<std::optional<QString>> inputs;      // nullopt cancels
     QList<QPair<QString, QString>> inputBoxes; // caption and prompt of each input box shown
     QStringList files;                         // empty text cancels
-    QStringList offered; // suggested name or start folder of each file dialog
+    QStringList offered;                       // suggested name or start folder of each file dialog
+    // Runs while a message box is shown, before it is answered: what the event loop of a
+    // real box would handle meanwhile (a socket, a timer).
+    std::function<void(const Shown &)> whileShown;
 
     MsgResult message(const QString &text, const QString &caption, MsgIcon icon,
                       MsgButtons buttons) override;
@@ -59,6 +62,10 @@ public:
     void writeIni(const QString &text);
     // Makes the message library of the build reachable from the program folder.
     void installMessageLibrary();
+    // Makes the database file read-only and opens it again. Where file modes do not bind
+    // (the superuser), the connection is made to refuse writes the way SQLite refuses them
+    // on a read-only file.
+    void makeDatabaseReadOnly();
     // Logs on an operator with every right (stored directly).
     void logOnAdministrator(const QString &staffer = QStringLiteral("admin"));
 
