@@ -389,12 +389,24 @@ void closeStays(const QStringList &where)
                                          MsgIcon::Error, MsgButtons::OkCancel);
     if (answer != MsgResult::Ok)
         return;
-    Query update(dm->conn);
-    update.Add(QStringLiteral("Update GuestInRecord Set enOverride=1,LeaveTime=") +
-               SqlDateTime(Now()));
-    for (const QString &line : where)
-        update.Add(line);
-    update.ExecSQL();
+    // Each stay still open after the question ends with its row in the operation log.
+    JoinedTransaction transaction(dm->conn);
+    const QStringList names = q.FieldNames();
+    for (const auto &row : q.rows()) {
+        const qint64 id = row.value(names.indexOf(QStringLiteral("ID"))).toLongLong();
+        Query update(dm->conn);
+        update.Add(QStringLiteral("Update GuestInRecord Set enOverride=1,LeaveTime=") +
+                   SqlDateTime(Now()));
+        update.Add(QStringLiteral("Where ID=%1 and enOverride=0").arg(id));
+        if (update.ExecSQL() > 0)
+            LogOperation(
+                dm->conn, LogAction::CheckOut,
+                row.value(names.indexOf(QStringLiteral("RoomStr"))).toString(),
+                QStringLiteral("stay %1, guest %2, card revoked")
+                    .arg(id)
+                    .arg(row.value(names.indexOf(QStringLiteral("GuestName"))).toString()));
+    }
+    transaction.Commit();
     RoomBoardDirty = true;
 }
 

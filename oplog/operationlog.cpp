@@ -115,12 +115,16 @@ qint64 LogOperationAs(Connection &conn, const QString &staffer, const QString &s
     row.LogTime = Now();
     row.LogTime.setTime(
         QTime(row.LogTime.time().hour(), row.LogTime.time().minute(), row.LogTime.time().second()));
-    row.Staffer = staffer;
-    row.StafferName = stafferName;
-    row.Workstation = WorkstationName();
-    row.Action = action;
-    row.Room = room;
-    row.Detail = detail;
+    // Texts are stored as given, a missing one as empty text (never null).
+    const auto text = [](const QString &value) {
+        return value.isNull() ? QStringLiteral("") : value;
+    };
+    row.Staffer = text(staffer);
+    row.StafferName = text(stafferName);
+    row.Workstation = text(WorkstationName());
+    row.Action = text(action);
+    row.Room = text(room);
+    row.Detail = text(detail);
     row.ID = InsertRow(conn, QStringLiteral("OperationLog"),
                        {{QStringLiteral("LogTime"), row.LogTime},
                         {QStringLiteral("Staffer"), row.Staffer},

@@ -2,11 +2,14 @@
 // changed or removed row breaks.
 #include "app/application.h"
 #include "app/operationlogform.h"
+#include "cards/bookkeeping.h"
 #include "data/clock.h"
 #include "data/errors.h"
 #include "data/settings.h"
 #include "data/transaction.h"
 #include "oplog/operationlog.h"
+#include "staffcards/issuelog.h"
+#include "staffcards/opendoorrecords.h"
 #include "stays/guestcards.h"
 #include "stays/stays.h"
 #include "support/testhotel.h"
@@ -288,6 +291,16 @@ void TestOperationLog::eachOperationWritesItsRow()
         std::function<void()> operation;
         QString expected; // a regular expression for "Action|Room|Detail"
     };
+    // A stay that a revoke ends, and a card recorded for it before the log is counted.
+    const GuestStay guest = stayIn(QStringLiteral("103"));
+    CardRecord guestCard = GuestCardRecord(guest, GuestSerial::Next);
+    RecordIssuedGuestCard(guestCard, guest);
+    DoorOpening opening;
+    opening.Building = 1;
+    opening.Floor = 2;
+    opening.Address[0] = 1;
+    opening.CardType = 4;
+    DateTimeToCardTime(opening.Time, Now());
     const QList<Case> cases = {
         {"a guest card recorded",
          [] {
@@ -298,6 +311,23 @@ void TestOperationLog::eachOperationWritesItsRow()
          QStringLiteral(R"(^CARD\|101\|card type 4, serial 010101[0-9A-F]{8}, issue record \d+$)")},
         {"the stay ended", [] { QVERIFY(EndFirstOpenStayOfRoom(QStringLiteral("101"))); },
          QStringLiteral(R"(^CHECK_OUT\|101\|stay \d+, guest Li Wei$)")},
+        {"a room's stays ended by a revoke", [] { CloseOpenStaysOfRoom(QStringLiteral("103")); },
+         QStringLiteral(R"(^CHECK_OUT\|103\|stay \d+, guest Li Wei, card revoked$)")},
+        {"a data card's openings stored",
+         [&] {
+             QCOMPARE(StoreDoorOpenings(dm->conn, {opening, opening}), DataCardImport::Stored);
+         },
+         QStringLiteral(R"(^DATA_CARD\|201\|2 openings stored$)")},
+        {"a door log row deleted",
+         [&] {
+             DeleteOpenDoorRecord(dm->conn,
+                                  hotel.scalar("select max(ID) from OpenDoorRecord").toLongLong());
+         },
+         QStringLiteral(
+             R"(^DOOR_LOG_DELETE\|201\|opening \d+ of card \w+ at 2026-12-10 09:00:00$)")},
+        {"issue records purged",
+         [] { QCOMPARE(PurgeIssueRecords(dm->conn, Now().addYears(-1)), 0); },
+         QStringLiteral(R"(^PURGE\|\|issue records of 2025-12-10 and earlier; 0 rows$)")},
     };
     for (const Case &c : cases) {
         const int before = hotel.scalar("select count(*) from OperationLog").toInt();
