@@ -1,6 +1,8 @@
 #include "application.h"
 
 #include "data/errors.h"
+#include "data/notice.h"
+#include "ui/dialogs.h"
 
 #include <QProxyStyle>
 
@@ -25,6 +27,10 @@ QuenmarApplication::QuenmarApplication(int &argc, char **argv) : QApplication(ar
 {
     setApplicationName(QStringLiteral("Orvane V16.0"));
     setStyle(new QuenmarStyle);
+    // The data layer's own messages go through the dialog seam like every other.
+    SetNoticeBox([](const QString &text, const QString &caption, NoticeIcon icon) {
+        ShowMessage(text, caption, icon == NoticeIcon::Error ? MsgIcon::Error : MsgIcon::None);
+    });
 }
 
 bool QuenmarApplication::notify(QObject *receiver, QEvent *event)

@@ -7,6 +7,7 @@
 #include "data/dm.h"
 #include "data/settings.h"
 #include "language/language.h"
+#include "operators/operators.h"
 #include "ui/dialogs.h"
 
 #include <QDir>
@@ -27,6 +28,9 @@ enum Text {
     BackupFailed = 12,
     DumpToolMissing = 13,
     ServerRestoreRefused = 14,
+    RestoreFromOpenDatabase = 15,
+    RestoreWithoutAccounts = 16,
+    RestoreWithoutManager = 17,
 };
 
 void tell(const TLanguage &language, int text, MsgIcon icon, const QString &detail = QString())
@@ -62,9 +66,12 @@ void reportBackup(const TLanguage &language, BackupResult result, const QString 
 void DataBackupClick(const TLanguage &language)
 {
     const QString suggested = backupFolder() + QLatin1Char('/') + BackupFileName(Now());
-    const QString target = dialogs().saveFileName(QString(), kFilter, suggested);
+    QString target = dialogs().saveFileName(QString(), kFilter, suggested);
     if (target.isEmpty())
         return;
+    // A name typed without an extension gets the one the restore lists.
+    if (QFileInfo(target).suffix().isEmpty())
+        target += QStringLiteral(".mdb");
     if (QFileInfo::exists(target)) {
         tell(language, BackupExists, MsgIcon::Error);
         return;
@@ -95,16 +102,37 @@ void DataRecoveryClick(const TLanguage &language)
         tell(language, RestoreMissing, MsgIcon::Error);
         return;
     }
+    if (IsOpenDatabaseFile(dm->conn, source)) {
+        tell(language, RestoreFromOpenDatabase, MsgIcon::Error);
+        return;
+    }
+    QString detail;
+    if (!CheckHotelDatabaseFile(source, &detail)) {
+        tell(language, RestoreFailed, MsgIcon::Error, detail);
+        return;
+    }
+    // A hotel whose operators nobody can manage is restored only when the operator says so.
+    const OperatorManagers managers = OperatorManagersOf(source);
+    if (managers != OperatorManagers::Some &&
+        ShowMessage(language.GetDialogText(managers == OperatorManagers::NoAccounts
+                                               ? RestoreWithoutAccounts
+                                               : RestoreWithoutManager),
+                    language.GetDialogText(Caption), MsgIcon::Question,
+                    MsgButtons::OkCancel) != MsgResult::Ok)
+        return;
     QDir().mkpath(backupFolder());
     const QString safetyCopy = backupFolder() + QLatin1Char('/') + BeforeRestoreFileName(Now());
-    QString detail;
     switch (RestoreDatabase(dm->conn, source, safetyCopy, &detail)) {
     case RestoreResult::Done:
+        HashPlainPasswordsOfOpenDatabase();
         RoomBoardDirty = true;
-        tell(language, RestoreDone, MsgIcon::Information);
+        tell(language, RestoreDone, MsgIcon::Information, QDir::toNativeSeparators(safetyCopy));
         break;
     case RestoreResult::Missing:
         tell(language, RestoreMissing, MsgIcon::Error);
+        break;
+    case RestoreResult::IsOpenDatabase:
+        tell(language, RestoreFromOpenDatabase, MsgIcon::Error);
         break;
     case RestoreResult::Failed:
         tell(language, RestoreFailed, MsgIcon::Error, detail);

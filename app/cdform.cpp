@@ -2,6 +2,7 @@
 
 #include "data/inifile.h"
 #include "data/settings.h"
+#include "operators/operators.h"
 #include "ui/dialogs.h"
 #include "ui/errorguard.h"
 #include "ui_cdform.h"
@@ -69,7 +70,10 @@ bool TCdForm::TestConnection()
         ShowMessage(QStringLiteral("File not found!"), kInfo);
         return false;
     }
-    return OpenDatabaseFile(path);
+    if (!OpenDatabaseFile(path))
+        return false;
+    HashPlainPasswordsOfOpenDatabase();
+    return true;
 }
 
 void TCdForm::Test_BtClick()

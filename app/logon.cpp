@@ -76,3 +76,33 @@ void CreateFirstAccount(const QString &staffer, const QString &password)
     LockSystemInfo.GroupID = q.IsEmpty() ? 0 : q.AsInteger(QStringLiteral("GroupID"));
     q.Clear();
 }
+
+QDateTime LogonThrottle::NextAttemptAt(const QDateTime &now) const
+{
+    if (!m_until.isValid() || now >= m_until)
+        return QDateTime();
+    return m_until;
+}
+
+void LogonThrottle::Failed(const QDateTime &now)
+{
+    ++m_failures;
+    if (m_failures < kFreeAttempts)
+        return;
+    int wait = kFirstWaitSeconds;
+    for (int i = kFreeAttempts; i < m_failures && wait < kLongestWaitSeconds; ++i)
+        wait *= 2;
+    m_until = now.addSecs(qMin(wait, kLongestWaitSeconds));
+}
+
+void LogonThrottle::Succeeded()
+{
+    m_failures = 0;
+    m_until = QDateTime();
+}
+
+LogonThrottle &WorkstationLogonThrottle()
+{
+    static LogonThrottle throttle;
+    return throttle;
+}

@@ -1,10 +1,13 @@
 #include "logonform.h"
 
+#include "data/clock.h"
 #include "logon.h"
 #include "ui/dialogs.h"
-#include "ui/inputpasswordbox.h"
 #include "ui/errorguard.h"
+#include "ui/inputpasswordbox.h"
 #include "ui_logonform.h"
+
+#include <QTimer>
 
 TLogonForm::TLogonForm(QWidget *parent) : TBaseForm(parent), ui(std::make_unique<Ui::LogonForm>())
 {
@@ -19,6 +22,27 @@ TLogonForm::TLogonForm(QWidget *parent) : TBaseForm(parent), ui(std::make_unique
         ui->Ok_Bt->setText(QStringLiteral("Confirm"));
     }
     ui->Title_Label->setText(QStringLiteral("Orvane V18.0"));
+    m_waitTimer = new QTimer(this);
+    m_waitTimer->setObjectName(QStringLiteral("Wait_Timer"));
+    m_waitTimer->setInterval(1000);
+    connect(m_waitTimer, &QTimer::timeout, this, [this] { UpdateWait(); });
+    UpdateWait();
+}
+
+void TLogonForm::UpdateWait()
+{
+    const QDateTime until =
+        m_firstRun ? QDateTime() : WorkstationLogonThrottle().NextAttemptAt(Now());
+    ui->Ok_Bt->setEnabled(!until.isValid());
+    ui->Wait_Label->setVisible(until.isValid());
+    if (!until.isValid()) {
+        m_waitTimer->stop();
+        return;
+    }
+    ui->Wait_Label->setText(
+        QStringLiteral("Too many wrong attempts: the next one may be made at %1.")
+            .arg(until.toString(QStringLiteral("HH:mm:ss"))));
+    m_waitTimer->start();
 }
 
 TLogonForm::~TLogonForm() = default;
@@ -28,10 +52,16 @@ void TLogonForm::Ok_BtClick()
     const QString staffer = ui->LoginCode_Edit->text();
     const QString password = ui->SystemLogin_Pas->text();
     if (!m_firstRun) {
+        LogonThrottle &throttle = WorkstationLogonThrottle();
+        if (throttle.NextAttemptAt(Now()).isValid())
+            return; // Ok is disabled; a press that still arrives is not an attempt
         if (TryLogon(staffer, password)) {
+            throttle.Succeeded();
             accept();
             return;
         }
+        throttle.Failed(Now());
+        UpdateWait();
         ShowMessage(QStringLiteral("错误的用户名或密码！"), QStringLiteral("提示"), MsgIcon::Error);
         ui->SystemLogin_Pas->setFocus();
         return;

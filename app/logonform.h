@@ -3,6 +3,8 @@
 
 #include <memory>
 
+class QTimer;
+
 namespace Ui {
 class LogonForm;
 }
@@ -16,6 +18,9 @@ public:
     ~TLogonForm() override;
 
     bool FirstRun() const { return m_firstRun; }
+    // Disables Ok with a line saying when the next attempt may be made while the throttle
+    // holds attempts back; enables it again once that moment has come.
+    void UpdateWait();
 
 private slots:
     void Ok_BtClick();
@@ -23,4 +28,5 @@ private slots:
 private:
     std::unique_ptr<Ui::LogonForm> ui; // freed also when the constructor fails
     bool m_firstRun = false;
+    QTimer *m_waitTimer;
 };

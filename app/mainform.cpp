@@ -38,6 +38,7 @@
 #include "ui/roomicon.h"
 #include "ui_mainform.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QDesktopServices>
 #include <QKeyEvent>
@@ -51,6 +52,7 @@
 #include <QUrl>
 
 #include <optional>
+#include <utility>
 
 namespace {
 const QString kTitle = QStringLiteral("Orvane V18.0");
@@ -72,6 +74,7 @@ TMainForm::TMainForm(QWidget *parent)
     ui->setupUi(this);
     // The catalogue's texts go on before the window fills anything from the database.
     Language1->SetLanguageID(LockSystemInfo.LanguageID);
+    TellUnreadableCatalogue(*Language1);
     Language1->LoadLanguage();
     m_board->icons = &RoomIcons;
     ui->Room_LV->setModel(m_board);
@@ -149,7 +152,15 @@ void TMainForm::buildStatusBar()
             panel = label;
         }
         m_panels.append(qobject_cast<QLabel *>(panel));
-        panel->setFixedWidth(widths[i]);
+        if (i <= 2) {
+            // The refresh button and the two filters are at least as wide as their texts
+            // ("Refresh", "All buildings", "All floors" and the longest entry).
+            if (auto *box = qobject_cast<QComboBox *>(panel))
+                box->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+            panel->setMinimumWidth(std::max(widths[i], panel->sizeHint().width()));
+        } else {
+            panel->setFixedWidth(widths[i]);
+        }
         ui->StatusBar1->addWidget(panel);
     }
 }
@@ -243,7 +254,8 @@ void TMainForm::PopedomSet()
 
 void TMainForm::setCommandEnabled(QAction *action, bool enabled)
 {
-    action->setEnabled(enabled && action->property("available").toBool());
+    action->setEnabled(enabled && action->property("available").toBool() &&
+                       action->property("granted").toBool());
 }
 
 void TMainForm::InitMenu()
@@ -279,23 +291,43 @@ void TMainForm::InitMenu()
             allowed[action] = allowed.value(action, true) && enabled;
         }
     }
-    for (auto it = allowed.cbegin(); it != allowed.cend(); ++it)
-        setCommandEnabled(it.key(), it.value());
+    for (auto it = allowed.cbegin(); it != allowed.cend(); ++it) {
+        QAction *action = it.key();
+        action->setProperty("granted", it.value());
+        // The pop-up's check-in and check-out wait for a selection (PopupMenu1Popup).
+        if (action == ui->mi_GuestIn || action == ui->mi_GuestLeave)
+            action->setEnabled(action->isEnabled() && it.value());
+        else
+            setCommandEnabled(action, it.value());
+    }
 }
 
 void TMainForm::RunCommand(const std::function<void()> &command)
 {
-    // One command form at a time: a key or a click reaching the window while a command's
-    // form is still open does nothing.
-    if (m_commandRunning)
+    if (m_commandRunning) {
+        // One command form at a time: while a command's form is open, a command reaching the
+        // window (a timer, a socket) is not taken. Once that form has closed, its command is
+        // only returning: a key the operator typed meanwhile (queued during a pause of the
+        // form and delivered in the same round of events as the Esc that closed it) runs as
+        // soon as the command has returned.
+        if (!QApplication::activeModalWidget() && !m_pendingCommand)
+            m_pendingCommand = command;
         return;
+    }
     m_commandRunning = true;
     struct Done
     {
         bool &running;
         ~Done() { running = false; }
-    } done{m_commandRunning};
-    RunGuarded(command);
+    };
+    {
+        Done done{m_commandRunning};
+        RunGuarded(command);
+    }
+    if (m_pendingCommand) {
+        const std::function<void()> next = std::exchange(m_pendingCommand, nullptr);
+        RunCommand(next);
+    }
 }
 
 void TMainForm::connectCommands()
@@ -350,6 +382,7 @@ void TMainForm::connectCommands()
         action->setEnabled(false);
     for (const auto &[action, command] : commands) {
         action->setProperty("available", true);
+        action->setProperty("granted", true); // until the rights say otherwise (InitMenu)
         action->setEnabled(true);
         connect(action, &QAction::triggered, this, [this, command] { RunCommand(command); });
     }
@@ -491,5 +524,14 @@ void TMainForm::keyPressEvent(QKeyEvent *event)
     }
     if (event->key() == Qt::Key_Escape)
         return;
+    // A command key handed over by a command form that closed before the key reached it
+    // (see TBaseForm): the command of that key, as its shortcut would have run it.
+    const QKeySequence typed(event->keyCombination());
+    for (QAction *action : actions()) {
+        if (action->isEnabled() && action->shortcut() == typed) {
+            action->trigger();
+            return;
+        }
+    }
     QMainWindow::keyPressEvent(event);
 }

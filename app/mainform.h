@@ -83,4 +83,5 @@ private:
     bool m_readDataCardByEncoder = false;
     bool m_ended = false;
     bool m_commandRunning = false;
+    std::function<void()> m_pendingCommand; // typed while the running command's form closed
 };

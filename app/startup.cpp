@@ -2,13 +2,16 @@
 
 #include "data/settings.h"
 #include "logonform.h"
+#include "operators/operators.h"
 
 bool StartUp()
 {
     TLockSystemInfo info;
     ReadSystemInfo(info);
     LockSystemInfo = info;
-    ConnectDatabase(); // a failure was reported; the logon dialog follows in every case
+    // A failure was reported; the logon dialog follows in every case.
+    if (ConnectDatabase())
+        HashPlainPasswordsOfOpenDatabase();
     TLogonForm *form = new TLogonForm();
     return ShowModalAndFree(form) == QDialog::Accepted;
 }

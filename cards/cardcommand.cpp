@@ -8,6 +8,7 @@
 
 #include <QCoreApplication>
 #include <QEventLoop>
+#include <QRegularExpression>
 #include <QTimer>
 
 #include <exception>
@@ -107,9 +108,20 @@ QString NotWritableText(const QString &databaseText)
 
 QString NotRecordedText(const QString &databaseText)
 {
-    return QStringLiteral("The card was written but it was not recorded: %1. "
-                          "Take the card back and issue it again.")
-        .arg(databaseText);
+    static const QString lead = QStringLiteral("The card was written but it was not recorded: ");
+    if (databaseText.startsWith(lead))
+        return databaseText; // told once, however deep the steps went
+    // The database's own reason, without what the database driver appends to it ("Unable to
+    // fetch row", "Unable to execute statement") and without a full stop of its own.
+    static const QRegularExpression driver(QStringLiteral("\\s*\\bUnable to [^.]*\\.?\\s*$"));
+    QString reason = databaseText;
+    reason.remove(driver);
+    reason = reason.trimmed();
+    while (reason.endsWith(QLatin1Char('.')))
+        reason.chop(1);
+    if (reason.isEmpty())
+        reason = databaseText.trimmed();
+    return lead + reason + QStringLiteral(". Take the card back and issue it again.");
 }
 
 void RecordWrittenCard(Connection &conn, const std::function<void()> &steps)

@@ -66,4 +66,6 @@ void PauseWithoutInput(int ms);
 // undoes every step and is raised again as a DbError saying that the card was written but
 // not recorded, so the operator takes the card back and issues it again.
 void RecordWrittenCard(Connection &conn, const std::function<void()> &steps);
+// That sentence, with the database's reason once and in its own words (what the database
+// driver adds to it left out).
 QString NotRecordedText(const QString &databaseText);

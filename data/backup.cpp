@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
+#include <QSet>
 #include <QSqlDatabase>
 #include <QSqlDriver>
 #include <QStandardPaths>
@@ -15,6 +16,7 @@
 #include <QVariant>
 
 #include <sqlite3.h>
+#include <sys/stat.h>
 
 #include <memory>
 
@@ -198,24 +200,68 @@ bool CheckHotelDatabaseFile(const QString &path, QString *error)
                      .arg(path, detail.isEmpty() ? check : detail);
         return false;
     }
-    QStringList missing;
-    for (const QString &table : HotelTableNames()) {
+    // Every table and column the program reads or writes.
+    QStringList missingTables, missingColumns;
+    for (const auto &[table, columns] : HotelTableColumns()) {
         sqlite3_stmt *statement = nullptr;
-        const QByteArray sql =
-            "select 1 from sqlite_master where type='table' and name=?1 collate nocase";
-        sqlite3_prepare_v2(db.get(), sql.constData(), -1, &statement, nullptr);
+        sqlite3_prepare_v2(db.get(), "select name from pragma_table_info(?1)", -1, &statement,
+                           nullptr);
         const QByteArray name = table.toUtf8();
         sqlite3_bind_text(statement, 1, name.constData(), -1, SQLITE_TRANSIENT);
-        if (sqlite3_step(statement) != SQLITE_ROW)
-            missing.append(table);
+        QSet<QString> present;
+        while (sqlite3_step(statement) == SQLITE_ROW)
+            present.insert(
+                QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(statement, 0)))
+                    .toLower());
         sqlite3_finalize(statement);
+        if (present.isEmpty()) {
+            missingTables.append(table);
+            continue;
+        }
+        for (const QString &column : columns)
+            if (!present.contains(column.toLower()))
+                missingColumns.append(table + QLatin1Char('.') + column);
     }
-    if (!missing.isEmpty()) {
-        *error = QStringLiteral("\"%1\" is not a hotel database (it has no %2 table).")
-                     .arg(path, missing.join(QStringLiteral(", ")));
+    if (!missingTables.isEmpty() || !missingColumns.isEmpty()) {
+        QStringList lacks;
+        if (!missingTables.isEmpty())
+            lacks.append(QStringLiteral("the tables ") + missingTables.join(QStringLiteral(", ")));
+        if (!missingColumns.isEmpty())
+            lacks.append(QStringLiteral("the columns ") +
+                         missingColumns.join(QStringLiteral(", ")));
+        *error = QStringLiteral("\"%1\" is not a hotel database this program can work on; it "
+                                "lacks %2.")
+                     .arg(path, lacks.join(QStringLiteral(" and ")));
         return false;
     }
     return true;
+}
+
+OperatorManagers OperatorManagersOf(const QString &path)
+{
+    QString error;
+    SqliteHandle db = openFile(path, SQLITE_OPEN_READONLY, &error);
+    if (!db)
+        throw DbError(error);
+    const QString accounts = single(db.get(), "select count(*) from Operator", &error);
+    const QString managers = single(db.get(),
+                                    "select count(*) from Operator where Pass is not null and "
+                                    "coalesce(OperatorManage, 0) <> 0",
+                                    &error);
+    if (!error.isEmpty())
+        throw DbError(error);
+    if (managers.toInt() > 0)
+        return OperatorManagers::Some;
+    return accounts.toInt() == 0 ? OperatorManagers::NoAccounts : OperatorManagers::NoneCanLogOn;
+}
+
+bool IsOpenDatabaseFile(Connection &conn, const QString &path)
+{
+    struct stat working, chosen;
+    return !conn.databasePath().isEmpty() &&
+           ::stat(QFile::encodeName(conn.databasePath()).constData(), &working) == 0 &&
+           ::stat(QFile::encodeName(path).constData(), &chosen) == 0 &&
+           working.st_dev == chosen.st_dev && working.st_ino == chosen.st_ino;
 }
 
 RestoreResult RestoreDatabase(Connection &conn, const QString &source, const QString &safetyCopy,
@@ -227,6 +273,8 @@ RestoreResult RestoreDatabase(Connection &conn, const QString &source, const QSt
     if (!QFileInfo(source).isFile())
         return RestoreResult::Missing;
     sqlite3 *working = sqliteOf(conn);
+    if (IsOpenDatabaseFile(conn, source))
+        return RestoreResult::IsOpenDatabase;
     if (!CheckHotelDatabaseFile(source, error))
         return RestoreResult::Failed;
 
@@ -247,6 +295,8 @@ RestoreResult RestoreDatabase(Connection &conn, const QString &source, const QSt
     SqliteHandle from = openFile(source, SQLITE_OPEN_READONLY, error);
     if (!from || !copyPages(working, from.get(), error))
         return RestoreResult::Failed;
+    // A file of an earlier release gains what this program adds to it.
+    UpgradeHotelDatabase(conn);
     return RestoreResult::Done;
 }
 

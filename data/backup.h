@@ -22,13 +22,25 @@ enum class BackupResult {
 BackupResult BackupDatabase(Connection &conn, const QString &target, QString *error);
 
 // Checks that `path` is a hotel database: an SQLite file that opens read-only, passes a
-// quick check and holds the hotel's tables. False with the reason in *error otherwise.
+// quick check and holds every table and column the program reads or writes. False with the
+// reason in *error otherwise (naming each table and column it lacks).
 bool CheckHotelDatabaseFile(const QString &path, QString *error);
+
+// Who can manage the operators of the hotel database file at `path`: an operator with the
+// right and a password set (Some), no operator account at all (NoAccounts: the next start
+// creates the first administrator), or accounts of which none can (NoneCanLogOn). Throws
+// DbError for a file it cannot read.
+enum class OperatorManagers { Some, NoAccounts, NoneCanLogOn };
+OperatorManagers OperatorManagersOf(const QString &path);
+
+// True when `path` is the file the connection has open (by any name or link).
+bool IsOpenDatabaseFile(Connection &conn, const QString &path);
 
 enum class RestoreResult {
     Done,
-    Missing, // no file at the path; nothing was touched
-    Failed,  // refused or failed; the working data is as it was (details in *error)
+    Missing,        // no file at the path; nothing was touched
+    IsOpenDatabase, // the file is the working database itself; nothing was touched
+    Failed,         // refused or failed; the working data is as it was (details in *error)
 };
 
 // Replaces the data of the database open on `conn` with the hotel database at `source`.

@@ -110,7 +110,34 @@ void dateDiff(sqlite3_context *ctx, int, sqlite3_value **argv)
     sqlite3_result_int64(ctx, floorDiv(b, per) - floorDiv(a, per));
 }
 
+// Opens a server connection and sets up its session: text values reach the server exactly
+// as quoted (a backslash is a backslash), date-times are read and written in the one text
+// form, and a statement that waits for a lock gives up after a few seconds.
+bool openSession(QSqlDatabase &db, QString *error)
+{
+    if (!db.open()) {
+        *error = db.lastError().text();
+        return false;
+    }
+    QSqlQuery setup(db);
+    for (const char *statement :
+         {"SET standard_conforming_strings = on", "SET DateStyle = 'ISO, YMD'",
+          "SET lock_timeout = '5s'", "SET client_min_messages = warning"}) {
+        if (!setup.exec(QString::fromLatin1(statement))) {
+            *error = setup.lastError().text();
+            return false;
+        }
+    }
+    return true;
+}
+
 } // namespace
+
+QString LostConnectionText()
+{
+    return QStringLiteral("The connection to the database server was lost; the command was "
+                          "abandoned and nothing of it was stored.");
+}
 
 void RegisterSqlFunctions(QSqlDatabase &db)
 {
@@ -162,7 +189,7 @@ void Connection::Open()
     {
         QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_name);
         db.setDatabaseName(path);
-        db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=5000"));
+        db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(kFileBusyTimeoutMs));
         bool ok = db.open();
         QString error = db.lastError().text();
         if (ok) {
@@ -201,24 +228,8 @@ void Connection::openServer()
         db.setUserName(ServerUser);
         db.setPassword(ServerPassword);
         db.setConnectOptions(QStringLiteral("connect_timeout=%1").arg(kServerConnectTimeout));
-        bool ok = db.open();
-        QString error = db.lastError().text();
-        if (ok) {
-            // Text values reach the server exactly as quoted (a backslash is a backslash),
-            // date-times are read and written in the one text form, and a statement that
-            // waits for a lock gives up after a few seconds.
-            QSqlQuery setup(db);
-            for (const char *statement :
-                 {"SET standard_conforming_strings = on", "SET DateStyle = 'ISO, YMD'",
-                  "SET lock_timeout = '5s'", "SET client_min_messages = warning"}) {
-                if (!setup.exec(QString::fromLatin1(statement))) {
-                    ok = false;
-                    error = setup.lastError().text();
-                    break;
-                }
-            }
-        }
-        if (!ok) {
+        QString error;
+        if (!openSession(db, &error)) {
             db.close();
             db = QSqlDatabase();
             QSqlDatabase::removeDatabase(m_name);
@@ -226,11 +237,29 @@ void Connection::openServer()
         }
     }
     m_path.clear();
+    m_server = true;
+}
+
+void Connection::reopenServer()
+{
+    // What was begun on the lost connection is gone with it; the statement that found the
+    // connection lost has failed and told so. A commit of that transaction fails too.
+    if (m_inTransaction) {
+        m_inTransaction = m_hold = m_joined = false;
+        m_lostTransaction = true;
+    }
+    QSqlDatabase db = QSqlDatabase::database(m_name, false);
+    db.close();
+    QString error;
+    if (!openSession(db, &error)) {
+        db.close();
+        throw DbError(error);
+    }
 }
 
 bool Connection::IsServer() const
 {
-    return Connected() && database().driverName() == QLatin1String("QPSQL");
+    return m_server && QSqlDatabase::contains(m_name);
 }
 
 void Connection::Close()
@@ -243,7 +272,7 @@ void Connection::Close()
     }
     QSqlDatabase::removeDatabase(m_name);
     m_path.clear();
-    m_inTransaction = m_hold = m_joined = false;
+    m_inTransaction = m_hold = m_joined = m_server = m_lostTransaction = false;
 }
 
 bool Connection::Connected() const
@@ -251,16 +280,21 @@ bool Connection::Connected() const
     return QSqlDatabase::contains(m_name) && QSqlDatabase::database(m_name, false).isOpen();
 }
 
-QSqlDatabase Connection::database() const
+QSqlDatabase Connection::database()
 {
-    if (!Connected())
-        throw DbError(QStringLiteral("The database connection is not open."));
+    if (!Connected()) {
+        // Still registered but no longer open: the server dropped the connection.
+        if (!m_server || !QSqlDatabase::contains(m_name))
+            throw DbError(QStringLiteral("The database connection is not open."));
+        reopenServer();
+    }
     return QSqlDatabase::database(m_name, false);
 }
 
 void Connection::BeginTrans()
 {
     QSqlDatabase db = database();
+    m_lostTransaction = false;
     if (m_hold && !m_joined) {
         m_joined = true;
         return;
@@ -272,7 +306,12 @@ void Connection::BeginTrans()
 
 void Connection::CommitTrans()
 {
-    QSqlDatabase db = database();
+    QSqlDatabase db = database(); // may find the transaction lost with the connection
+    if (m_lostTransaction) {
+        m_lostTransaction = false;
+        m_inTransaction = m_hold = m_joined = false;
+        throw DbError(LostConnectionText());
+    }
     if (!db.commit())
         throw DbError(db.lastError().text());
     m_inTransaction = m_hold = m_joined = false;
@@ -282,7 +321,7 @@ void Connection::RollbackTrans()
 {
     if (Connected())
         database().rollback();
-    m_inTransaction = m_hold = m_joined = false;
+    m_inTransaction = m_hold = m_joined = m_lostTransaction = false;
 }
 
 void Connection::BeginHold()
@@ -290,6 +329,7 @@ void Connection::BeginHold()
     if (m_hold || m_inTransaction)
         return;
     QSqlDatabase db = database();
+    m_lostTransaction = false;
     QSqlQuery begin(db);
     // The file kind waits for the write lock up to its busy timeout (5 s); the server's
     // lock_timeout (5 s) limits the wait of the FOR UPDATE read that follows.
@@ -301,9 +341,15 @@ void Connection::BeginHold()
 
 bool Connection::EndHold()
 {
+    if (!m_lostTransaction && (!m_hold || m_joined))
+        return true;
+    QSqlDatabase db = database(); // may find the hold lost with the connection
+    if (m_lostTransaction) {
+        m_lostTransaction = false;
+        return false;
+    }
     if (!m_hold || m_joined)
         return true;
-    QSqlDatabase db = database();
     const bool stored = db.commit();
     if (!stored)
         db.rollback();

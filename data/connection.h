@@ -25,8 +25,11 @@ public:
     void Close();
     bool Connected() const;
 
-    // The open database; throws DbError when the connection is closed.
-    QSqlDatabase database() const;
+    // The open database; throws DbError when the connection is closed. A connection to the
+    // server that the server dropped (it restarted, or the network went) is opened again
+    // here, so after the statement that found it lost has failed, the next one works. A
+    // transaction that was open on it is gone: its commit fails (a hold's end gives false).
+    QSqlDatabase database();
     // The file behind an open connection.
     QString databasePath() const { return m_path; }
 
@@ -38,7 +41,7 @@ public:
     int ServerPort = -1;
     QString ServerUser;
     QString ServerPassword;
-    // True while a connection to the database server is open.
+    // True while a connection to the database server is open (or lost, to be opened again).
     bool IsServer() const;
 
     // Transactions around several statements that must be stored together.
@@ -62,16 +65,26 @@ public:
 
 private:
     void openServer();
+    // Opens a server connection the server dropped; throws DbError when it does not open.
+    void reopenServer();
 
     QString m_name;
     QString m_path;
     bool m_inTransaction = false;
     bool m_hold = false;   // a hold is open
     bool m_joined = false; // and a transaction joined it
+    bool m_server = false; // opened on the database server
+    // The connection was lost while a transaction was open: its commit must fail.
+    bool m_lostTransaction = false;
 };
+
+// Why the commit of a transaction fails that was open when the server connection was lost.
+QString LostConnectionText();
 
 // The name of the hotel database on the server.
 extern const char *const kServerDatabase;
+// Milliseconds a statement on a database file waits for another program's write.
+constexpr int kFileBusyTimeoutMs = 5000;
 // Seconds a connection attempt to the server may take.
 constexpr int kServerConnectTimeout = 5;
 

@@ -1,6 +1,6 @@
 #include "dm.h"
 
-#include "ui/dialogs.h"
+#include "notice.h"
 
 Tdm *dm = nullptr;
 
@@ -18,7 +18,7 @@ Tdm::Tdm()
                 !field.second.isNull() && !field.second.toString().isEmpty())
                 return true;
         }
-        ShowMessage(QStringLiteral("请输入房号！"), QString(), MsgIcon::Error);
+        ShowNotice(QStringLiteral("请输入房号！"), QString(), NoticeIcon::Error);
         return false;
     };
 }

@@ -86,15 +86,28 @@ bool IniFile::save()
     if (info.exists() && (!info.isWritable() || !(info.permissions() & anyWrite)))
         return fail(QStringLiteral("the file is read-only"));
 
-    QSaveFile f(m_path);
-    // Where no temporary file can be made beside it, the file is written in place.
-    f.setDirectWriteFallback(true);
-    if (!f.open(QIODevice::WriteOnly))
-        return fail(f.errorString());
     QString text = m_lines.join(m_eol);
     if (!m_lines.isEmpty())
         text += m_eol;
     const QByteArray bytes = text.toUtf8();
+
+    QSaveFile f(m_path);
+    if (!f.open(QIODevice::WriteOnly)) {
+        // No temporary file beside it (a folder this program may not write, or one marked
+        // unchangeable): the file itself is written in place when it can be.
+        if (!info.exists())
+            return fail(f.errorString());
+        QFile inPlace(m_path);
+        if (!inPlace.open(QIODevice::WriteOnly | QIODevice::Truncate))
+            return fail(inPlace.errorString());
+        if (inPlace.write(bytes) != bytes.size() || !inPlace.flush())
+            return fail(inPlace.errorString());
+        return true;
+    }
+    // A new settings file may hold the database server's password: the owner's only. An
+    // existing one keeps its mode.
+    if (!info.exists())
+        f.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
     if (f.write(bytes) != bytes.size()) {
         const QString why = f.errorString();
         f.cancelWriting();

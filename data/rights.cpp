@@ -3,8 +3,15 @@
 const std::array<OperatorRight, kOperatorRightCount> &OperatorRights()
 {
     static const std::array<OperatorRight, kOperatorRightCount> rights = {{
-        {"CheckIn", "CheckIn_CB", "Check-in", "CheckIn_Menu ClockRoom_Menu", nullptr, -1},
-        {"CheckOut", "CheckOut_CB", "Check-out", "CheckOut_Menu", nullptr, -1},
+        // Every command that writes a guest key: check-in, the hourly stay, the copy and the
+        // extension, on the menu, the tool buttons and the board's pop-up.
+        {"CheckIn", "CheckIn_CB", "Check-in",
+         "CheckIn_Menu ClockRoom_Menu CopyGuestCard_Menu ModifyGuestCard_Menu mi_GuestIn "
+         "mi_CopyGuestCard",
+         nullptr, -1},
+        // Every command that ends stays or takes a card back.
+        {"CheckOut", "CheckOut_CB", "Check-out", "CheckOut_Menu ClearCard_Menu mi_GuestLeave",
+         nullptr, -1},
         {"PassageCard", "PassageCard_CB", "Passage card", "", "TabSheet1", 9},
         {"ClearCard", "ClearCard_CB", "Data-clear card", "", "ClearCard_TS", 6},
         {"TimeCard", "TimeCard_CB", "Time card", "", "TabSheet2", 0},
@@ -14,7 +21,11 @@ const std::array<OperatorRight, kOperatorRightCount> &OperatorRights()
         {"BuildingCard", "BuildingCard_CB", "Building card", "", "TabSheet7", 4},
         {"FloorCard", "FloorCard_CB", "Floor card", "", "TabSheet8", 5},
         {"DistrictCard", "DistrictCard_CB", "Group card", "", "TabSheet6", 3},
-        {"SystemInfo", "SystemInfo_CB", "Parameter setting", "SystemSetting_Menu OperationLog_Menu",
+        // The settings, the operation log, and every command that copies or replaces the
+        // whole database or points the program at another one.
+        {"SystemInfo", "SystemInfo_CB", "Parameter setting",
+         "SystemSetting_Menu OperationLog_Menu DataBackup_Menu DataRecovery_Menu "
+         "DatabaseConnecting_Menu",
          nullptr, -1},
         {"OperatorManage", "Operator_CB", "User entitling", "OperatorManage_Menu", nullptr, -1},
         // "Read data card" follows this right only with an encoder of kind 3; the main

@@ -3,6 +3,7 @@
 #include "connection.h"
 #include "dataset.h"
 #include "errors.h"
+#include "privatefile.h"
 #include "rights.h"
 #include "serverdb.h"
 #include "transaction.h"
@@ -39,7 +40,69 @@ QStringList withCaseFreeText(QStringList statements)
     return statements;
 }
 
+// The unique indexes of RoomInfo, by name: no two rooms share a door plate (ignoring letter
+// case) or a lock code, also when two workstations store one at the same moment.
+const struct
+{
+    const char *name, *column;
+} kRoomInfoUnique[] = {{"RoomInfo_RoomStr", "RoomStr COLLATE NOCASE"}, {"RoomInfo_Room", "Room"}};
+
+QString uniqueIndexStatement(const char *name, const char *column)
+{
+    return QStringLiteral("CREATE UNIQUE INDEX %1 ON RoomInfo (%2)")
+        .arg(QLatin1String(name), QLatin1String(column));
+}
+
 } // namespace
+
+QStringList RoomInfoUniqueIndexStatements()
+{
+    QStringList statements;
+    for (const auto &index : kRoomInfoUnique)
+        statements.append(uniqueIndexStatement(index.name, index.column));
+    return statements;
+}
+
+void AddRoomInfoUniqueIndexes(Connection &conn)
+{
+    QSqlDatabase db = conn.database();
+    // A file another program is writing is not waited for: the next open tries again.
+    QSqlQuery(db).exec(QStringLiteral("PRAGMA busy_timeout = 0"));
+    const auto restore = qScopeGuard([&db] {
+        QSqlQuery(db).exec(QStringLiteral("PRAGMA busy_timeout = %1").arg(kFileBusyTimeoutMs));
+    });
+    for (const auto &index : kRoomInfoUnique) {
+        QSqlQuery q(db);
+        q.setForwardOnly(true);
+        // Already unique?
+        if (!q.exec(QStringLiteral("PRAGMA index_list(RoomInfo)")))
+            return;
+        bool unique = false;
+        while (q.next())
+            if (q.value(1).toString().compare(QLatin1String(index.name), Qt::CaseInsensitive) == 0)
+                unique = q.value(2).toInt() == 1;
+        if (unique)
+            continue;
+        // Rows that share a value keep the file as it is; the forms' checks still hold.
+        if (!q.exec(QStringLiteral("select 1 from RoomInfo where %1 is not null group by %2 "
+                                   "having count(*) > 1 limit 1")
+                        .arg(QString::fromLatin1(index.column).section(' ', 0, 0),
+                             QLatin1String(index.column))))
+            return;
+        if (q.next())
+            continue;
+        q.finish();
+        try {
+            Transaction transaction(conn);
+            exec(db, QStringLiteral("DROP INDEX IF EXISTS %1").arg(QLatin1String(index.name)));
+            exec(db, uniqueIndexStatement(index.name, index.column));
+            transaction.Commit();
+        } catch (const DbError &) {
+            // A file that cannot be written now (read-only, or busy): the next open tries again.
+            return;
+        }
+    }
+}
 
 QStringList HotelSchemaStatements()
 {
@@ -53,8 +116,7 @@ QStringList HotelSchemaStatements()
          "  SystemRoomStr TEXT,\n  Buiding INTEGER,\n  Floor INTEGER,\n  RoomNumber INTEGER,\n"
          "  District INTEGER,\n  RoomState INTEGER DEFAULT 0,\n  RoomTypeStr TEXT,\n"
          "  CardSn INTEGER DEFAULT 0)"
-      << "CREATE INDEX RoomInfo_RoomStr ON RoomInfo (RoomStr)"
-      << "CREATE INDEX RoomInfo_Room ON RoomInfo (Room)"
+      << RoomInfoUniqueIndexStatements()
       << "CREATE INDEX RoomInfo_Address ON RoomInfo (Buiding, Floor, RoomNumber)"
       << "CREATE TABLE RoomType (\n  ID INTEGER PRIMARY KEY,\n  Title TEXT,\n  Size INTEGER,\n"
          "  Piece NUMERIC)"
@@ -131,6 +193,8 @@ QStringList OperationLogSchemaStatements()
 
 void UpgradeHotelDatabase(Connection &conn)
 {
+    if (!conn.IsServer())
+        AddRoomInfoUniqueIndexes(conn);
     QSqlDatabase db = conn.database();
     const QStringList tables = db.tables();
     auto has = [&](const QString &table) {
@@ -151,6 +215,23 @@ void UpgradeHotelDatabase(Connection &conn)
         // A database that cannot be written is still read; what needs the additions
         // reports its own error when it runs.
     }
+}
+
+QList<QPair<QString, QStringList>> HotelTableColumns()
+{
+    QList<QPair<QString, QStringList>> tables;
+    const QString create = QStringLiteral("CREATE TABLE ");
+    for (const QString &statement : HotelSchemaStatements()) {
+        if (!statement.startsWith(create))
+            continue;
+        // One column a line after the first: its name is the line's first word.
+        const QStringList lines = statement.split('\n');
+        QStringList columns;
+        for (qsizetype i = 1; i < lines.size(); ++i)
+            columns.append(lines[i].trimmed().section(' ', 0, 0));
+        tables.append({lines[0].mid(create.size()).section(' ', 0, 0), columns});
+    }
+    return tables;
 }
 
 QStringList HotelTableNames()
@@ -233,6 +314,10 @@ bool CreateHotelDatabase(const QString &path, bool demo, QString *error)
                 if (!created)
                     QFile::remove(path);
             });
+            // The hotel's data and passwords: for the owner's eyes only.
+            QString why;
+            if (!CreatePrivateFile(path, &why))
+                throw DbError(QStringLiteral("Could not create the file '%1': %2").arg(path, why));
             db.setDatabaseName(path);
             if (!db.open())
                 throw DbError(db.lastError().text());

@@ -1,6 +1,8 @@
 #pragma once
 // The delivered hotel database: every table and column the program uses, with the
 // reference rows it relies on.
+#include <QList>
+#include <QPair>
 #include <QString>
 #include <QStringList>
 
@@ -8,6 +10,8 @@ class Connection;
 
 // The statements that create an empty delivered database.
 QStringList HotelSchemaStatements();
+// Every table of the delivered database with its columns, in the order they are created.
+QList<QPair<QString, QStringList>> HotelTableColumns();
 // The tables of the delivered database, in the order they are created.
 QStringList HotelTableNames();
 
@@ -16,8 +20,15 @@ QStringList HotelTableNames();
 QStringList OperationLogSchemaStatements();
 
 // Adds what this program uses and an older hotel database lacks (tables, indexes) to the open
-// database, in one transaction. A database that cannot be written is left as it is.
+// database, each addition in one transaction. A database that cannot be written is left as
+// it is; the next open tries again.
 void UpgradeHotelDatabase(Connection &conn);
+// The statements that create the unique indexes of RoomInfo (door plate ignoring letter
+// case, lock code).
+QStringList RoomInfoUniqueIndexStatements();
+// Adds those indexes to an open database file that lacks them, where its rows allow it (no
+// two rooms share a door plate or lock code); anything else leaves the file as it is.
+void AddRoomInfoUniqueIndexes(Connection &conn);
 
 // Creates the delivered database in a new file; with demo, adds a small demo hotel.
 // Throws DbError; refuses (returns false with *error) when the file exists.

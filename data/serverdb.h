@@ -5,6 +5,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
 class Connection;
 
 // Where a server is: "host", "host:port", "[address]:port", or the folder of a local socket;
@@ -29,5 +31,8 @@ QStringList ServerSchemaStatements();
 // Sets up the hotel database on the server `conn` is configured for (not yet open): creates
 // the database when it is missing, refuses one that already holds the hotel's tables, then
 // creates the schema with the reference rows, and either the demo hotel or every row of the
-// hotel database file `fromFile`. All or nothing. Throws DbError/AppError.
-void CreateServerHotelDatabase(Connection &conn, bool demo, const QString &fromFile);
+// hotel database file `fromFile`. `copied`, when given, runs on the copied rows inside the
+// same transaction (to bring them up to date on the way). All or nothing. Throws
+// DbError/AppError.
+void CreateServerHotelDatabase(Connection &conn, bool demo, const QString &fromFile,
+                               const std::function<void(Connection &)> &copied = {});

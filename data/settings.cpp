@@ -4,10 +4,11 @@
 #include "dm.h"
 #include "errors.h"
 #include "inifile.h"
+#include "notice.h"
 #include "schema.h"
 #include "sqltext.h"
 #include "serverdb.h"
-#include "ui/dialogs.h"
+#include "sqltext.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -76,6 +77,9 @@ void ReadPmsSettings(TPmsSettings &settings)
     settings.KeyCoder = ini.ReadString("PMS", "KeyCoder", defaults.KeyCoder);
     settings.AuthKey = ini.ReadString("PMS", "AuthKey", defaults.AuthKey);
     settings.UserID = ini.ReadString("PMS", "UserID", defaults.UserID);
+    settings.MaxKeyDays = ini.ReadInteger("PMS", "MaxKeyDays", defaults.MaxKeyDays);
+    settings.Tls = ini.ReadBool("PMS", "Tls", defaults.Tls);
+    settings.PeerCertificate = ini.ReadString("PMS", "PeerCertificate", defaults.PeerCertificate);
 }
 
 QString ConfiguredDbPath()
@@ -107,7 +111,7 @@ bool OpenDatabaseFile(const QString &path)
         UpgradeHotelDatabase(dm->conn);
         return true;
     } catch (const NotADatabaseError &e) {
-        ShowMessage(e.text(), QStringLiteral("提示"), MsgIcon::Error);
+        ShowNotice(e.text(), QStringLiteral("提示"), NoticeIcon::Error);
         return false;
     } catch (const DbError &) {
         return false;
@@ -136,8 +140,7 @@ bool ConnectDatabase()
         return false;
     const QString path = ConfiguredDbPath();
     if (!QFileInfo(path).isFile()) {
-        ShowMessage(QStringLiteral("文件不存在！"), QStringLiteral("提示"), MsgIcon::None,
-                    MsgButtons::Ok);
+        ShowNotice(QStringLiteral("文件不存在！"), QStringLiteral("提示"), NoticeIcon::None);
         return false;
     }
     return OpenDatabaseFile(path);

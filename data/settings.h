@@ -40,6 +40,11 @@ struct TPmsSettings
     QString KeyCoder = QStringLiteral("1");
     QString AuthKey; // empty: no authentication
     QString UserID = QStringLiteral("PMS");
+    int MaxKeyDays = 366; // the furthest departure a key may carry, in days from today
+    bool Tls = false;     // the link runs over TLS
+    // The PMS interface's certificate: a PEM file, or its SHA-256 fingerprint in hex. Empty:
+    // the certificate must be one the system trusts, for the configured host.
+    QString PeerCertificate;
 };
 
 // The one global settings record of the run.

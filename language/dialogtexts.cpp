@@ -19,9 +19,7 @@ const Entry kDialogTexts[] = {
     {"MainForm", 4,
      "A file of this name already exists; it was left as it is. Choose another "
      "name."},
-    {"MainForm", 6,
-     "The data is restored. The data it replaced is kept in the DB folder as "
-     "*_BeforeRestore.mdb."},
+    {"MainForm", 6, "The data is restored. The data it replaced is kept in this file:"},
     {"MainForm", 7, "The file to restore from does not exist."},
     {"MainForm", 8, "Refresh"},
     {"MainForm", 9, "All buildings"},
@@ -36,6 +34,16 @@ const Entry kDialogTexts[] = {
      "This workstation uses the shared database server. The server's database "
      "is restored by its administrator with pg_restore, not from a "
      "workstation."},
+    {"MainForm", 15,
+     "This file is the database the program is working on; nothing was restored. "
+     "Choose a backup file to restore from."},
+    {"MainForm", 16,
+     "The file has no operator account. After the restore, the next start will create "
+     "the first administrator. Restore from this file?"},
+    {"MainForm", 17,
+     "No operator of the file can manage operators and log on (none with that right has "
+     "a password). After the restore, nobody can manage operator accounts. Restore from "
+     "this file?"},
     // Stay extension and copy: the start of a recorded card's explanation, before the room.
     {"ModifyGuestCard_Form", 2, "Stay extended, room "},
     {"CopyGuestCard_Form", 2, "Copy of guest card, room "},

@@ -4,6 +4,7 @@
 #include "data/dataset.h"
 #include "data/errors.h"
 #include "data/fileversion.h"
+#include "data/privatefile.h"
 #include "data/sqltext.h"
 #include "data/transaction.h"
 #include "dialogtexts.h"
@@ -39,16 +40,37 @@ TLanguage::TLanguage(QObject *parent) : QObject(parent)
 {
     setObjectName(QStringLiteral("Language1"));
     AppName = TFileVersion().GetValue(QStringLiteral("ProductName"));
+    // The catalogue holds interface texts only: when it cannot be read or made, the form
+    // shows its built-in texts and the program goes on.
+    try {
+        openCatalogue();
+    } catch (const AppError &e) {
+        m_conn.Close();
+        m_unreadable = e.text();
+        if (m_unreadable.isEmpty())
+            m_unreadable = QStringLiteral("The file could not be read.");
+    }
+}
+
+void TLanguage::openCatalogue()
+{
     const QString folder = ProgramPath(QStringLiteral("DB"));
     if (!QDir().mkpath(folder))
         throw DbError(QStringLiteral("Could not create the folder '%1'.").arg(folder));
     const QString path = CatalogPath();
-    if (QFileInfo::exists(path)) {
-        m_conn.ConnectionString = kConnectionPrefix + path;
-        m_conn.DatabaseFile = path;
-        m_conn.Open();
-    } else {
+    if (!QFileInfo::exists(path)) {
         createLanguageDB(path);
+        return;
+    }
+    m_conn.ConnectionString = kConnectionPrefix + path;
+    m_conn.DatabaseFile = path;
+    m_conn.Open();
+    // A damaged file opens; reading its two tables tells.
+    for (const QString &table :
+         {QStringLiteral("Component_Table"), QStringLiteral("Dialog_Table")}) {
+        Query probe(m_conn);
+        probe.Add(QStringLiteral("Select count(*) From ") + table);
+        probe.Open();
     }
 }
 
@@ -61,11 +83,9 @@ QString TLanguage::CatalogPath()
 
 void TLanguage::createLanguageDB(const QString &path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        throw DbError(
-            QStringLiteral("Could not create the file '%1': %2").arg(path, file.errorString()));
-    file.close();
+    QString why;
+    if (!CreatePrivateFile(path, &why))
+        throw DbError(QStringLiteral("Could not create the file '%1': %2").arg(path, why));
     // Both tables or no file: a half-made catalogue would fail every later start.
     try {
         m_conn.ConnectionString = kConnectionPrefix + path;
@@ -147,6 +167,8 @@ void TLanguage::SetActive(bool active)
 
 void TLanguage::LoadLanguage(LoadScope scope)
 {
+    if (!Readable())
+        return;
     if (scope == LoadScope::All) {
         Variable.clear(); // a form or language without rows has no dialog texts of its own
         // Ordered, so that "the last row read decides" gives the same list every time.
@@ -189,7 +211,7 @@ void TLanguage::LoadLanguage(LoadScope scope)
 bool TLanguage::SaveLanguage(const std::function<bool()> &confirmRebuild)
 {
     QWidget *owner = form();
-    if (!owner)
+    if (!owner || !Readable())
         return false;
     Query existing(m_conn);
     existing.Add(QStringLiteral("Select * From Component_Table"));
@@ -234,6 +256,8 @@ QString TLanguage::GetDialogText(int number) const
 
 QString TLanguage::GetDialogTitle(int number) const
 {
+    if (!Readable())
+        return BuiltInDialogTitle(formName(), number);
     Query q(m_conn);
     q.Add(QStringLiteral("Select Title from Dialog_Table"));
     addSelection(q);
@@ -249,6 +273,8 @@ QString TLanguage::GetDialogTitle(int number) const
 
 QStringList TLanguage::GetLanguageList() const
 {
+    if (!Readable())
+        return {};
     Query q(m_conn);
     q.Add(QStringLiteral("Select DISTINCT LanguageID From Component_Table"));
     q.Open();

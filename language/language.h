@@ -23,7 +23,9 @@ class TLanguage : public QObject
     Q_OBJECT
 public:
     // Opens the catalogue; creates the DB folder and the catalogue with both tables when
-    // missing. Throws DbError when it can be neither opened nor created.
+    // missing. A catalogue that can be neither read nor created leaves the component without
+    // one (Readable() false): it loads nothing, captures nothing, and hands out the program's
+    // own dialog texts and titles.
     explicit TLanguage(QObject *parent);
     ~TLanguage() override;
 
@@ -59,6 +61,10 @@ public:
     // The language ids the catalogue holds texts for.
     QStringList GetLanguageList() const;
 
+    // Whether the catalogue could be read; else why not.
+    bool Readable() const { return m_unreadable.isEmpty(); }
+    QString UnreadableReason() const { return m_unreadable; }
+
     // The catalogue file of this program folder.
     static QString CatalogPath();
     // The catalogue's connection (tests read the tables through it).
@@ -77,10 +83,12 @@ private:
     QString formName() const;
     // The selection lines after the first line of every statement on the form's rows.
     void addSelection(Query &query) const;
+    void openCatalogue();
     void createLanguageDB(const QString &path);
     void createComponentTable();
     void createDialogTable();
 
     mutable Connection m_conn;
     bool m_active = false;
+    QString m_unreadable; // why the catalogue could not be read; empty when it could
 };

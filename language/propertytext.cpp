@@ -220,11 +220,14 @@ QStringList CapturePropertyLines(QObject *object, bool withItems)
 {
     QStringList lines;
     const QMetaObject *meta = object->metaObject();
+    const bool statusLine = object->property(kStatusLineProperty).toBool();
     for (int i = 0; i < meta->propertyCount(); ++i) {
         const QMetaProperty property = meta->property(i);
-        if (isCaptionProperty(object, property))
-            lines.append(QString::fromLatin1(property.name()) + ':' +
-                         EscapePropertyValue(property.read(object).toString()));
+        if (!isCaptionProperty(object, property))
+            continue;
+        const bool result = statusLine && qstrcmp(property.name(), "text") == 0;
+        lines.append(QString::fromLatin1(property.name()) + ':' +
+                     (result ? QString() : EscapePropertyValue(property.read(object).toString())));
     }
     QStringList texts;
     if (listTexts(object, &texts) && !texts.isEmpty()) {

@@ -32,6 +32,11 @@ enum class LoadScope { All, Collections };
 // without the objects in `skip`.
 QList<QObject *> FormComponents(QWidget *form, const QList<QObject *> &skip = {});
 
+// A label whose dynamic property of this name is true is a status line: it shows the result of
+// the form's last command. Its text is empty in the design, and the capture writes it empty,
+// never the result shown at that moment.
+inline constexpr char kStatusLineProperty[] = "statusLine";
+
 // The lines of an object; item lines only when `withItems`.
 QStringList CapturePropertyLines(QObject *object, bool withItems);
 

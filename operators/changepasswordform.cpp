@@ -52,6 +52,10 @@ void TChangePassword_Form::Ok_BtClick()
         ShowMessage(QStringLiteral("new code not match!"), QStringLiteral("Info"), MsgIcon::Error);
         return;
     }
+    if (newPassword.size() > kPasswordMaxLength) {
+        ShowMessage(PasswordTooLongText(), QStringLiteral("Info"), MsgIcon::Error);
+        return;
+    }
     if (!m_proven || !ChangeOperatorPassword(*m_proven, newPassword)) {
         // The stored password is no longer the one proven: prove it again.
         m_proven.reset();

@@ -57,6 +57,9 @@ TOperator_Form::TOperator_Form(QWidget *parent)
     ui->EmployeeInfo_DBGrid->verticalHeader()->hide();
     ui->EmployeeInfo_DBGrid->horizontalHeader()->setStretchLastSection(true);
 
+    connect(ui->EmployeeInfo_DBGrid->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            [this] { HighlightChanged(); });
+    connect(m_model, &QAbstractItemModel::modelReset, this, [this] { HighlightChanged(); });
     connect(
         ui->EmployeeInfo_DBGrid, &QAbstractItemView::clicked, this,
         Guarded([this](const QModelIndex &index) { EmployeeInfo_DBGridCellClick(index.row()); }));
@@ -103,10 +106,25 @@ void TOperator_Form::EmployeeInfo_DBGridCellClick(int row)
     ui->User_Edit->clear();
 }
 
-void TOperator_Form::ForgetAccount()
+qint64 TOperator_Form::HighlightedAccount() const
+{
+    const QModelIndexList rows = ui->EmployeeInfo_DBGrid->selectionModel()->selectedRows();
+    if (rows.size() != 1)
+        return -1;
+    return m_model->value(rows.first().row(), QStringLiteral("ID")).toLongLong();
+}
+
+void TOperator_Form::HighlightChanged()
+{
+    if (m_selectedId >= 0 && HighlightedAccount() != m_selectedId)
+        ForgetAccount(false); // the new highlight stays: a click on it follows
+}
+
+void TOperator_Form::ForgetAccount(bool clearHighlight)
 {
     m_selectedId = -1;
-    ui->EmployeeInfo_DBGrid->clearSelection();
+    if (clearHighlight)
+        ui->EmployeeInfo_DBGrid->clearSelection();
     ui->Pass1_Edit->clear();
     ui->Pass1_Edit->setEnabled(false);
     ui->PassOk_Bt->setEnabled(false);
@@ -153,11 +171,13 @@ void TOperator_Form::Save_BtClick()
     QList<bool> rights;
     for (QCheckBox *box : m_rightBoxes)
         rights.append(box->isChecked());
-    std::optional<qint64> added;
+    AddedOperator added;
     m_model->Reload(
         [&] { added = AddOperator(ui->User_Edit->text(), ui->StafferName_Edit->text(), rights); });
-    if (!added) {
-        ShowMessage(QStringLiteral("This user has exist!"));
+    if (added.result != AddOperatorResult::Added) {
+        ShowMessage(added.result == AddOperatorResult::NameTaken
+                        ? QStringLiteral("This user has exist!")
+                        : QStringLiteral("You must input user name!"));
         ui->User_Edit->setFocus();
         return;
     }
@@ -173,7 +193,7 @@ void TOperator_Form::Save_BtClick()
 
 void TOperator_Form::PassOk_BtClick()
 {
-    if (m_selectedId < 0)
+    if (m_selectedId < 0 || HighlightedAccount() != m_selectedId)
         return;
     QString again;
     if (!TInputPasswordBox::Ask(this, &again))
@@ -186,20 +206,27 @@ void TOperator_Form::PassOk_BtClick()
         ShowMessage(QStringLiteral("Two passwords not same!"));
         return;
     }
+    if (again.size() > kPasswordMaxLength) {
+        ShowMessage(PasswordTooLongText());
+        return;
+    }
     m_model->Reload([&] { SetOperatorPassword(m_selectedId, again); });
-    ui->Pass1_Edit->clear();
-    ui->Pass1_Edit->setEnabled(false);
-    ui->PassOk_Bt->setEnabled(false);
+    // The reloaded grid highlights nothing: Delete and the password group wait for a click.
+    ForgetAccount();
 }
 
 void TOperator_Form::Delete_BtClick()
 {
-    if (m_selectedId < 0)
+    if (m_selectedId < 0 || HighlightedAccount() != m_selectedId)
         return;
     DeleteOperatorResult result = DeleteOperatorResult::Gone;
     m_model->Reload([&] { result = DeleteOperator(m_selectedId); });
     if (result == DeleteOperatorResult::LastAdministrator) {
         ShowMessage(QStringLiteral("You can not delete the last administrator!"));
+        return;
+    }
+    if (result == DeleteOperatorResult::OwnAccount) {
+        ShowMessage(QStringLiteral("You can not delete the account you are logged on with!"));
         return;
     }
     ForgetAccount();

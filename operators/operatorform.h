@@ -36,7 +36,11 @@ private:
     void NameChanged();
     void SelectAll_CBClick(bool checked);
     // Forgets the clicked account: the password group and Delete wait for another click.
-    void ForgetAccount();
+    void ForgetAccount(bool clearHighlight = true);
+    // Keeps the password group and Delete on the highlighted account: when the highlight
+    // goes (the grid reloads) or moves to another row, they wait for a click.
+    void HighlightChanged();
+    qint64 HighlightedAccount() const;
     void ClearRights();
 
     std::unique_ptr<Ui::Operator_Form> ui;

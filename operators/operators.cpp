@@ -1,63 +1,55 @@
 #include "operators.h"
 
 #include "data/dm.h"
+#include "data/errors.h"
 #include "data/rights.h"
+#include "data/settings.h"
 #include "data/sqltext.h"
 #include "data/transaction.h"
 #include "passwordhash.h"
-
-namespace {
-
-// Selects rows of the shared Operator table with a filter for the length of a scope; on
-// every way out the filter is switched off and the table shows all accounts again.
-class OperatorFilter
-{
-public:
-    explicit OperatorFilter(const QString &filter) : m_table(dm->Operator_ado)
-    {
-        m_table.Filter = filter;
-        m_table.Filtered = true;
-        m_table.Open();
-    }
-    ~OperatorFilter()
-    {
-        m_table.Filtered = false;
-        m_table.Filter.clear();
-        try {
-            m_table.Open();
-        } catch (...) {
-            m_table.Close(); // the error that brought us here is the one to show
-        }
-    }
-    OperatorFilter(const OperatorFilter &) = delete;
-    OperatorFilter &operator=(const OperatorFilter &) = delete;
-    Table &table() { return m_table; }
-
-private:
-    Table &m_table;
-};
-
-} // namespace
 
 QString PasswordSetMark()
 {
     return QString(20, '*');
 }
 
-std::optional<qint64> AddOperator(const QString &staffer, const QString &stafferName,
-                                  const QList<bool> &rights)
+QString PasswordTooLongText()
 {
+    return QStringLiteral("Password too long! At most %1 characters.").arg(kPasswordMaxLength);
+}
+
+QString NormalizedStaffer(const QString &typed)
+{
+    return typed.trimmed();
+}
+
+AddedOperator AddOperator(const QString &staffer, const QString &stafferName,
+                          const QList<bool> &rights)
+{
+    const QString name = NormalizedStaffer(staffer);
+    if (name.isEmpty())
+        return {AddOperatorResult::NameEmpty};
+    Transaction t(dm->conn);
     {
-        OperatorFilter byName(QStringLiteral("Staffer=") + QuotedStr(staffer));
-        if (!byName.table().IsEmpty())
-            return std::nullopt;
+        // "clerk", "Clerk" and "clerk " are one name: older rows may hold any of them.
+        Query q(dm->conn);
+        q.Add(QStringLiteral("select Staffer from Operator"));
+        q.Open();
+        for (; !q.Eof(); q.Next())
+            if (NormalizedStaffer(q.AsString(QStringLiteral("Staffer")))
+                    .compare(name, Qt::CaseInsensitive) == 0)
+                return {AddOperatorResult::NameTaken};
     }
-    FieldValues values = {{QStringLiteral("Staffer"), staffer}};
+    FieldValues values = {{QStringLiteral("Staffer"), name}};
     const QStringList &columns = OperatorRightColumns();
     for (int i = 0; i < columns.size(); ++i)
         values.append({columns[i], i < rights.size() && rights[i]});
     values.append({QStringLiteral("StafferName"), stafferName});
-    return dm->Operator_ado.Append(values);
+    const qint64 id = InsertRow(dm->conn, QStringLiteral("Operator"), values);
+    t.Commit();
+    if (dm->Operator_ado.Active())
+        dm->Operator_ado.Open();
+    return {AddOperatorResult::Added, id};
 }
 
 void SetOperatorPassword(qint64 id, const QString &password)
@@ -72,16 +64,31 @@ void SetOperatorPassword(qint64 id, const QString &password)
 DeleteOperatorResult DeleteOperator(qint64 id)
 {
     Transaction t(dm->conn);
-    bool administrator = false;
     {
-        OperatorFilter byId(QStringLiteral("ID=%1").arg(id));
-        if (byId.table().IsEmpty())
+        // Every account is read: the right columns are compared as the data layer reads
+        // them, on either kind of database.
+        Query q(dm->conn);
+        q.Add(QStringLiteral("select ID, Staffer, OperatorManage, Pass from Operator"));
+        q.Open();
+        bool found = false, administrator = false;
+        int othersThatCanManage = 0;
+        for (; !q.Eof(); q.Next()) {
+            const bool manages = q.AsBoolean(QStringLiteral("OperatorManage"));
+            if (q.FieldByName(QStringLiteral("ID")).toLongLong() != id) {
+                // An administrator without a password can never log on: only those with
+                // one keep the operators manageable.
+                if (manages && !q.IsNull(QStringLiteral("Pass")))
+                    ++othersThatCanManage;
+                continue;
+            }
+            if (q.AsString(QStringLiteral("Staffer")) == LockSystemInfo.Staffer)
+                return DeleteOperatorResult::OwnAccount;
+            found = true;
+            administrator = manages;
+        }
+        if (!found)
             return DeleteOperatorResult::Gone;
-        administrator = byId.table().AsBoolean(QStringLiteral("OperatorManage"));
-    }
-    if (administrator) {
-        OperatorFilter administrators(QStringLiteral("OperatorManage<>0"));
-        if (administrators.table().RecordCount() < 2)
+        if (administrator && othersThatCanManage < 1)
             return DeleteOperatorResult::LastAdministrator;
     }
     Query q(dm->conn);
@@ -91,6 +98,43 @@ DeleteOperatorResult DeleteOperator(qint64 id)
     if (dm->Operator_ado.Active())
         dm->Operator_ado.Open();
     return DeleteOperatorResult::Deleted;
+}
+
+int HashPlainPasswordRows(Connection &conn)
+{
+    QList<QPair<QVariant, QString>> plain;
+    {
+        Query q(conn);
+        q.Add(QStringLiteral("select ID, Pass from Operator where Pass is not null"));
+        q.Open();
+        for (; !q.Eof(); q.Next()) {
+            const QString stored = q.AsString(QStringLiteral("Pass"));
+            if (!IsPasswordHash(stored))
+                plain.append({q.FieldByName(QStringLiteral("ID")), stored});
+        }
+    }
+    for (const auto &[operatorId, password] : plain)
+        UpdateRows(conn, QStringLiteral("Operator"), QStringLiteral("ID"), operatorId,
+                   {{QStringLiteral("Pass"), HashPassword(password)}});
+    return int(plain.size());
+}
+
+int HashPlainPasswords(Connection &conn)
+{
+    Transaction t(conn);
+    const int hashed = HashPlainPasswordRows(conn);
+    t.Commit();
+    return hashed;
+}
+
+void HashPlainPasswordsOfOpenDatabase()
+{
+    if (!dm->conn.Connected())
+        return;
+    try {
+        HashPlainPasswords(dm->conn);
+    } catch (const DbError &) {
+    }
 }
 
 std::optional<ProvenPassword> ProveCurrentPassword(const QString &staffer, const QString &current)

@@ -1,15 +1,21 @@
 #include "client.h"
 
 #include "auth.h"
+#include "data/appdir.h"
 #include "data/clock.h"
+#include "data/privatefile.h"
 #include "data/settings.h"
 #include "ui/errorguard.h"
 
 #include <QCoreApplication>
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QTcpSocket>
+#include <QRegularExpression>
+#include <QSslCertificate>
+#include <QSslConfiguration>
+#include <QSslSocket>
 
 namespace pms {
 
@@ -21,8 +27,9 @@ void InterfaceLog::write(const QString &line) const
         QFile::remove(m_path + QStringLiteral(".1"));
         QFile::rename(m_path, m_path + QStringLiteral(".1"));
     }
+    // Guest names and authentication stamps: a new log is for the owner's eyes only.
     QFile file(m_path);
-    if (!file.open(QIODevice::Append | QIODevice::Text))
+    if (!OpenPrivateForAppend(file, QIODevice::Text))
         return;
     file.write(QDateTime::currentDateTime().toString(Qt::ISODate).toUtf8() + ' ' + line.toUtf8() +
                '\n');
@@ -38,7 +45,7 @@ QString shown(const Record &r)
 
 Client::Client(Options options, QObject *parent)
     : QObject(parent), m_options(std::move(options)), m_log(m_options.logPath),
-      m_socket(new QTcpSocket(this)), m_link([this] {
+      m_socket(new QSslSocket(this)), m_link([this] {
           Link::Config c;
           c.version = m_options.version.toStdString();
           c.stamp = [] {
@@ -62,13 +69,29 @@ Client::Client(Options options, QObject *parent)
     m_reconnect.setSingleShot(true);
     connect(&m_reconnect, &QTimer::timeout, this, Guarded([this] { connectNow(); }));
     connect(&m_ticker, &QTimer::timeout, this, Guarded([this] { tick(); }));
-    connect(m_socket, &QTcpSocket::connected, this, Guarded([this] { connected(); }));
-    connect(m_socket, &QTcpSocket::disconnected, this, Guarded([this] { lost(); }));
-    connect(m_socket, &QTcpSocket::errorOccurred, this, Guarded([this] {
+    if (m_options.tls) {
+        // The peer's certificate is checked here (sslErrors, encrypted), never left to chance:
+        // with a pinned digest the system's trust does not matter, without one it decides.
+        m_socket->setPeerVerifyMode(QSslSocket::VerifyPeer);
+        connect(m_socket, &QSslSocket::encrypted, this, Guarded([this] { encrypted(); }));
+        connect(m_socket, &QSslSocket::sslErrors, this,
+                Guarded([this](const QList<QSslError> &errors) { sslErrors(errors); }));
+    } else {
+        connect(m_socket, &QSslSocket::connected, this, Guarded([this] { connected(); }));
+    }
+    connect(m_socket, &QSslSocket::disconnected, this, Guarded([this] { lost(); }));
+    connect(m_socket, &QSslSocket::errorOccurred, this,
+            Guarded([this](QAbstractSocket::SocketError error) {
+                if (m_options.tls && !m_trusted && !m_refusalLogged &&
+                    error != QAbstractSocket::ConnectionRefusedError &&
+                    error != QAbstractSocket::HostNotFoundError) {
+                    // A peer that speaks no TLS, or breaks off the handshake.
+                    logRefusal(m_socket->errorString());
+                }
                 if (m_socket->state() != QAbstractSocket::ConnectedState)
                     lost();
             }));
-    connect(m_socket, &QTcpSocket::readyRead, this, Guarded([this] { readyRead(); }));
+    connect(m_socket, &QSslSocket::readyRead, this, Guarded([this] { readyRead(); }));
 }
 
 Client::~Client()
@@ -108,7 +131,71 @@ void Client::connectNow()
 {
     setState(State::Connecting);
     m_socket->abort();
-    m_socket->connectToHost(m_options.host, m_options.port);
+    m_trusted = false;
+    m_refusalLogged = false;
+    m_connectStartMs = nowMs();
+    if (m_options.tls)
+        m_socket->connectToHostEncrypted(m_options.host, m_options.port);
+    else
+        m_socket->connectToHost(m_options.host, m_options.port);
+}
+
+bool Client::usable() const
+{
+    return m_socket->state() == QAbstractSocket::ConnectedState && (!m_options.tls || m_trusted);
+}
+
+bool Client::peerCertificateMatches() const
+{
+    const QSslCertificate peer = m_socket->peerCertificate();
+    if (peer.isNull())
+        return false;
+    if (!m_options.peerSha256)
+        return true; // the system's verification decides (sslErrors)
+    return peer.digest(QCryptographicHash::Sha256) == *m_options.peerSha256;
+}
+
+void Client::sslErrors(const QList<QSslError> &errors)
+{
+    // A pinned certificate needs no signature the system knows, nor the host's name in it.
+    if (m_options.peerSha256 && peerCertificateMatches()) {
+        m_socket->ignoreSslErrors(errors);
+        return;
+    }
+    QStringList texts;
+    for (const QSslError &e : errors)
+        texts << e.errorString();
+    // Not ignoring the errors makes the socket end the handshake itself.
+    logRefusal(m_options.peerSha256 ? QStringLiteral("its certificate is not the configured one")
+                                    : texts.join(QStringLiteral("; ")));
+}
+
+void Client::encrypted()
+{
+    if (!peerCertificateMatches()) {
+        refuse(QStringLiteral("its certificate is not the configured one"));
+        return;
+    }
+    m_trusted = true;
+    connected();
+}
+
+void Client::logRefusal(const QString &why)
+{
+    const QSslCertificate peer = m_socket->peerCertificate();
+    log(QStringLiteral("TLS peer refused: %1 (SHA-256 %2)")
+            .arg(why, peer.isNull() ? QStringLiteral("none")
+                                    : QString::fromLatin1(
+                                          peer.digest(QCryptographicHash::Sha256).toHex(':'))));
+    m_refusalLogged = true;
+}
+
+void Client::refuse(const QString &why)
+{
+    logRefusal(why);
+    m_trusted = false;
+    m_socket->abort();
+    lost();
 }
 
 void Client::connected()
@@ -125,6 +212,8 @@ void Client::lost()
 {
     if (m_reconnect.isActive())
         return;
+    m_trusted = false;
+    endBadInputBurst();
     if (m_state == State::Linked)
         log(QStringLiteral("connection lost: %1").arg(m_socket->errorString()));
     m_link.disconnected();
@@ -137,19 +226,45 @@ void Client::lost()
 
 void Client::send(const Record &record)
 {
-    if (m_socket->state() != QAbstractSocket::ConnectedState)
+    if (!usable())
         return;
+    // Logged once the socket took the whole record, never for what did not go out.
+    const QByteArray bytes = QByteArray::fromStdString(Encode(record));
+    if (m_socket->write(bytes) != bytes.size()) {
+        log(QStringLiteral("not sent (%1): ").arg(m_socket->errorString()) + shown(record));
+        return;
+    }
     if (record.id != "LA")
         log(QStringLiteral("> ") + shown(record));
-    m_socket->write(QByteArray::fromStdString(Encode(record)));
+}
+
+void Client::badInput(const QString &line)
+{
+    const std::int64_t now = nowMs();
+    if (m_badInBurst > 0 && now - m_lastBadMs > m_options.badInputBurstMs)
+        endBadInputBurst();
+    if (m_badInBurst == 0)
+        log(line);
+    ++m_badInBurst;
+    m_lastBadMs = now;
+}
+
+void Client::endBadInputBurst()
+{
+    if (m_badInBurst > 1)
+        log(QStringLiteral("%1 more pieces of bad input in this burst").arg(m_badInBurst - 1));
+    m_badInBurst = 0;
 }
 
 void Client::readyRead()
 {
+    // Nothing is read from a peer that has not proved itself.
+    if (!usable())
+        return;
     const QByteArray bytes = m_socket->readAll();
     Reader::Output out = m_reader.feed(std::string_view(bytes.constData(), bytes.size()), nowMs());
     for (const std::string &problem : out.problems)
-        log(QString::fromStdString(problem));
+        badInput(QString::fromStdString(problem));
     for (Record &r : out.records)
         m_pending.push_back(std::move(r));
     processPending();
@@ -165,18 +280,23 @@ void Client::processPending()
     while (!m_pending.empty()) {
         const Record record = std::move(m_pending.front());
         m_pending.pop_front();
-        if (record.id != "LA")
-            log(QStringLiteral("< ") + shown(record));
         const Link::Step step = m_link.received(record);
-        if (!step.problem.empty())
-            log(QString::fromStdString(step.problem));
+        if (step.problem.empty() || record.id == "LE") {
+            if (record.id != "LA")
+                log(QStringLiteral("< ") + shown(record));
+            if (!step.problem.empty())
+                log(QString::fromStdString(step.problem));
+        } else {
+            // A dropped record is bad input: its line names it.
+            badInput(QString::fromStdString(step.problem));
+        }
         for (const Record &r : step.send)
             send(r);
         setState(m_link.state() == Link::State::Alive ? State::Linked : State::Connecting);
         if (step.data) {
             const int connection = m_connection;
             const Record answer = m_service.handle(*step.data);
-            if (connection == m_connection && m_socket->state() == QAbstractSocket::ConnectedState)
+            if (connection == m_connection && usable())
                 send(answer);
             else
                 log(QStringLiteral("answer lost with the connection: ") + shown(answer));
@@ -188,10 +308,37 @@ void Client::processPending()
 void Client::tick()
 {
     for (const std::string &problem : m_reader.tick(nowMs()).problems)
-        log(QString::fromStdString(problem));
-    if (m_socket->state() == QAbstractSocket::ConnectedState)
+        badInput(QString::fromStdString(problem));
+    if (m_badInBurst > 0 && nowMs() - m_lastBadMs > m_options.badInputBurstMs)
+        endBadInputBurst();
+    // A peer that takes the connection but never finishes the handshake is no PMS.
+    if (m_options.tls && !m_trusted && m_socket->state() == QAbstractSocket::ConnectedState &&
+        nowMs() - m_connectStartMs > kHandshakeTimeoutMs)
+        refuse(QStringLiteral("no TLS handshake within %1 s").arg(kHandshakeTimeoutMs / 1000));
+    if (usable())
         for (const Record &r : m_link.tick(nowMs()))
             send(r);
+}
+
+std::optional<QByteArray> PeerDigestFromSetting(const QString &setting, QString *why)
+{
+    QString hex = setting;
+    hex.remove(QRegularExpression(QStringLiteral("[:\\s]")));
+    static const QRegularExpression sha256Hex(QStringLiteral("^[0-9A-Fa-f]{64}$"));
+    if (sha256Hex.match(hex).hasMatch())
+        return QByteArray::fromHex(hex.toLatin1());
+    const QString path = QDir::isAbsolutePath(setting) ? setting : ProgramPath(setting);
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        *why = QStringLiteral("%1: %2").arg(path, file.errorString());
+        return std::nullopt;
+    }
+    const QList<QSslCertificate> certificates = QSslCertificate::fromData(file.readAll());
+    if (certificates.isEmpty() || certificates.first().isNull()) {
+        *why = QStringLiteral("%1 holds no PEM certificate").arg(path);
+        return std::nullopt;
+    }
+    return certificates.first().digest(QCryptographicHash::Sha256);
 }
 
 Client *StartConfiguredClient(QObject *parent, QString *problem)
@@ -203,7 +350,7 @@ Client *StartConfiguredClient(QObject *parent, QString *problem)
     Client::Options options;
     options.host = settings.Host;
     options.port = quint16(settings.Port);
-    options.service = {true, settings.KeyCoder, settings.UserID};
+    options.service = {true, settings.KeyCoder, settings.UserID, settings.MaxKeyDays};
     options.logPath = QFileInfo(ConfiguredDbPath()).absolutePath() + QStringLiteral("/pms.log");
     if (!QCoreApplication::applicationVersion().isEmpty())
         options.version = QCoreApplication::applicationVersion();
@@ -219,6 +366,23 @@ Client *StartConfiguredClient(QObject *parent, QString *problem)
             *problem = QStringLiteral("PMS: bad AuthKey");
             log.write(QStringLiteral("not started: [PMS] AuthKey is no base64 AES-128 key"));
             return nullptr;
+        }
+    }
+    if (settings.Tls) {
+        if (!QSslSocket::supportsSsl()) {
+            *problem = QStringLiteral("PMS: no TLS");
+            log.write(QStringLiteral("not started: [PMS] Tls=1, but TLS is not available here"));
+            return nullptr;
+        }
+        options.tls = true;
+        if (!settings.PeerCertificate.trimmed().isEmpty()) {
+            QString why;
+            options.peerSha256 = PeerDigestFromSetting(settings.PeerCertificate.trimmed(), &why);
+            if (!options.peerSha256) {
+                *problem = QStringLiteral("PMS: bad PeerCertificate");
+                log.write(QStringLiteral("not started: [PMS] PeerCertificate: ") + why);
+                return nullptr;
+            }
         }
     }
     auto *client = new Client(std::move(options), parent);

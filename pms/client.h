@@ -15,7 +15,8 @@
 #include <deque>
 #include <optional>
 
-class QTcpSocket;
+class QSslError;
+class QSslSocket;
 
 namespace pms {
 
@@ -52,6 +53,14 @@ public:
         QString version = QStringLiteral("1");
         int firstPauseMs = 1000; // the reconnect pause doubles from here
         int maxPauseMs = 30000;  // up to this
+        // TLS: the link runs encrypted, and only a peer that proves the expected certificate
+        // is served. With `peerSha256` the peer's certificate must have this SHA-256 digest
+        // (whoever signed it); without, it must be one the system trusts, for `host`.
+        bool tls = false;
+        std::optional<QByteArray> peerSha256;
+        // Bad input arriving within this long of the previous piece belongs to one burst,
+        // which the log records once, with a count.
+        int badInputBurstMs = 2000;
     };
 
     explicit Client(Options options, QObject *parent = nullptr);
@@ -67,6 +76,15 @@ signals:
 private:
     void connectNow();
     void connected();
+    // The TLS handshake is over: the peer is served only if its certificate is the one.
+    void encrypted();
+    void sslErrors(const QList<QSslError> &errors);
+    bool peerCertificateMatches() const;
+    // Refuses the peer: logged, the connection dropped, the link down.
+    void refuse(const QString &why);
+    void logRefusal(const QString &why);
+    // True while records may be read and sent on the connection.
+    bool usable() const;
     void lost();
     void readyRead();
     void tick();
@@ -74,11 +92,14 @@ private:
     void send(const Record &record);
     void setState(State state);
     void log(const QString &line) const { m_log.write(line); }
+    // A line about bad input: the first of a burst is logged, the rest counted.
+    void badInput(const QString &line);
+    void endBadInputBurst();
     std::int64_t nowMs() const { return m_clock.elapsed(); }
 
     Options m_options;
     InterfaceLog m_log;
-    QTcpSocket *m_socket;
+    QSslSocket *m_socket;
     QTimer m_reconnect, m_ticker;
     QElapsedTimer m_clock;
     Reader m_reader;
@@ -89,7 +110,18 @@ private:
     int m_connection = 0; // counts connections, so an answer never goes to a later one
     std::deque<Record> m_pending;
     bool m_processing = false;
+    bool m_trusted = false; // the TLS peer proved its certificate on this connection
+    bool m_refusalLogged = false;
+    std::int64_t m_connectStartMs = 0;
+    static constexpr std::int64_t kHandshakeTimeoutMs = 10000;
+    int m_badInBurst = 0; // pieces of bad input in the current burst
+    std::int64_t m_lastBadMs = 0;
 };
+
+// The SHA-256 digest a PeerCertificate setting names: the digest in hex (colons and blanks
+// allowed) or a PEM file of the certificate (relative to the program folder). nullopt when
+// it is neither; `why` then says what is wrong.
+std::optional<QByteArray> PeerDigestFromSetting(const QString &setting, QString *why);
 
 // The connection as the [PMS] settings describe it, started; nullptr when they switch it
 // off or cannot be used (then `problem` says why, for the status bar).

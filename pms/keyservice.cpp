@@ -160,6 +160,10 @@ Record KeyService::keyRequest(const Record &request)
     const QDateTime now = Now();
     if (departure < now.date())
         return status(base, kUnprocessable, QStringLiteral("departure before today"));
+    // A key valid for years is a key nobody meant to make.
+    if (now.date().daysTo(departure) > m_config.maxKeyDays)
+        return status(base, kUnprocessable,
+                      QStringLiteral("departure more than %1 days ahead").arg(m_config.maxKeyDays));
 
     const RequestCardCommand command;
     if (!command.Started())
@@ -201,6 +205,8 @@ Record KeyService::keyRequest(const Record &request)
 Record KeyService::keyDelete(const Record &request)
 {
     const Record base = answer("KA", request);
+    if (!ourKeyCoder(request))
+        return status(base, kUnprocessable, QStringLiteral("not our key coder"));
     // A desk command under way may be about to end or record this room's stay.
     if (CardCommandRefused())
         return status(base, kBusy, QStringLiteral("encoder busy"));
@@ -216,6 +222,8 @@ Record KeyService::keyRead(const Record &request)
     Record base = answer("KZ", request);
     if (!m_config.enabled)
         return status(base, kInterfaceOff, QStringLiteral("interface off"));
+    if (!ourKeyCoder(request))
+        return status(base, kUnprocessable, QStringLiteral("not our key coder"));
     const RequestCardCommand command;
     if (!command.Started())
         return status(base, kBusy, QStringLiteral("encoder busy"));

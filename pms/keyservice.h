@@ -15,9 +15,10 @@ class KeyService
 public:
     struct Config
     {
-        bool enabled = true; // false: every request is answered "DN"
-        QString keyCoder;    // this workstation's key coder number
-        QString userId;      // issuing operator when a request names none
+        bool enabled = true;  // false: every request is answered "DN"
+        QString keyCoder;     // this workstation's key coder number
+        QString userId;       // issuing operator when a request names none
+        int maxKeyDays = 366; // a key's departure may lie at most this many days ahead
     };
     // Longest guest name a stay keeps.
     static constexpr int kGuestNameLength = 50;

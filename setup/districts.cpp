@@ -37,9 +37,20 @@ void DeleteDistrict(Connection &conn, const QVariant &number)
     DeleteRows(conn, QStringLiteral("District"), QStringLiteral("DistrictNumber"), number);
 }
 
+QString DistrictNumberRefusalText()
+{
+    return QStringLiteral("Group no. must be a whole number from %1 to %2")
+        .arg(kFirstDistrictNumber)
+        .arg(kLastDistrictNumber);
+}
+
 DistrictSave SaveDistrict(Connection &conn, const QString &numberText, const QString &notes)
 {
-    const int number = StrToInt(numberText);
+    const auto parsed =
+        ParseWholeNumber(numberText.trimmed(), kFirstDistrictNumber, kLastDistrictNumber);
+    if (!parsed)
+        return DistrictSave::NotANumber;
+    const int number = *parsed;
     if (DistrictExists(conn, number))
         return DistrictSave::Exists;
     AddDistrict(conn, number, notes);

@@ -64,8 +64,9 @@ void TDistrictSetting_Form::Dn_EditChange()
 void TDistrictSetting_Form::Save_BtClick()
 {
     const DistrictSave saved = SaveDistrict(dm->conn, ui->Dn_Edit->text(), ui->Notes_Edit->text());
-    if (saved == DistrictSave::Exists) {
-        ShowMessage(QStringLiteral("this group no. has exist"));
+    if (saved != DistrictSave::Stored) {
+        ShowMessage(saved == DistrictSave::Exists ? QStringLiteral("this group no. has exist")
+                                                  : DistrictNumberRefusalText());
         ui->Dn_Edit->setFocus();
         return;
     }

@@ -60,7 +60,8 @@ TRoomInfo_Form::TRoomInfo_Form(QWidget *parent)
                            this);
     auto *grid = ui->RoomInfo_Dbg;
     grid->setModel(m_model);
-    grid->setItemDelegate(new GridCellDelegate(grid));
+    auto *delegate = new GridCellDelegate(grid);
+    grid->setItemDelegate(delegate);
     grid->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
                           QAbstractItemView::AnyKeyPressed | QAbstractItemView::SelectedClicked);
     m_model->ApplyColumns(grid);
@@ -79,6 +80,9 @@ TRoomInfo_Form::TRoomInfo_Form(QWidget *parent)
     connect(ui->Exit_Bt, &QPushButton::clicked, this, &QDialog::reject);
     connect(grid, &QAbstractItemView::clicked, this, Guarded([this] { RoomInfo_DbgCellClick(); }));
     connect(m_model, &QueryGridModel::editStarted, this,
+            Guarded([this] { RoomInfo_DsStateChange(); }));
+    // An editor opened on a cell begins the edit: "Confirm" stores what it holds.
+    connect(delegate, &GridCellDelegate::editorOpened, this,
             Guarded([this] { RoomInfo_DsStateChange(); }));
 }
 

@@ -10,6 +10,7 @@
 #include <QSqlQuery>
 
 #include <algorithm>
+#include <functional>
 
 namespace {
 
@@ -44,12 +45,14 @@ QString DoorPlateOf(Connection &conn, qint64 id)
 
 AddressNumberCheck CheckAddressNumber(const QString &text)
 {
+    // A whole number, a sign included, that is 0 or less is a number the operator can mend
+    // by typing a positive one; anything else is no number of a box of two characters.
     if (text.isEmpty() || text.size() > 2)
         return AddressNumberCheck::NotInteger;
-    const auto value = ParseWholeNumber(text, 0, 99);
+    const auto value = ParseWholeNumber(text, -9, 99);
     if (!value)
         return AddressNumberCheck::NotInteger;
-    return *value == 0 ? AddressNumberCheck::NotPositive : AddressNumberCheck::Ok;
+    return *value <= 0 ? AddressNumberCheck::NotPositive : AddressNumberCheck::Ok;
 }
 
 NewRoom MakeNewRoom(const QString &buildingText, const QString &floorText, int number)
@@ -127,24 +130,59 @@ long long HighestGuestCardSerial(Connection &conn, const QString &systemRoomStr)
     return highest;
 }
 
+namespace {
+
+// The room (not `exceptId`) that already has this door plate or, when `room` is given, this
+// lock code.
+RoomStore TakenBy(Connection &conn, const QString &plate, std::optional<int> room, qint64 exceptId)
+{
+    RoomStore taken;
+    taken.otherDoorPlate = DoorPlateOwner(conn, plate, exceptId);
+    if (!taken.otherDoorPlate.isEmpty()) {
+        taken.refusal = RoomRefusal::DoorPlateTaken;
+        return taken;
+    }
+    if (room) {
+        if (const auto owner = LockCodeOwner(conn, *room, exceptId)) {
+            taken.refusal = RoomRefusal::LockCodeTaken;
+            taken.otherDoorPlate = *owner;
+        }
+    }
+    return taken;
+}
+
+// Runs `store` in a transaction after the checks. Another workstation may store the same
+// door plate or lock code between the checks and the store: the database's unique indexes
+// then refuse the store, and the refusal is told as the checks tell it.
+RoomStore CheckedStore(Connection &conn, const QString &plate, std::optional<int> room,
+                       qint64 exceptId, const std::function<qint64()> &store)
+{
+    try {
+        Transaction t(conn);
+        RoomStore result = TakenBy(conn, plate, room, exceptId);
+        if (result.refusal != RoomRefusal::None)
+            return result;
+        result.id = store();
+        t.Commit();
+        return result;
+    } catch (const DbError &) {
+        // Rolled back by now; what the other workstation stored is there to be read.
+        const RoomStore taken = TakenBy(conn, plate, room, exceptId);
+        if (taken.refusal != RoomRefusal::None)
+            return taken;
+        throw;
+    }
+}
+
+} // namespace
+
 RoomStore AddRoom(Connection &conn, const NewRoom &room, const QString &doorPlate,
                   const QString &roomType)
 {
-    RoomStore result;
     const QString plate = doorPlate.trimmed();
     if (plate.isEmpty()) {
+        RoomStore result;
         result.refusal = RoomRefusal::NoDoorPlate;
-        return result;
-    }
-    Transaction t(conn);
-    result.otherDoorPlate = DoorPlateOwner(conn, plate);
-    if (!result.otherDoorPlate.isEmpty()) {
-        result.refusal = RoomRefusal::DoorPlateTaken;
-        return result;
-    }
-    if (const auto owner = LockCodeOwner(conn, room.room)) {
-        result.refusal = RoomRefusal::LockCodeTaken;
-        result.otherDoorPlate = *owner;
         return result;
     }
     FieldValues values{{QStringLiteral("SystemRoomStr"), room.systemRoomStr},
@@ -157,9 +195,8 @@ RoomStore AddRoom(Connection &conn, const NewRoom &room, const QString &doorPlat
         values.append({QStringLiteral("CardSn"), serial});
     if (!roomType.isEmpty())
         values.append({QStringLiteral("RoomTypeStr"), roomType});
-    result.id = InsertRow(conn, kRoomInfo, values);
-    t.Commit();
-    return result;
+    return CheckedStore(conn, plate, room.room, -1,
+                        [&] { return InsertRow(conn, kRoomInfo, values); });
 }
 
 RoomStore UpdateRoom(Connection &conn, qint64 id, const FieldValues &changes)
@@ -167,9 +204,10 @@ RoomStore UpdateRoom(Connection &conn, qint64 id, const FieldValues &changes)
     RoomStore result;
     result.id = id;
     FieldValues values;
+    QString plate;
     for (const auto &change : changes) {
         if (change.first.compare(QStringLiteral("RoomStr"), Qt::CaseInsensitive) == 0) {
-            const QString plate = change.second.toString().trimmed();
+            plate = change.second.toString().trimmed();
             if (plate.isEmpty()) {
                 result.refusal = RoomRefusal::NoDoorPlate;
                 return result;
@@ -179,25 +217,22 @@ RoomStore UpdateRoom(Connection &conn, qint64 id, const FieldValues &changes)
             values.append({QStringLiteral("RoomTypeStr"), change.second.toString()});
         }
     }
-    Transaction t(conn);
-    for (const auto &value : values) {
-        if (value.first != QStringLiteral("RoomStr"))
-            continue;
-        const QString current = DoorPlateOf(conn, id);
-        if (value.second.toString() != current && RoomHasOpenStay(conn, current)) {
-            result.refusal = RoomRefusal::HasGuest;
-            result.otherDoorPlate = current;
-            return result;
-        }
-        result.otherDoorPlate = DoorPlateOwner(conn, value.second.toString(), id);
-        if (!result.otherDoorPlate.isEmpty()) {
-            result.refusal = RoomRefusal::DoorPlateTaken;
-            return result;
-        }
+    if (plate.isEmpty()) {
+        // No door plate changes: nothing a unique index could refuse, no stay it could lose.
+        UpdateRows(conn, kRoomInfo, QStringLiteral("ID"), id, values);
+        return result;
     }
-    UpdateRows(conn, kRoomInfo, QStringLiteral("ID"), id, values);
-    t.Commit();
-    return result;
+    // A room with a guest keeps its door plate, which the guest's stay names.
+    const QString current = DoorPlateOf(conn, id);
+    if (plate != current && RoomHasOpenStay(conn, current)) {
+        result.refusal = RoomRefusal::HasGuest;
+        result.otherDoorPlate = current;
+        return result;
+    }
+    return CheckedStore(conn, plate, std::nullopt, id, [&] {
+        UpdateRows(conn, kRoomInfo, QStringLiteral("ID"), id, values);
+        return id;
+    });
 }
 
 RoomStore DeleteRoom(Connection &conn, qint64 id)

@@ -11,7 +11,8 @@
 
 class Connection;
 
-// A building, floor or room number as typed: one or two digits forming 1 to 99.
+// A building, floor or room number as typed: one or two digits forming 1 to 99; a number of
+// 0 or less (also "-1") is NotPositive, anything else NotInteger.
 enum class AddressNumberCheck { Ok, NotInteger, NotPositive };
 AddressNumberCheck CheckAddressNumber(const QString &text);
 
@@ -63,9 +64,10 @@ bool RoomHasOpenStay(Connection &conn, const QString &doorPlate);
 long long HighestGuestCardSerial(Connection &conn, const QString &systemRoomStr);
 
 // Stores a new room with its door plate (without surrounding blanks) and room type (empty:
-// none) unless the door plate is empty or taken or the lock code is taken. Its serial
-// counter continues the guest cards already recorded for its lock address, so no serial is
-// handed out twice to one lock.
+// none) unless the door plate is empty or taken or the lock code is taken, also when another
+// workstation stores the same at the same moment (the database's unique indexes refuse the
+// later one). Its serial counter continues the guest cards already recorded for its lock
+// address, so no serial is handed out twice to one lock.
 RoomStore AddRoom(Connection &conn, const NewRoom &room, const QString &doorPlate,
                   const QString &roomType);
 // Stores changed columns of an existing room (RoomStr, RoomTypeStr); a changed door plate

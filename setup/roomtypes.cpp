@@ -1,21 +1,83 @@
 #include "roomtypes.h"
 
+#include "data/connection.h"
 #include "data/errors.h"
 #include "data/numbers.h"
 
+#include <QLocale>
+#include <QSqlError>
+#include <QSqlQuery>
+
+#include <algorithm>
+#include <optional>
+
+namespace {
+
+constexpr int kMaxGuests = 99;
+constexpr double kMaxRate = 999999.99;
+
+// An amount of money: digits with at most two decimals after "." or the locale's
+// separator, from 0 to kMaxRate.
+std::optional<double> ParseRate(const QString &text)
+{
+    const QString t = text.trimmed();
+    if (t.startsWith(QLatin1Char('-')))
+        return std::nullopt;
+    const auto value = ParseDecimal(t);
+    if (!value || *value > kMaxRate)
+        return std::nullopt;
+    const qsizetype separator =
+        std::max(t.lastIndexOf(QLatin1Char('.')), t.lastIndexOf(QLocale().decimalPoint()));
+    if (separator >= 0 && t.size() - separator - 1 > 2)
+        return std::nullopt;
+    return value;
+}
+
+// Throws AppError when another room type (not `exceptId`) has this title, ignoring letter
+// case. Compared here rather than in SQL: the database folds the case of ASCII letters only.
+void CheckTitleFree(Connection &conn, const QString &title, qint64 exceptId)
+{
+    if (title.isEmpty())
+        return; // the table's rule refuses it
+    QSqlQuery q(conn.database());
+    q.setForwardOnly(true);
+    if (!q.exec(QStringLiteral("select ID, Title from RoomType")))
+        throw DbError(q.lastError().text());
+    while (q.next()) {
+        if (q.value(0).toLongLong() != exceptId &&
+            q.value(1).toString().trimmed().compare(title, Qt::CaseInsensitive) == 0)
+            throw AppError(
+                QStringLiteral("The room type \"%1\" already exists.").arg(q.value(1).toString()));
+    }
+}
+
+} // namespace
+
 FieldValues RoomTypeFields(const QString &title, const QString &size, const QString &rate)
 {
-    FieldValues values{{QStringLiteral("Title"), title}};
-    if (!size.isEmpty())
-        values.append({QStringLiteral("Size"), StrToInt(size)});
-    if (!rate.isEmpty())
-        values.append({QStringLiteral("Piece"), StrToFloat(rate)});
+    FieldValues values{{QStringLiteral("Title"), title.trimmed()}};
+    if (!size.isEmpty()) {
+        const auto guests = ParseWholeNumber(size.trimmed(), 0, kMaxGuests);
+        if (!guests)
+            throw ConvertError(
+                QStringLiteral("Guest count must be a whole number from 0 to %1").arg(kMaxGuests));
+        values.append({QStringLiteral("Size"), *guests});
+    }
+    if (!rate.isEmpty()) {
+        const auto amount = ParseRate(rate);
+        if (!amount)
+            throw ConvertError(QStringLiteral("Rate must be an amount from 0 to 999,999.99 with "
+                                              "at most two decimals"));
+        values.append({QStringLiteral("Piece"), *amount});
+    }
     return values;
 }
 
 qint64 AddRoomType(Table &roomTypes, const QString &title, const QString &size, const QString &rate)
 {
-    return roomTypes.Append(RoomTypeFields(title, size, rate));
+    const FieldValues values = RoomTypeFields(title, size, rate);
+    CheckTitleFree(roomTypes.connection(), values.first().second.toString(), -1);
+    return roomTypes.Append(values);
 }
 
 int RoomTypeRow(const Table &roomTypes, qint64 id)
@@ -37,6 +99,7 @@ bool UpdateRoomType(Table &roomTypes, qint64 id, const QString &title, const QSt
                     const QString &rate)
 {
     const FieldValues values = RoomTypeFields(title, size, rate);
+    CheckTitleFree(roomTypes.connection(), values.first().second.toString(), id);
     if (!roomTypes.Active())
         roomTypes.Open();
     const int row = RoomTypeRow(roomTypes, id);

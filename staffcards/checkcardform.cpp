@@ -21,6 +21,8 @@ TCheckCardForm::TCheckCardForm(QWidget *parent) : TBaseForm(parent), ui(new Ui::
     const int16_t encoderKind = int16_t(parameters[0]);
     if (encoderKind == 2 || encoderKind == 11)
         ui->Register_Bt->hide();
+    // The guest ID is shown for a guest card once one is read.
+    showGuestID(false);
 
     connect(ui->ReadCard_Bt, &QPushButton::clicked, this, Guarded([this] { ReadCard_BtClick(); }));
     connect(ui->Register_Bt, &QPushButton::clicked, this, Guarded([this] { Register_BtClick(); }));
@@ -53,6 +55,29 @@ void TCheckCardForm::showGuestID(bool shown)
     ui->GuestID_Label->setVisible(shown);
 }
 
+void TCheckCardForm::showBlankCard()
+{
+    for (QLineEdit *box :
+         {ui->StartTime_Edit, ui->EndTime_Edit, ui->CardType_Edit, ui->CardHolder_Edit,
+          ui->GuestID_Edit, ui->RoomNo_Edit, ui->District_Edit, ui->Building_Edit, ui->Floor_Edit})
+        box->clear();
+    showGuestID(false);
+}
+
+void TCheckCardForm::showCard(const CardDescription &card)
+{
+    ui->StartTime_Edit->setText(card.Start);
+    ui->EndTime_Edit->setText(card.End);
+    ui->CardType_Edit->setText(card.TypeTitle);
+    ui->CardHolder_Edit->setText(card.Holder);
+    ui->RoomNo_Edit->setText(card.Room);
+    ui->District_Edit->setText(card.District);
+    ui->Building_Edit->setText(card.Building);
+    ui->Floor_Edit->setText(card.Floor);
+    ui->GuestID_Edit->setText(card.Guest ? card.GuestID : QString());
+    showGuestID(card.Guest);
+}
+
 void TCheckCardForm::ReadCard_BtClick()
 {
     CardCommand command(ui->ReadCard_Bt);
@@ -71,25 +96,11 @@ void TCheckCardForm::ReadCard_BtClick()
         return;
     }
     if (IsBlankCard(record)) {
-        for (QLineEdit *box : {ui->StartTime_Edit, ui->EndTime_Edit, ui->CardType_Edit,
-                               ui->District_Edit, ui->Building_Edit, ui->Floor_Edit})
-            box->clear();
+        showBlankCard();
         ui->Prompt_Label->setText(QStringLiteral("New Card!"));
         return;
     }
-    const CardDescription card = DescribeCard(record);
-    ui->StartTime_Edit->setText(card.Start);
-    ui->EndTime_Edit->setText(card.End);
-    ui->CardType_Edit->setText(card.TypeTitle);
-    ui->CardHolder_Edit->setText(card.Holder);
-    ui->RoomNo_Edit->setText(card.Room);
-    ui->District_Edit->setText(card.District);
-    ui->Building_Edit->setText(card.Building);
-    ui->Floor_Edit->setText(card.Floor);
-    if (card.Guest) {
-        ui->GuestID_Edit->setText(card.GuestID);
-        showGuestID(true);
-    }
+    showCard(DescribeCard(record));
     ShowPromptMessage(result);
     RepaintOnly();
     PauseWithoutInput(kResultShownMs);
@@ -109,9 +120,16 @@ void TCheckCardForm::Register_BtClick()
         return;
     }
     if (IsBlankCard(record)) {
+        showBlankCard();
         ui->Prompt_Label->setText(QStringLiteral("New Card!"));
         return;
     }
-    ShowPromptMessage(RevokeCard(record));
+    const int result = RevokeCard(record);
+    // The fields show the card as it is now: blank after a revoke, as read when it failed.
+    if (result == 1)
+        showBlankCard();
+    else
+        showCard(DescribeCard(record));
+    ShowPromptMessage(result);
     PauseWithoutInput(kResultShownMs);
 }

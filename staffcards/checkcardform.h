@@ -1,4 +1,5 @@
 #pragma once
+#include "cardreading.h"
 #include "ui/baseform.h"
 
 namespace Ui {
@@ -24,6 +25,9 @@ public slots:
 private:
     void ShowPromptMessage(int result);
     void showGuestID(bool shown);
+    // The fields for a blank card, or for what a card carries.
+    void showBlankCard();
+    void showCard(const CardDescription &card);
 
     Ui::CheckCardForm *ui;
 };

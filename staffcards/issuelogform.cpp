@@ -30,6 +30,8 @@ TMC_R_From::TMC_R_From(QWidget *parent)
                                   {QStringLiteral("StartTime"), QStringLiteral("StartTime"), false},
                                   {QStringLiteral("Explain"), QStringLiteral("Explain"), false}},
                                  this);
+    m_model->setFreeText(
+        {QStringLiteral("Holder"), QStringLiteral("MakeName"), QStringLiteral("Explain")});
     auto *grid = ui->DBGrid1;
     grid->setModel(m_model);
     grid->horizontalHeader()->setStretchLastSection(true);
@@ -92,6 +94,10 @@ void TMC_R_From::MakeCardRecordList()
 {
     const IssueLogFilter filter = Filter();
     m_model->Reload([&] { MC_S_ADO.List(filter); });
+    // A printout's heading names the days and the type listed, whatever the pickers show by
+    // then.
+    m_listedDays = ui->DateStart_Dtp->text() + QStringLiteral(" - ") + ui->DateEnd_Dtp->text();
+    m_listedType = ui->CardType_CB->currentText();
     if (m_model->rowCount() > 0)
         ui->DBGrid1->selectRow(0);
     MC_S_ADOAfterScroll();
@@ -107,18 +113,27 @@ void TMC_R_From::DeleteOldData_BtClick()
         QStringLiteral("Warning"), MsgIcon::Question, MsgButtons::OkCancel);
     if (answer != MsgResult::Ok)
         return;
-    // The list's statement is closed before its rows change.
+    // The list's statement is closed before its rows change, and the list is shown again on
+    // every way out: a purge that failed deleted nothing.
     m_model->Reload([this] { MC_S_ADO.Close(); });
-    PurgeIssueRecords(dm->conn, cutOff);
+    try {
+        PurgeIssueRecords(dm->conn, cutOff);
+    } catch (...) {
+        try {
+            MakeCardRecordList();
+        } catch (...) {
+            // The purge's error is the one to show.
+        }
+        throw;
+    }
     MakeCardRecordList();
 }
 
 void TMC_R_From::Print_BtClick()
 {
     m_model->setProperty("HotelName", LockSystemInfo.HotelName);
-    m_model->setProperty("Days", ui->DateStart_Dtp->text() + QStringLiteral(" - ") +
-                                     ui->DateEnd_Dtp->text());
-    m_model->setProperty("CardType", ui->CardType_CB->currentText());
+    m_model->setProperty("Days", m_listedDays);
+    m_model->setProperty("CardType", m_listedType);
     PrintReport(this, m_model, ReportKind::IssueRecords);
 }
 

@@ -36,4 +36,5 @@ private:
     std::unique_ptr<Ui::MC_R_From> ui;
     QueryGridModel *m_model;
     QList<QLabel *> m_panels;
+    QString m_listedDays, m_listedType; // what the list shows, for the printout
 };

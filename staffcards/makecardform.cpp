@@ -12,6 +12,20 @@
 #include "ui_makecardform.h"
 
 #include <QButtonGroup>
+#include <QKeyEvent>
+#include <QLocale>
+#include <QRegularExpression>
+
+namespace {
+
+// The workstation's short time format, without seconds should it have them.
+QString MinutesTimeFormat(const QLocale &locale)
+{
+    static const QRegularExpression seconds(QStringLiteral("[:.]?s+"));
+    return locale.timeFormat(QLocale::ShortFormat).remove(seconds);
+}
+
+} // namespace
 
 TMakeCard_Form::TMakeCard_Form(QWidget *parent)
     : TBaseForm(parent), ui(new Ui::MakeCard_Form), m_lostKinds(new QButtonGroup(this))
@@ -41,6 +55,15 @@ TMakeCard_Form::TMakeCard_Form(QWidget *parent)
     for (int i = 0; i < lostKinds.size(); ++i)
         m_lostKinds->addButton(lostKinds[i], i);
 
+    // The workstation's long date format; times to the minute, as the cards carry them.
+    const QLocale locale;
+    for (QDateEdit *date : findChildren<QDateEdit *>())
+        date->setDisplayFormat(locale.dateFormat(QLocale::LongFormat));
+    for (QTimeEdit *time : findChildren<QTimeEdit *>())
+        time->setDisplayFormat(MinutesTimeFormat(locale));
+    // Every page's tab shows at the form's size.
+    ui->PageControl1->setUsesScrollButtons(false);
+
     setDefaultTimes();
     fillLists();
 
@@ -54,6 +77,16 @@ TMakeCard_Form::TMakeCard_Form(QWidget *parent)
 TMakeCard_Form::~TMakeCard_Form()
 {
     delete ui;
+}
+
+bool TMakeCard_Form::FormKeyDown(QKeyEvent *event)
+{
+    // Enter issues a card only on the issue button itself (or its click, or Alt+W); in a
+    // holder box or a picker it does nothing.
+    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) &&
+        !qobject_cast<QPushButton *>(focusWidget()))
+        return true;
+    return TBaseForm::FormKeyDown(event);
 }
 
 void TMakeCard_Form::SetPage(int page)
@@ -102,6 +135,8 @@ void TMakeCard_Form::fillLists()
 
 void TMakeCard_Form::PageControl1Change()
 {
+    // The status line told the result of the page left.
+    ui->Prompt_Label->clear();
     const int page = ui->PageControl1->currentIndex();
     const OperatorRight *right = RightOfCardPage(page);
     Table &op = dm->Operator_ado;

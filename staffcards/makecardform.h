@@ -28,6 +28,9 @@ public slots:
     void Encode_BtClick();
     void PageControl1Change();
 
+protected:
+    bool FormKeyDown(QKeyEvent *event) override;
+
 private:
     struct PageInputs
     {

@@ -12,6 +12,7 @@
 
 #include <QHeaderView>
 #include <QLabel>
+#include <QLineEdit>
 
 TOpenDoorRecord_Form::TOpenDoorRecord_Form(QWidget *parent)
     : TBaseForm(parent), ReadOpenDoorRecord_Ado(dm->conn),
@@ -25,6 +26,7 @@ TOpenDoorRecord_Form::TOpenDoorRecord_Form(QWidget *parent)
                                   {QStringLiteral("OpenTime"), QStringLiteral("Opening time")},
                                   {QStringLiteral("MakeName"), QStringLiteral("user")}},
                                  this);
+    m_model->setFreeText({QStringLiteral("CardHolderStr"), QStringLiteral("MakeName")});
     ui->OpenDoorRecord_DBGrid->setModel(m_model);
     ui->OpenDoorRecord_DBGrid->horizontalHeader()->setStretchLastSection(true);
     ui->OpenDoorRecord_DBGrid->verticalHeader()->setDefaultSectionSize(
@@ -33,6 +35,7 @@ TOpenDoorRecord_Form::TOpenDoorRecord_Form(QWidget *parent)
     m_panels = AddStatusPanels(this, ui->Main_Layout, {200, 0});
 
     connect(ui->Query_Bt, &QPushButton::clicked, this, Guarded([this] { Query_BtClick(); }));
+    connect(ui->Room_Edit, &QLineEdit::returnPressed, this, Guarded([this] { Query_BtClick(); }));
     connect(ui->BitBtn1, &QPushButton::clicked, this, Guarded([this] { ClearRecord_BtClick(); }));
     connect(ui->Print_Bt, &QPushButton::clicked, this, Guarded([this] { Print_BtClick(); }));
     connect(ui->RoomList_Bt, &QPushButton::clicked, this, Guarded([this] { RoomList_BtClick(); }));

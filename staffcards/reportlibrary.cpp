@@ -11,6 +11,8 @@
 
 static_assert(QueryGridModel::HiddenColumnRole == PRINT_HIDDEN_COLUMN_ROLE,
               "the report library leaves out the columns the grid hides");
+static_assert(QueryGridModel::FreeTextColumnRole == PRINT_FREE_TEXT_COLUMN_ROLE,
+              "the report library wraps the columns of free texts");
 
 QString ReportLibraryPath()
 {

@@ -11,6 +11,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileDialog>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -69,6 +70,7 @@ class TestBackup : public QObject
 private slots:
     void backupProposesADatedNameInTheDbFolder();
     void backupNeverReplacesAFile();
+    void saveDialogLeavesTheExistingFileToTheProgram();
     void backupIsOneConsistentStateOfTheOpenDatabase();
     void backupThatCannotBeWrittenIsReportedAndLeavesNoFile();
     void restoreFromAMissingFileTouchesNothing();
@@ -76,6 +78,9 @@ private slots:
     void restoreRefusesWhatIsNoHotelDatabase();
     void restoreReplacesTheDataAndKeepsTheReplacedData();
     void restoreThatCannotWriteLeavesTheDataAsItWas();
+    void restoreRefusesTheOpenDatabaseItself();
+    void restoreWithoutAnOperatorManagerAsksFirst_data();
+    void restoreWithoutAnOperatorManagerAsksFirst();
 };
 
 void TestBackup::backupProposesADatedNameInTheDbFolder()
@@ -108,6 +113,41 @@ void TestBackup::backupNeverReplacesAFile()
     QCOMPARE(f.readAll(), QByteArray("an older backup"));
     // The copy itself refuses as well, should the name appear after the check.
     QCOMPARE(BackupDatabase(hotel.module.conn, target, nullptr), BackupResult::Exists);
+
+    // A name typed without an extension is written with ".mdb", and checked with it.
+    hotel.dialogs.clear();
+    hotel.dialogs.files = {hotel.dir() + QStringLiteral("/DB/mine"),
+                           hotel.dir() + QStringLiteral("/DB/old_BackUp")};
+    DataBackupClick(*texts.language);
+    DataBackupClick(*texts.language);
+    QCOMPARE(hotel.dialogs.texts(), (QStringList{texts.text(3), texts.text(4)}));
+    QCOMPARE(entries(hotel.dir() + QStringLiteral("/DB")),
+             (QStringList{"lock.mdb", "mine.mdb", "old_BackUp.mdb"}));
+    f.close();
+    QVERIFY(f.open(QIODevice::ReadOnly));
+    QCOMPARE(f.readAll(), QByteArray("an older backup"));
+}
+
+// The save dialog asks nothing about an existing name: the program's refusal is the answer.
+void TestBackup::saveDialogLeavesTheExistingFileToTheProgram()
+{
+    TestHotel hotel;
+    const QString existing = hotel.dir() + QStringLiteral("/DB/lock.mdb");
+    setDialogs(nullptr);
+    bool asks = true;
+    WhenModalOpens("SaveFile_Dialog", [&](QWidget *widget) {
+        auto *dialog = static_cast<QFileDialog *>(widget);
+        asks = !dialog->testOption(QFileDialog::DontConfirmOverwrite);
+        dialog->selectFile(existing);
+        if (asks)
+            dialog->reject();
+        else
+            static_cast<QDialog *>(dialog)->accept();
+    });
+    const QString chosen = dialogs().saveFileName(QString(), "Access Data(*.mdb)", existing);
+    setDialogs(&hotel.dialogs);
+    QVERIFY(!asks);
+    QCOMPARE(chosen, existing);
 }
 
 void TestBackup::backupIsOneConsistentStateOfTheOpenDatabase()
@@ -184,6 +224,13 @@ void TestBackup::restoreRefusesWhatIsNoHotelDatabase_data()
     QTest::newRow("older workstation's file") << jet << "older workstations";
     QTest::newRow("foreign database") << QByteArray("sqlite") << "is not a hotel database";
     QTest::newRow("damaged database") << QByteArray("damaged") << "damaged";
+    QTest::newRow("hotel lacking columns")
+        << QByteArray("lacking")
+        << "it lacks the columns RoomInfo.CardSn, GuestInRecord.CardCounts.";
+    QTest::newRow("hotel lacking a table and a column")
+        << QByteArray("lacking table")
+        << "it lacks the tables Groups and the columns "
+           "RoomInfo.CardSn, GuestInRecord.CardCounts.";
 }
 
 void TestBackup::restoreRefusesWhatIsNoHotelDatabase()
@@ -212,6 +259,20 @@ void TestBackup::restoreRefusesWhatIsNoHotelDatabase()
             f.seek(4096);
             f.write(QByteArray(4096, '\x5a'));
         }
+    } else if (bytes.startsWith("lacking")) {
+        // A hotel database of another release, without columns the program uses.
+        QVERIFY(QFile::copy(hotel.dbPath(), source));
+        {
+            QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), "older");
+            db.setDatabaseName(source);
+            QVERIFY(db.open());
+            QSqlQuery q(db);
+            QVERIFY(q.exec("alter table RoomInfo drop column CardSn"));
+            QVERIFY(q.exec("alter table GuestInRecord drop column CardCounts"));
+            if (bytes == "lacking table")
+                QVERIFY(q.exec("drop table Groups"));
+        }
+        QSqlDatabase::removeDatabase(QStringLiteral("older"));
     } else {
         writeFile(source, bytes);
     }
@@ -233,6 +294,7 @@ void TestBackup::restoreReplacesTheDataAndKeepsTheReplacedData()
     TestHotel hotel;
     MainTexts texts;
     RoomBoardDirty = false;
+    hotel.logOnAdministrator();
     hotel.exec("insert into District (DistrictNumber, Notes) values (7, 'in the backup')");
     const QString backup = hotel.dir() + QStringLiteral("/DB/a_BackUp.mdb");
     QCOMPARE(BackupDatabase(hotel.module.conn, backup, nullptr), BackupResult::Done);
@@ -242,7 +304,8 @@ void TestBackup::restoreReplacesTheDataAndKeepsTheReplacedData()
     SetNow(QDateTime(QDate(2026, 12, 9), QTime(14, 5, 9)));
     hotel.dialogs.files = {backup};
     DataRecoveryClick(*texts.language);
-    QCOMPARE(hotel.dialogs.texts(), QStringList{texts.text(6)});
+    const QString kept = hotel.dir() + QStringLiteral("/DB/261209140509_BeforeRestore.mdb");
+    QCOMPARE(hotel.dialogs.texts(), QStringList{texts.text(6) + "\n" + kept});
     QVERIFY(RoomBoardDirty);
     RoomBoardDirty = false;
     QVERIFY(hotel.module.conn.Connected());
@@ -251,7 +314,6 @@ void TestBackup::restoreReplacesTheDataAndKeepsTheReplacedData()
     QCOMPARE(hotel.scalar("select count(*) from District where DistrictNumber=8").toInt(), 0);
     QCOMPARE(hotel.scalar("select CardSn from RoomInfo where RoomStr='101'").toInt(), 0);
 
-    const QString kept = hotel.dir() + QStringLiteral("/DB/261209140509_BeforeRestore.mdb");
     QVERIFY(QFile::exists(kept));
     QCOMPARE(scalarIn(kept, "select count(*) from District where DistrictNumber=8").toInt(), 1);
     QCOMPARE(scalarIn(kept, "select CardSn from RoomInfo where RoomStr='101'").toInt(), 5);
@@ -265,6 +327,7 @@ void TestBackup::restoreThatCannotWriteLeavesTheDataAsItWas()
 {
     TestHotel hotel;
     MainTexts texts;
+    hotel.logOnAdministrator();
     const QString backup = hotel.dir() + QStringLiteral("/DB/a_BackUp.mdb");
     QCOMPARE(BackupDatabase(hotel.module.conn, backup, nullptr), BackupResult::Done);
     hotel.exec("insert into District (DistrictNumber, Notes) values (8, 'after the backup')");
@@ -284,6 +347,83 @@ void TestBackup::restoreThatCannotWriteLeavesTheDataAsItWas()
     QVERIFY(hotel.dialogs.messages[0].text.startsWith(texts.text(11)));
     QCOMPARE(hotel.scalar("select count(*) from District where DistrictNumber=8").toInt(), 1);
     QVERIFY(!RoomBoardDirty);
+}
+
+void TestBackup::restoreRefusesTheOpenDatabaseItself()
+{
+    TestHotel hotel;
+    MainTexts texts;
+    hotel.logOnAdministrator();
+    const QString link = hotel.dir() + QStringLiteral("/link.mdb");
+    QVERIFY(QFile::link(hotel.dbPath(), link));
+    // By its name, and by another name for the same file.
+    for (const QString &source : {hotel.dbPath(), link}) {
+        hotel.dialogs.clear();
+        hotel.dialogs.files = {source};
+        DataRecoveryClick(*texts.language);
+        QCOMPARE(hotel.dialogs.texts(), QStringList{texts.text(15)});
+        QCOMPARE(hotel.dialogs.messages[0].icon, MsgIcon::Error);
+        QCOMPARE(entries(hotel.dir() + QStringLiteral("/DB")), QStringList{"lock.mdb"});
+        QCOMPARE(RestoreDatabase(hotel.module.conn, source, hotel.dir() + "/DB/x.mdb", nullptr),
+                 RestoreResult::IsOpenDatabase);
+        QCOMPARE(entries(hotel.dir() + QStringLiteral("/DB")), QStringList{"lock.mdb"});
+    }
+    QCOMPARE(hotel.scalar("select count(*) from RoomInfo").toInt(), 40);
+    QVERIFY(!RoomBoardDirty);
+}
+
+void TestBackup::restoreWithoutAnOperatorManagerAsksFirst_data()
+{
+    QTest::addColumn<QString>("operators"); // statements making the backup's operators
+    QTest::addColumn<int>("question");      // dialog text; 0: none asked
+    QTest::newRow("none") << "" << 16;
+    QTest::newRow("no manager")
+        << "update Operator set OperatorManage=0; insert into Operator (Staffer, Pass, "
+           "OperatorManage) values ('night', 'x', 0)"
+        << 17;
+    QTest::newRow("manager without a password")
+        << "update Operator set Pass=null; insert into Operator (Staffer, Pass, "
+           "OperatorManage) values ('night', 'x', 0)"
+        << 17;
+    QTest::newRow("manager who can log on") << "select 1" << 0;
+}
+
+void TestBackup::restoreWithoutAnOperatorManagerAsksFirst()
+{
+    QFETCH(QString, operators);
+    QFETCH(int, question);
+    TestHotel hotel;
+    MainTexts texts;
+    RoomBoardDirty = false;
+    if (!operators.isEmpty()) {
+        hotel.logOnAdministrator("amy");
+        for (const QString &statement : operators.split("; "))
+            hotel.exec(statement);
+    }
+    const QString backup = hotel.dir() + QStringLiteral("/DB/a_BackUp.mdb");
+    QCOMPARE(BackupDatabase(hotel.module.conn, backup, nullptr), BackupResult::Done);
+    hotel.exec("insert into District (DistrictNumber, Notes) values (8, 'after the backup')");
+
+    for (const MsgResult answer : {MsgResult::Cancel, MsgResult::Ok}) {
+        hotel.dialogs.clear();
+        hotel.dialogs.answers = {answer};
+        hotel.dialogs.files = {backup};
+        SetNow(QDateTime(QDate(2026, 12, 9), QTime(14, 5, answer == MsgResult::Ok ? 10 : 9)));
+        DataRecoveryClick(*texts.language);
+        const bool restored = answer == MsgResult::Ok || question == 0;
+        if (question) {
+            QCOMPARE(hotel.dialogs.messages[0].text, texts.text(question));
+            QCOMPARE(hotel.dialogs.messages[0].buttons, MsgButtons::OkCancel);
+        }
+        QCOMPARE(hotel.dialogs.messages.size(), (question ? 1 : 0) + (restored ? 1 : 0));
+        QCOMPARE(hotel.scalar("select count(*) from District where DistrictNumber=8").toInt(),
+                 restored ? 0 : 1);
+        QCOMPARE(RoomBoardDirty, restored);
+        if (restored)
+            break;
+        QCOMPARE(entries(hotel.dir() + QStringLiteral("/DB")),
+                 (QStringList{"a_BackUp.mdb", "lock.mdb"}));
+    }
 }
 
 QUENMAR_TEST_MAIN(TestBackup)

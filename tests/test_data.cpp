@@ -6,16 +6,20 @@
 #include "data/schema.h"
 #include "data/settings.h"
 #include "data/sqltext.h"
+#include "language/language.h"
+#include "pms/client.h"
 #include "support/testhotel.h"
 
 #include <QDialog>
 #include <QDir>
 #include <QFile>
+#include <QProcess>
 #include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 class TestData : public QObject
@@ -33,8 +37,10 @@ private slots:
     void initdbRefusesAnExistingFile();
     void iniMissingOrInvalidGivesDefaults();
     void iniWritesOneKeyAndKeepsTheRest();
-    void iniWritesInPlaceInAReadOnlyFolder();
+    void iniWritesInPlaceWhereNoTemporaryFile_data();
+    void iniWritesInPlaceWhereNoTemporaryFile();
     void iniReadsGb18030();
+    void newFilesOfHotelDataAreTheOwnersOnly();
     void connectDatabaseFailures();
     void messageBoxKeepsAnEmptyCaption();
     void databaseErrorReachesTheTopLevelHandler();
@@ -268,11 +274,20 @@ void TestData::iniWritesOneKeyAndKeepsTheRest()
     QCOMPARE(ConfiguredDbPath(), QStringLiteral("/srv/hotel/lock.mdb"));
 }
 
-void TestData::iniWritesInPlaceInAReadOnlyFolder()
+void TestData::iniWritesInPlaceWhereNoTemporaryFile_data()
+{
+    // A folder without write permission refuses a new file with "permission denied", one
+    // marked unchangeable with "operation not permitted".
+    QTest::addColumn<bool>("immutable");
+    QTest::newRow("read-only folder") << false;
+    QTest::newRow("unchangeable folder") << true;
+}
+
+void TestData::iniWritesInPlaceWhereNoTemporaryFile()
 {
     // A writable file in a folder where no temporary file can be made is written in place;
-    // a new file there cannot be made, and the failure names it. Folder permissions bind
-    // everyone but root, so root acts as another user here.
+    // a new file there cannot be made, and the failure names it.
+    QFETCH(bool, immutable);
     QTemporaryDir dir;
     const QString folder = dir.path() + "/locked";
     QVERIFY(QDir().mkpath(folder));
@@ -285,20 +300,34 @@ void TestData::iniWritesInPlaceInAReadOnlyFolder()
     QVERIFY(QFile::setPermissions(dir.path(), all | QFile::WriteOwner));
     QVERIFY(file.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup |
                                 QFile::WriteGroup | QFile::ReadOther | QFile::WriteOther));
-    QVERIFY(QFile::setPermissions(folder, all));
+    auto chattr = [&](const char *flag) {
+        return QProcess::execute("chattr", {flag, folder}) == 0;
+    };
     const bool root = geteuid() == 0;
-    if (root && seteuid(65534) != 0)
-        QSKIP("cannot act as another user");
+    if (immutable) {
+        if (!chattr("+i"))
+            QSKIP("the folder cannot be marked unchangeable here");
+    } else {
+        QVERIFY(QFile::setPermissions(folder, all));
+        // Folder permissions bind everyone but root, so root acts as another user here.
+        if (root && seteuid(65534) != 0)
+            QSKIP("cannot act as another user");
+    }
     {
         const auto back = qScopeGuard([&] {
-            if (root && seteuid(0) != 0)
+            if (immutable)
+                chattr("-i");
+            else if (root && seteuid(0) != 0)
                 qFatal("cannot become root again");
         });
         IniFile ini(file.fileName());
         QVERIFY2(ini.WriteString("SystemInfo", "HotelName", "Seaside"),
                  qPrintable(ini.ErrorText()));
-        QCOMPARE(IniFile(file.fileName()).ReadString("SystemInfo", "HotelName", ""),
-                 QStringLiteral("Seaside"));
+        QVERIFY2(ini.WriteString("SystemInfo", "DayCount", "2"), qPrintable(ini.ErrorText()));
+        const IniFile written(file.fileName());
+        QCOMPARE(written.ReadString("SystemInfo", "HotelName", ""), QStringLiteral("Seaside"));
+        QCOMPARE(written.ReadInteger("SystemInfo", "DayCount", 0), 2);
+        QCOMPARE(QDir(folder).entryList(QDir::Files | QDir::Hidden), QStringList{"Quenmar.ini"});
         IniFile fresh(folder + "/new.ini");
         QVERIFY(!fresh.WriteString("SystemInfo", "HotelName", "Seaside"));
         QVERIFY(fresh.ErrorText().contains(folder + "/new.ini"));
@@ -318,6 +347,41 @@ void TestData::iniReadsGb18030()
     ReadSystemInfo(info);
     QCOMPARE(info.HotelName, QStringLiteral("海景酒店"));
     QCOMPARE(info.DayCount, 2);
+}
+
+void TestData::newFilesOfHotelDataAreTheOwnersOnly()
+{
+    // What other users of the machine would get without the care: rw-r--r--.
+    const mode_t umaskBefore = umask(022);
+    const auto restoreUmask = qScopeGuard([umaskBefore] { umask(umaskBefore); });
+    auto mode = [](const QString &path) {
+        struct stat st;
+        return ::stat(QFile::encodeName(path).constData(), &st) == 0 ? int(st.st_mode & 0777) : -1;
+    };
+    TestHotel hotel; // its DB/lock.mdb is made as quenmar-initdb makes one
+    QCOMPARE(mode(hotel.dbPath()), 0600);
+    TLanguage language(nullptr);
+    QCOMPARE(mode(TLanguage::CatalogPath()), 0600);
+    const QString ini = hotel.dir() + "/Quenmar.ini";
+    QVERIFY(IniFile(ini).WriteString("Client Config", "Pass", "server password"));
+    QCOMPARE(mode(ini), 0600);
+    const QString logPath = hotel.dir() + "/pms.log";
+    const pms::InterfaceLog log(logPath, 40);
+    log.write("Li Wei");
+    QCOMPARE(mode(logPath), 0600);
+    log.write("Li Wei again, over the size: the file goes to pms.log.1");
+    log.write("a new file");
+    QCOMPARE(mode(logPath + ".1"), 0600);
+    QCOMPARE(mode(logPath), 0600);
+
+    // Files that exist keep the mode their owner gave them.
+    for (const QString &path : {ini, logPath})
+        QVERIFY(QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                                QFileDevice::ReadGroup));
+    QVERIFY(IniFile(ini).WriteString("Client Config", "UserName", "quenmar"));
+    log.write("one more");
+    QCOMPARE(mode(ini), 0640);
+    QCOMPARE(mode(logPath), 0640);
 }
 
 void TestData::connectDatabaseFailures()

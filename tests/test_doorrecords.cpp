@@ -12,12 +12,15 @@
 #include "support/testhotel.h"
 #include "ui/querygridmodel.h"
 
+#include <QAction>
 #include <QDir>
 #include <QFile>
+#include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProcess>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QSqlQuery>
 #include <QStatusBar>
 #include <QTableView>
@@ -163,6 +166,8 @@ private slots:
     void doorReportHasEveryRowOnNumberedPages();
     void printWithoutTheLibraryTellsTheOperator();
     void printOpensThePreview();
+    void previewSavesItsPageLayout();
+    void enterListsTheRoomAndTimesShowWhole();
 };
 
 void TestDoorRecords::openingRomText()
@@ -454,6 +459,58 @@ void TestDoorRecords::printOpensThePreview()
     child<QPushButton>(&form, "Print_Bt")->click();
     QVERIFY(shown);
     QVERIFY(desk.hotel.dialogs.messages.isEmpty());
+}
+
+void TestDoorRecords::enterListsTheRoomAndTimesShowWhole()
+{
+    FrontDesk desk;
+    desk.storeOpening("101", "0A00012C", "2024-05-02 08:00:00");
+    TOpenDoorRecord_Form form;
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    auto *room = child<QLineEdit>(&form, "Room_Edit");
+    room->setText("101");
+    QTest::keyClick(room, Qt::Key_Return);
+    auto *grid = child<QTableView>(&form, "OpenDoorRecord_DBGrid");
+    QCOMPARE(grid->model()->rowCount(), 1);
+    // At the form's own size the opening time and the card number are not cut.
+    for (int column : {1, 3}) {
+        const QString text = grid->model()->index(0, column).data().toString();
+        QVERIFY2(grid->columnWidth(column) > grid->fontMetrics().horizontalAdvance(text) + 6,
+                 qPrintable(text));
+    }
+}
+
+// "Save PDF..." in the preview writes the page layout the operator chose there.
+void TestDoorRecords::previewSavesItsPageLayout()
+{
+    FrontDesk desk;
+    desk.hotel.installMessageLibrary(); // links the staged Dll/ folder
+    desk.storeOpening("101", "A", "2024-05-02 08:00:00");
+    TOpenDoorRecord_Form form;
+    child<QLineEdit>(&form, "Room_Edit")->setText("101");
+    child<QPushButton>(&form, "Query_Bt")->click();
+    const QString file = desk.hotel.dir() + "/chosen"; // the dialog adds ".pdf"
+    WhenModalOpens("PrintPreview_Form", [&](QWidget *preview) {
+        for (QAction *action : preview->findChildren<QAction *>())
+            if (action->text() == QStringLiteral("Landscape"))
+                action->trigger();
+        WhenModalOpens("SavePdf_Dialog", [&](QWidget *dialog) {
+            static_cast<QFileDialog *>(dialog)->selectFile(file);
+            static_cast<QDialog *>(dialog)->accept();
+        });
+        preview->findChild<QAction *>("SavePdf_Action")->trigger();
+        static_cast<QDialog *>(preview)->reject();
+    });
+    child<QPushButton>(&form, "Print_Bt")->click();
+    QVERIFY(QFile::exists(file + ".pdf"));
+    QProcess info;
+    info.start(QStringLiteral("pdfinfo"), {file + ".pdf"});
+    QVERIFY(info.waitForFinished(30000));
+    const QString told = QString::fromUtf8(info.readAllStandardOutput());
+    QVERIFY2(told.contains(QRegularExpression("Page size: +84\\d(\\.\\d+)? x 595(\\.\\d+)? pts")),
+             qPrintable(told));
+    QVERIFY(pdfText(file + ".pdf").contains("Room no.: 101"));
 }
 
 QUENMAR_TEST_MAIN(TestDoorRecords)

@@ -110,6 +110,8 @@ private slots:
     void purgeAsksAndKeepsTheYear();
     void purgeNeedsTheSettingsRight();
     void issueReportPrintsTheShownColumns();
+    void issueReportKeepsFixedColumnsWholeAndWrapsLongTexts();
+    void printoutNamesTheListedDays();
 };
 
 void TestIssueLog::bothDialectsSelectTheSameDays_data()
@@ -257,6 +259,19 @@ void TestIssueLog::purgeAsksAndKeepsTheYear()
     QCOMPARE(asked.icon, MsgIcon::Question);
     QCOMPARE(remaining().size(), 4);
 
+    // A purge the database refuses (another workstation holds it, say) deleted nothing, and
+    // the list shows what is there.
+    office.hotel.exec("create trigger NoPurge before delete on MakeCardRecord begin "
+                      "select raise(abort, 'database is locked'); end");
+    office.hotel.dialogs.clear();
+    purge->click();
+    QCOMPARE(office.hotel.dialogs.messages.size(), 2);
+    QVERIFY(office.hotel.dialogs.texts()[1].contains("database is locked"));
+    QCOMPARE(remaining().size(), 4);
+    QCOMPARE(listed(&form), QStringList{"2024-05-10 09:00:00"});
+    QCOMPARE(panel0(&form).right(3), QStringLiteral("1/1"));
+    office.hotel.exec("drop trigger NoPurge");
+
     purge->click();
     QCOMPARE(remaining(), (QStringList{"2023-05-12 00:00:00", "2024-05-10 09:00:00"}));
     QCOMPARE(listed(&form), QStringList{"2024-05-10 09:00:00"}); // listed again
@@ -305,6 +320,66 @@ void TestIssueLog::issueReportPrintsTheShownColumns()
         QVERIFY(pages[p].contains(QStringLiteral("Page %1 of %2").arg(p + 1).arg(pages.size())));
     for (int i = 0; i < 90; ++i)
         QCOMPARE(text.count(QStringLiteral("Holder %1").arg(i, 2, 10, QChar('0'))), 1);
+}
+
+// One long holder once squeezed every column: the issue times came out cut on every row.
+void TestIssueLog::issueReportKeepsFixedColumnsWholeAndWrapsLongTexts()
+{
+    Office office;
+    const QString longHolder = QStringLiteral("Lindqvist-Montgomery Grand Conference Delegation "
+                                              "of the Northern Coastal Region Travel Group");
+    QVERIFY(longHolder.size() >= 85);
+    for (int i = 0; i < 40; ++i)
+        office.issued(10, QStringLiteral("2024-05-10 09:%1:00").arg(i, 2, 10, QChar('0')),
+                      i == 7 ? longHolder : QStringLiteral("Guest %1").arg(i));
+    TMC_R_From form;
+    QAbstractItemModel *model = grid(&form)->model();
+    QVERIFY(model->headerData(1, Qt::Horizontal, PRINT_FREE_TEXT_COLUMN_ROLE).toBool());
+    QVERIFY(!model->headerData(4, Qt::Horizontal, PRINT_FREE_TEXT_COLUMN_ROLE).toBool());
+
+    void *library = dlopen(QUENMAR_STAGE_DIR "/Dll/libPrint.so", RTLD_NOW | RTLD_NODELETE);
+    QVERIFY2(library, dlerror());
+    auto savePdf = reinterpret_cast<PrintFormSavePdfFn>(dlsym(library, "PrintForm_SavePdf"));
+    TPrintFromDll record{};
+    record.List = model;
+    record.Kind = PRINT_ISSUE_RECORDS;
+    const QString file = office.hotel.dir() + "/long.pdf";
+    QCOMPARE(savePdf(record, QFile::encodeName(file).constData()), 1);
+    dlclose(library);
+
+    const QString text = pdfText(file);
+    QVERIFY(!text.contains(QChar(0x2026))); // nothing elided
+    for (int i = 0; i < 40; ++i)
+        QVERIFY2(text.contains(QStringLiteral("2024-05-10 09:%1:00").arg(i, 2, 10, QChar('0'))),
+                 qPrintable(text));
+    QCOMPARE(text.count(QStringLiteral("Master card")), 40);
+    // The holder wraps within its column: every word is there, on more than one line.
+    for (const QString &word : longHolder.split(' '))
+        QVERIFY2(text.contains(word), qPrintable(word));
+    QVERIFY(!text.contains(longHolder));
+}
+
+// The heading names the days that were listed, not what the pickers show at printing.
+void TestIssueLog::printoutNamesTheListedDays()
+{
+    Office office;
+    office.hotel.installMessageLibrary(); // links the staged Dll/ folder
+    office.issued(10, "2024-05-02 12:00:00");
+    TMC_R_From form;
+    chooseDays(&form, QDate(2024, 5, 1), QDate(2024, 5, 3));
+    const QString listed = child<QDateEdit>(&form, "DateStart_Dtp")->text() + " - " +
+                           child<QDateEdit>(&form, "DateEnd_Dtp")->text();
+    child<QDateEdit>(&form, "DateStart_Dtp")->setDate(QDate(2024, 4, 1)); // not listed
+    bool shown = false;
+    WhenModalOpens("PrintPreview_Form", [&](QWidget *preview) {
+        shown = true;
+        static_cast<QDialog *>(preview)->reject();
+    });
+    child<QPushButton>(&form, "Print_Bt")->click();
+    QVERIFY(shown);
+    QCOMPARE(grid(&form)->model()->property("Days").toString(), listed);
+    QCOMPARE(grid(&form)->model()->property("CardType").toString(),
+             QStringLiteral("All card types"));
 }
 
 QUENMAR_TEST_MAIN(TestIssueLog)

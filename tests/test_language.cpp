@@ -8,6 +8,7 @@
 #include "data/sqltext.h"
 #include "language/dialogtexts.h"
 #include "language/language.h"
+#include "staffcards/checkcardform.h"
 #include "support/testhotel.h"
 #include "ui/baseform.h"
 
@@ -151,6 +152,8 @@ private slots:
     void applyingStoredLines();
     void secondCaptureAsksBeforeRebuilding();
     void typedTextsNeverReachTheCatalogue();
+    void statusLineIsCapturedWithItsDesignText();
+    void damagedCatalogueLeavesTheBuiltInTexts();
     void dialogTextsAndTitles();
     void captureKey();
     void everyDialogTextInUseHasAWording();
@@ -373,6 +376,56 @@ void TestLanguage::typedTextsNeverReachTheCatalogue()
     TLogonForm again;
     QVERIFY(child<QLineEdit>(&again, "SystemLogin_Pas")->text().isEmpty());
     QCOMPARE(child<QLineEdit>(&again, "SystemLogin_Pas")->toolTip(), QStringLiteral("Password"));
+}
+
+// A capture after "No Card!" once made every later form open showing "No Card!".
+void TestLanguage::statusLineIsCapturedWithItsDesignText()
+{
+    TestHotel hotel;
+    {
+        TCheckCardForm form;
+        child<QLabel>(&form, "Prompt_Label")->setText(QStringLiteral("No Card!"));
+        QVERIFY(form.Language1->SaveLanguage(nullptr));
+        const QStringList lines =
+            rowOf(componentRows(form.Language1, "CheckCardForm"), "Prompt_Label").lines;
+        QVERIFY(lines.contains(QStringLiteral("text:")));
+        QVERIFY(!lines.join('\n').contains("No Card!"));
+        // Other labels keep what they show.
+        QVERIFY(rowOf(componentRows(form.Language1, "CheckCardForm"), "CardType_Label")
+                    .lines.contains(QStringLiteral("text:Card Type:")));
+    }
+    TCheckCardForm again;
+    QVERIFY(child<QLabel>(&again, "Prompt_Label")->text().isEmpty());
+}
+
+// The catalogue holds interface texts only: a damaged file leaves the built-in texts, told
+// once, and every form still opens.
+void TestLanguage::damagedCatalogueLeavesTheBuiltInTexts()
+{
+    TestHotel hotel;
+    {
+        QFile damaged(TLanguage::CatalogPath());
+        QVERIFY(damaged.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        damaged.write(QByteArray(4096, '\x5a'));
+    }
+    hotel.dialogs.clear();
+    TLogonForm logon;
+    QCOMPARE(hotel.dialogs.messages.size(), 1);
+    QCOMPARE(hotel.dialogs.messages[0].caption, QStringLiteral("Language catalogue"));
+    QCOMPARE(hotel.dialogs.messages[0].icon, MsgIcon::Warning);
+    QVERIFY2(hotel.dialogs.messages[0].text.contains("could not be read"),
+             qPrintable(hotel.dialogs.messages[0].text));
+    QVERIFY(!logon.Language1->Readable());
+    QCOMPARE(child<QLabel>(&logon, "Operator_Label")->text(), QStringLiteral("User Name:"));
+
+    // The second form is not told again; dialog texts and titles are the program's own.
+    SampleForm form;
+    QCOMPARE(hotel.dialogs.messages.size(), 1);
+    QCOMPARE(form.Language1->GetDialogText(3), BuiltInDialogText("Sample_Form", 3));
+    QCOMPARE(form.Language1->GetDialogTitle(1), BuiltInDialogTitle("Sample_Form", 1));
+    QVERIFY(form.Language1->GetLanguageList().isEmpty());
+    QVERIFY(!form.Language1->SaveLanguage(nullptr));
+    form.Language1->LoadLanguage();
 }
 
 void TestLanguage::dialogTextsAndTitles()

@@ -1,5 +1,5 @@
-// The main window's command set: the rights on commands, tool buttons and keys, "Read data
-// card" by encoder kind, one command form at a time, and the About box.
+// The main window's command set: the rights on commands, tool buttons, keys and the pop-up, "Read
+// data card" by encoder kind, one command form at a time, and the About box.
 #include "app/aboutform.h"
 #include "app/application.h"
 #include "app/encoder.h"
@@ -10,6 +10,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QComboBox>
 #include <QDialog>
 #include <QFile>
 #include <QLabel>
@@ -96,10 +97,13 @@ private slots:
     void init() { EncoderKind = 0; }
     void rightsDisableTheirCommandsButtonsAndKeys_data();
     void rightsDisableTheirCommandsButtonsAndKeys();
-    void boardPopupIgnoresTheRights();
+    void noRightsLeaveNoCommandThatMakesKeysEndsStaysOrReplacesData();
+    void boardPopupFollowsTheRights();
     void readDataCardFollowsEncoderAndRight_data();
     void readDataCardFollowsEncoderAndRight();
     void everyEnabledCommandOpensItsFormOneAtATime();
+    void commandTypedAsItsFormClosesOpensAfterwards();
+    void statusPanelsFitTheirTexts();
     void operatorGoneEndsWithoutAMessage();
     void aboutBox_data();
     void aboutBox();
@@ -130,7 +134,7 @@ void TestMainWindow::rightsDisableTheirCommandsButtonsAndKeys()
         QAction *a = action(main, name);
         if (off.contains(name))
             QVERIFY2(!a->isEnabled(), qPrintable(name));
-        else if (name != "ReadDataCard_Menu") // follows the encoder too
+        else if (name != "ReadDataCard_Menu" && !name.startsWith("mi_")) // encoder, selection
             QCOMPARE(a->isEnabled(), a->property("available").toBool());
         if (kToolButtons.contains(name))
             QCOMPARE(main.findChild<QToolButton *>(kToolButtons[name])->isEnabled(),
@@ -153,19 +157,61 @@ void TestMainWindow::rightsDisableTheirCommandsButtonsAndKeys()
     }
 }
 
-void TestMainWindow::boardPopupIgnoresTheRights()
+void TestMainWindow::noRightsLeaveNoCommandThatMakesKeysEndsStaysOrReplacesData()
 {
     TestHotel hotel;
     hotel.logOnAdministrator("clerk");
-    hotel.exec("update Operator set CheckIn=0, CheckOut=0");
+    hotel.exec("update Operator set " + OperatorRightColumns().join("=0, ") + "=0");
+    hotel.exec("insert into GuestInRecord (Room, RoomStr, GuestInTime) values "
+               "(1102, '102', '2024-05-01 14:00:00')");
+    TMainForm main;
+    for (const char *name :
+         {"CheckIn_Menu", "ClockRoom_Menu", "CopyGuestCard_Menu", "ModifyGuestCard_Menu",
+          "CheckOut_Menu", "ClearCard_Menu", "DataBackup_Menu", "DataRecovery_Menu",
+          "DatabaseConnecting_Menu", "SystemSetting_Menu", "OperatorManage_Menu"})
+        QVERIFY2(!action(main, name)->isEnabled(), name);
+    for (const QString &button : kToolButtons)
+        if (button != "ReadCard_SB")
+            QVERIFY2(!main.findChild<QToolButton *>(button)->isEnabled(), qPrintable(button));
+    // What reads or only shows stays open to everybody.
+    for (const char *name : {"ReadCard_Menu", "OpenDoorRecord_Menu", "IssuingRecords_Menu",
+                             "RoomStatus_Menu", "ChangePassword_Menu", "About_Menu"})
+        QVERIFY2(action(main, name)->isEnabled(), name);
+    QVERIFY(main.findChild<QToolButton *>("ReadCard_SB")->isEnabled());
+
+    ModalCloser closer;
+    for (Qt::Key key : {Qt::Key_F1, Qt::Key_F2, Qt::Key_F3, Qt::Key_F5}) {
+        QVERIFY(showActive(main));
+        QTest::keyClick(&main, key);
+        QVERIFY2(closer.opened.isEmpty(), qPrintable(closer.opened.join(' ')));
+    }
+    // The board's pop-up offers nothing either, on a vacant or an occupied room.
+    for (const char *plate : {"101", "102"}) {
+        selectRoom(main, plate);
+        main.PopupMenu1Popup();
+        for (const char *item : {"mi_GuestIn", "mi_CopyGuestCard", "mi_GuestLeave"}) {
+            QVERIFY2(!action(main, item)->isEnabled(), item);
+            action(main, item)->trigger();
+        }
+    }
+    QVERIFY(closer.opened.isEmpty());
+    QCOMPARE(hotel.scalar("select enOverride from GuestInRecord where RoomStr='102'").toInt(), 0);
+}
+
+void TestMainWindow::boardPopupFollowsTheRights()
+{
+    TestHotel hotel;
+    hotel.logOnAdministrator("clerk");
     hotel.exec("insert into GuestInRecord (Room, RoomStr, GuestInTime) values "
                "(1102, '102', '2024-05-01 14:00:00')");
     TMainForm main;
     ModalCloser closer;
     selectRoom(main, "101");
     main.PopupMenu1Popup();
+    QVERIFY(!action(main, "mi_GuestLeave")->isEnabled()); // a vacant room
     action(main, "mi_GuestIn")->trigger();
-    QCOMPARE(closer.opened, QStringList{"GuestQuickIn_Form"});
+    action(main, "mi_CopyGuestCard")->trigger();
+    QCOMPARE(closer.opened, (QStringList{"GuestQuickIn_Form", "CopyGuestCard_Form"}));
     selectRoom(main, "102");
     main.PopupMenu1Popup();
     action(main, "mi_GuestLeave")->trigger();
@@ -244,6 +290,71 @@ void TestMainWindow::everyEnabledCommandOpensItsFormOneAtATime()
     ModalCloser after;
     action(main, "ChangePassword_Menu")->trigger();
     QCOMPARE(after.opened, QStringList{"ChangePassword_Form"});
+}
+
+// A key typed while a form paused comes in one round of events with the Esc that closes the
+// form, and a click may reach the window before the closed form's command has returned: the
+// command asked for opens once the form has gone, never inside it, and only one of them.
+void TestMainWindow::commandTypedAsItsFormClosesOpensAfterwards()
+{
+    TestHotel hotel;
+    hotel.logOnAdministrator();
+    TMainForm main;
+    main.show();
+    QStringList opened;
+    auto closeWhenOpen = [&](const QString &name) {
+        WhenModalOpens(name, [&opened](QWidget *form) {
+            opened.append(form->objectName());
+            static_cast<QDialog *>(form)->reject();
+        });
+    };
+    // The key reaches the closed form.
+    WhenModalOpens("AboutForm", [&](QWidget *about) {
+        opened.append(about->objectName());
+        QTest::keyClick(about->findChild<QWidget *>("Close_Bt"), Qt::Key_Escape);
+        QVERIFY(!about->isVisible());
+        QTest::keyClick(about->findChild<QWidget *>("Close_Bt"), Qt::Key_F4);
+        closeWhenOpen("CheckCardForm");
+    });
+    action(main, "About_Menu")->trigger();
+    QCOMPARE(opened, (QStringList{"AboutForm", "CheckCardForm"}));
+
+    // The command reaches the window while the closed form's command returns.
+    opened.clear();
+    WhenModalOpens("AboutForm", [&](QWidget *about) {
+        opened.append(about->objectName());
+        about->close();
+        action(main, "ChangePassword_Menu")->trigger();
+        action(main, "About_Menu")->trigger(); // one command is kept, not a queue of them
+        closeWhenOpen("ChangePassword_Form");
+    });
+    action(main, "About_Menu")->trigger();
+    QCOMPARE(opened, (QStringList{"AboutForm", "ChangePassword_Form"}));
+    QVERIFY(!QApplication::activeModalWidget());
+    ModalCloser after;
+    action(main, "About_Menu")->trigger();
+    QCOMPARE(after.opened, QStringList{"AboutForm"});
+}
+
+// The refresh button and the filters are not narrower than their texts.
+void TestMainWindow::statusPanelsFitTheirTexts()
+{
+    TestHotel hotel;
+    hotel.logOnAdministrator();
+    TMainForm main;
+    main.resize(1024, 700);
+    main.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&main));
+    auto *refresh = main.findChild<QToolButton *>("Refresh_Bt");
+    QVERIFY(!refresh->text().isEmpty());
+    QVERIFY(refresh->width() >= refresh->sizeHint().width());
+    for (const char *name : {"BuildingFilter_CB", "FloorFilter_CB"}) {
+        auto *box = main.findChild<QComboBox *>(name);
+        const QString all = box->itemText(box->count() - 1);
+        QVERIFY2(!all.isEmpty(), name);
+        QVERIFY2(box->width() >= box->sizeHint().width(), name);
+        QVERIFY2(box->width() > box->fontMetrics().horizontalAdvance(all), name);
+    }
 }
 
 void TestMainWindow::operatorGoneEndsWithoutAMessage()

@@ -98,6 +98,10 @@ private slots:
     void firstPassword();
     void clickedAccountAfterAddAndSave();
     void deletingAccounts();
+    void deleteAndPasswordActOnlyOnTheHighlightedAccount();
+    void logonNamesAreTrimmedAndUniqueIgnoringCase();
+    void plainPasswordsAreHashedWhenTheDatabaseOpens();
+    void passwordsOfAnyLengthUpToTheLimitAreTakenWhole();
     void passwordChange();
     void passwordChangeEdgeCases();
 };
@@ -284,33 +288,129 @@ void TestOperators::clickedAccountAfterAddAndSave()
 void TestOperators::deletingAccounts()
 {
     TestHotel hotel;
-    hotel.logOnAdministrator("boss");
+    hotel.logOnAdministrator("boss"); // password "secret"
     TOperator_Form form;
     form.show();
-    addAccount(form, "Second", "second", {"OperatorManage"});
+    addAccount(form, "Second", "second", {"OperatorManage"}); // no password yet
     addAccount(form, "Clerk", "clerk", {"CheckIn"});
     auto del = [&](const QString &staffer) {
         hotel.dialogs.clear();
         clickAccount(form, staffer);
         child<QPushButton>(&form, "Delete_Bt")->click();
     };
-    // Two administrators: the logged-on one deletes his own account.
+    // The account one is logged on with stays.
+    del("boss");
+    QCOMPARE(hotel.dialogs.texts(),
+             QStringList{"You can not delete the account you are logged on with!"});
+    QCOMPARE(accounts(hotel, "boss"), 1);
+    // Seen from another operator's logon: an administrator who cannot log on (no password)
+    // does not keep the operators manageable, so the one who can may not go.
+    LockSystemInfo.Staffer = "clerk";
+    del("boss");
+    QCOMPARE(hotel.dialogs.texts(), QStringList{"You can not delete the last administrator!"});
+    QCOMPARE(accounts(hotel, "boss"), 1);
+    QVERIFY(!hotel.module.Operator_ado.Filtered);
+    QCOMPARE(child<QTableView>(&form, "EmployeeInfo_DBGrid")->model()->rowCount(), 3);
+    QVERIFY(!child<QPushButton>(&form, "Delete_Bt")->isEnabled());
+    // With a password the second administrator counts; then either may go, not both.
+    clickAccount(form, "second");
+    setPassword(form, "pw2", QStringLiteral("pw2"));
     del("boss");
     QVERIFY(hotel.dialogs.messages.isEmpty());
     QCOMPARE(accounts(hotel, "boss"), 0);
-    // The remaining administrator cannot go.
+    LockSystemInfo.Staffer = "nobody";
     del("second");
     QCOMPARE(hotel.dialogs.texts(), QStringList{"You can not delete the last administrator!"});
-    QCOMPARE(accounts(hotel, "second"), 1);
-    QVERIFY(!hotel.module.Operator_ado.Filtered);
-    QCOMPARE(child<QTableView>(&form, "EmployeeInfo_DBGrid")->model()->rowCount(), 2);
-    // An account without the right goes without a question.
+    // An administrator without a password goes while one who can log on remains; an
+    // account without the right goes without a question.
+    addAccount(form, "Third", "third", {"OperatorManage"});
+    del("third");
+    QVERIFY(hotel.dialogs.messages.isEmpty());
     del("clerk");
     QVERIFY(hotel.dialogs.messages.isEmpty());
     QCOMPARE(hotel.scalar("select count(*) from Operator").toInt(), 1);
     QVERIFY(!child<QPushButton>(&form, "Delete_Bt")->isEnabled());
     // An account already gone is left alone.
     QCOMPARE(DeleteOperator(9999), DeleteOperatorResult::Gone);
+}
+
+void TestOperators::deleteAndPasswordActOnlyOnTheHighlightedAccount()
+{
+    TestHotel hotel;
+    hotel.logOnAdministrator("boss");
+    hotel.exec("insert into Operator (Staffer, StafferName) values ('zoe', 'Zoe'), "
+               "('amy', 'Amy')");
+    TOperator_Form form;
+    form.show();
+    auto *grid = child<QTableView>(&form, "EmployeeInfo_DBGrid");
+    auto *del = child<QPushButton>(&form, "Delete_Bt");
+    // After a password is set the grid reloads and highlights nothing: Delete waits.
+    clickAccount(form, "zoe");
+    QVERIFY(del->isEnabled());
+    setPassword(form, "zz", QStringLiteral("zz"));
+    QVERIFY(!grid->selectionModel()->hasSelection());
+    QVERIFY(!del->isEnabled());
+    QVERIFY(!passwordGroupEnabled(form));
+    form.Delete_BtClick();
+    QCOMPARE(accounts(hotel, "zoe"), 1);
+    // The highlight moved by other means than a click: nothing acts on the clicked account.
+    clickAccount(form, "amy");
+    QVERIFY(passwordGroupEnabled(form));
+    grid->selectRow(0);
+    QVERIFY(!del->isEnabled());
+    QVERIFY(!passwordGroupEnabled(form));
+    form.Delete_BtClick();
+    QCOMPARE(hotel.scalar("select count(*) from Operator").toInt(), 3);
+}
+
+void TestOperators::logonNamesAreTrimmedAndUniqueIgnoringCase()
+{
+    TestHotel hotel;
+    hotel.logOnAdministrator("boss");
+    hotel.exec("insert into Operator (Staffer, StafferName) values ('Old ', 'Older row')");
+    TOperator_Form form;
+    form.show();
+    addAccount(form, "Clerk", "  clerk ");
+    QVERIFY(hotel.dialogs.messages.isEmpty());
+    QCOMPARE(accounts(hotel, "clerk"), 1);
+    const struct
+    {
+        const char *typed;
+        const char *message;
+    } refused[] = {{"clerk ", "This user has exist!"},
+                   {"CLERK", "This user has exist!"},
+                   {"old", "This user has exist!"},
+                   {" BOSS", "This user has exist!"},
+                   {"   ", "You must input user name!"}};
+    for (const auto &r : refused) {
+        hotel.dialogs.clear();
+        addAccount(form, "Someone", QString::fromLatin1(r.typed));
+        QCOMPARE(hotel.dialogs.texts(), QStringList{QString::fromLatin1(r.message)});
+    }
+    QCOMPARE(hotel.scalar("select count(*) from Operator").toInt(), 3);
+    QCOMPARE(AddOperator("", "x", {}).result, AddOperatorResult::NameEmpty);
+}
+
+void TestOperators::plainPasswordsAreHashedWhenTheDatabaseOpens()
+{
+    TestHotel hotel;
+    hotel.logOnAdministrator("boss");
+    hotel.exec("insert into Operator (Staffer, StafferName, Pass) values ('ann', 'Ann', 'p1'), "
+               "('bob', 'Bob', ''), ('cy', 'Cy', NULL)");
+    const QString bossHash =
+        hotel.scalar("select Pass from Operator where Staffer='boss'").toString();
+    QCOMPARE(HashPlainPasswords(hotel.module.conn), 2);
+    for (const char *staffer : {"ann", "bob"})
+        QVERIFY(IsPasswordHash(hotel
+                                   .scalar(QStringLiteral("select Pass from Operator where "
+                                                          "Staffer='%1'")
+                                               .arg(staffer))
+                                   .toString()));
+    QCOMPARE(hotel.scalar("select Pass from Operator where Staffer='boss'").toString(), bossHash);
+    QVERIFY(hotel.scalar("select Pass from Operator where Staffer='cy'").isNull());
+    QVERIFY(TryLogon("ann", "p1"));
+    QVERIFY(TryLogon("bob", ""));
+    QCOMPARE(HashPlainPasswords(hotel.module.conn), 0);
 }
 
 void TestOperators::passwordChange()
@@ -322,8 +422,6 @@ void TestOperators::passwordChange()
     form.show();
     QCOMPARE(form.windowTitle(), QStringLiteral("Change password"));
     QVERIFY(child<QLineEdit>(&form, "NewPassword_Edit")->isHidden());
-    QCOMPARE(child<QLineEdit>(&form, "NewPassword_Edit")->maxLength(), 8);
-    QCOMPARE(child<QLineEdit>(&form, "RepeatNewPassword_Edit")->maxLength(), 8);
 
     pressOk(form, "Secret");
     QVERIFY(form.InFirstStage());
@@ -408,6 +506,45 @@ void TestOperators::passwordChangeEdgeCases()
         QCOMPARE(hotel.scalar("select Pass from Operator where Staffer='long'").toString(),
                  QStringLiteral("other"));
     }
+}
+
+void TestOperators::passwordsOfAnyLengthUpToTheLimitAreTakenWhole()
+{
+    TestHotel hotel;
+    hotel.logOnAdministrator("boss");
+    const QString longest(kPasswordMaxLength, 'p');
+    const QString tooLong = longest + 'p';
+    // The password change takes the new password whole, or refuses it with a word.
+    {
+        TChangePassword_Form form;
+        pressOk(form, "secret");
+        pressOk(form, tooLong, tooLong);
+        QCOMPARE(hotel.dialogs.texts(), QStringList{PasswordTooLongText()});
+        QVERIFY(TryLogon("boss", "secret"));
+        hotel.dialogs.clear();
+        pressOk(form, "123456789", "123456789");
+        QCOMPARE(hotel.dialogs.texts(), QStringList{"Password changed ok!"});
+        QVERIFY(TryLogon("boss", "123456789"));
+    }
+    {
+        TChangePassword_Form form;
+        pressOk(form, "123456789");
+        pressOk(form, longest, longest);
+        QVERIFY(TryLogon("boss", longest));
+    }
+    // The operator form's first password: the same limit.
+    hotel.dialogs.clear();
+    hotel.exec("insert into Operator (Staffer, StafferName) values ('zoe', 'Zoe')");
+    TOperator_Form form;
+    form.show();
+    clickAccount(form, "zoe");
+    setPassword(form, tooLong, tooLong);
+    QCOMPARE(hotel.dialogs.texts(), QStringList{PasswordTooLongText()});
+    QVERIFY(hotel.scalar("select Pass from Operator where Staffer='zoe'").isNull());
+    hotel.dialogs.clear();
+    setPassword(form, longest, longest);
+    QVERIFY(hotel.dialogs.messages.isEmpty());
+    QVERIFY(TryLogon("zoe", longest));
 }
 
 QUENMAR_TEST_MAIN(TestOperators)

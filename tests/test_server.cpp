@@ -14,10 +14,13 @@
 #include "kestrune/kestrune.h"
 #include "oplog/operationlog.h"
 #include "language/language.h"
+#include "operators/passwordhash.h"
+#include "setup/rooms.h"
 #include "stays/guestquickinform.h"
 #include "stays/stays.h"
 #include "support/testhotel.h"
 #include "support/testserver.h"
+#include "ui/errorguard.h"
 
 #include <QElapsedTimer>
 #include <QFile>
@@ -27,7 +30,9 @@
 #include <QPushButton>
 #include <QTest>
 
+#include <future>
 #include <memory>
+#include <thread>
 
 namespace {
 
@@ -81,6 +86,8 @@ private slots:
     void workstationsNeverShareASerial();
     void workstationsKeepOneLogChain_data();
     void workstationsKeepOneLogChain();
+    void roomsStoredAtTheSameMomentStayApart();
+    void lostConnectionIsOpenedAgain();
 };
 
 void TestServerKind::initTestCase()
@@ -299,6 +306,8 @@ void TestServerKind::initdbFromCarriesEveryRow()
     file.exec("update RoomInfo set CardSn=3 where RoomStr='101'");
     file.exec("update AllCardSn set CardSn=9 where CardType=2");
     file.exec("update Operator set CheckOut=0");
+    // An older workstation's plain password: it arrives hashed.
+    file.exec("insert into Operator (Staffer, StafferName, Pass) values ('old', 'Old', 'pw')");
 
     server->freshHotel(false);
     // The tool refuses a server database that already holds a hotel.
@@ -348,6 +357,12 @@ void TestServerKind::initdbFromCarriesEveryRow()
             b.MoveTo(row);
             for (const QString &column : a.FieldNames()) {
                 QVariant x = a.FieldByName(column), y = b.FieldByName(column);
+                if (table == "Operator" && column == "Pass") {
+                    QVERIFY(IsPasswordHash(y.toString()));
+                    if (!IsPasswordHash(x.toString()))
+                        QVERIFY(VerifyPassword(x.toString(), y.toString()));
+                    continue;
+                }
                 if (y.typeId() == QMetaType::Bool)
                     y = QVariant(y.toBool() ? 1 : 0);
                 QVERIFY2(x.isNull() == y.isNull() && (x.isNull() || x.toString() == y.toString()),
@@ -458,6 +473,107 @@ void TestServerKind::workstationsKeepOneLogChain()
     const LogCheck check = VerifyOperationLog(h.conn());
     QVERIFY2(check.Intact, qPrintable(check.Text()));
     QCOMPARE(check.Rows, 120);
+}
+
+void TestServerKind::roomsStoredAtTheSameMomentStayApart()
+{
+    QUENMAR_REQUIRE_SERVER(*server);
+    Hotel h("server");
+    // Another workstation stores its room between this one's checks and its store: this
+    // one's insert waits for the other's row and is then refused by the unique indexes.
+    const struct
+    {
+        const char *otherPlate;
+        int otherCode;
+        const char *plate;
+        int number; // building 9, floor 9: lock code 990n
+        RoomRefusal refusal;
+    } cases[] = {
+        {"Race", 12345, "race", 1, RoomRefusal::DoorPlateTaken},
+        {"Other", 9902, "Mine", 2, RoomRefusal::LockCodeTaken},
+    };
+    for (const auto &c : cases) {
+        std::promise<void> inserted;
+        QString failure;
+        std::thread other([&] {
+            bool told = false;
+            try {
+                Connection conn;
+                server->login(conn);
+                conn.Open();
+                conn.BeginTrans();
+                InsertRow(conn, "RoomInfo",
+                          {{"RoomStr", QString::fromLatin1(c.otherPlate)}, {"Room", c.otherCode}});
+                inserted.set_value();
+                told = true;
+                // Stored once this workstation waits for the row.
+                for (int i = 0; i < 500; ++i) {
+                    Query waiting(conn);
+                    waiting.Add("select count(*) from pg_stat_activity where "
+                                "wait_event_type = 'Lock'");
+                    waiting.Open();
+                    if (waiting.Field(0).toInt() > 0)
+                        break;
+                    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+                }
+                conn.CommitTrans();
+            } catch (const AppError &e) {
+                failure = e.text();
+                if (!told)
+                    inserted.set_value();
+            }
+        });
+        inserted.get_future().wait();
+        const RoomStore stored =
+            AddRoom(h.conn(), MakeNewRoom("9", "9", c.number), c.plate, QString());
+        other.join();
+        QVERIFY2(failure.isEmpty(), qPrintable(failure));
+        QCOMPARE(stored.refusal, c.refusal);
+        QCOMPARE(stored.otherDoorPlate, QString::fromLatin1(c.otherPlate));
+        QCOMPARE(h.hotel.scalar("select count(*) from RoomInfo where Buiding=9").toInt(), 0);
+    }
+}
+
+void TestServerKind::lostConnectionIsOpenedAgain()
+{
+    QUENMAR_REQUIRE_SERVER(*server);
+    Hotel h("server");
+    auto board = [] { return LoadRoomBoard(std::nullopt, std::nullopt).size(); };
+    QCOMPARE(board(), 40);
+
+    // The first command after the server restarted finds the connection lost: it is
+    // abandoned and says so, once; the next one works.
+    QVERIFY2(server->restart(), qPrintable(server->error()));
+    QVERIFY(!RunGuarded([&] { board(); }));
+    QCOMPARE(h.hotel.dialogs.messages.size(), 1);
+    QVERIFY(RunGuarded([&] { QCOMPARE(board(), 40); }));
+    QCOMPARE(h.hotel.dialogs.messages.size(), 1);
+    QVERIFY(h.conn().IsServer());
+
+    // A transaction open when the connection went is gone with it: its commit fails, and a
+    // hold's end tells that nothing was kept, on a connection that works again.
+    for (bool hold : {false, true}) {
+        if (hold)
+            h.conn().BeginHold();
+        else
+            h.conn().BeginTrans();
+        InsertRow(h.conn(), "District", {{"DistrictNumber", 50}, {"Notes", "lost"}});
+        QVERIFY2(server->restart(), qPrintable(server->error()));
+        QVERIFY_THROWS_EXCEPTION(
+            DbError, InsertRow(h.conn(), "District", {{"DistrictNumber", 51}, {"Notes", "lost"}}));
+        if (hold) {
+            QVERIFY(!h.conn().EndHold());
+        } else {
+            try {
+                h.conn().CommitTrans();
+                QFAIL("a lost transaction was committed");
+            } catch (const DbError &e) {
+                QCOMPARE(e.text(), LostConnectionText());
+            }
+        }
+        QVERIFY(!h.conn().Holding());
+        QCOMPARE(h.hotel.scalar("select count(*) from District where Notes='lost'").toInt(), 0);
+    }
 }
 
 QUENMAR_TEST_MAIN(TestServerKind)

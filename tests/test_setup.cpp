@@ -2,6 +2,7 @@
 #include "app/application.h"
 #include "cards/bookkeeping.h"
 #include "data/errors.h"
+#include "data/settings.h"
 #include "setup/districts.h"
 #include "setup/districtsettingform.h"
 #include "setup/roominfoform.h"
@@ -15,6 +16,8 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QTableView>
 #include <QTest>
 
@@ -147,8 +150,9 @@ private slots:
     void newRoomContinuesItsLocksSerials();
 
     void districts();
-    void districtNumbersThatAreNoNumbers_data();
-    void districtNumbersThatAreNoNumbers();
+    void districtNumbersRefused_data();
+    void districtNumbersRefused();
+    void roomIndexesAddedToAnOlderFile();
 };
 
 // --- room types ---
@@ -174,17 +178,62 @@ void TestSetup::roomTypeValues()
                  .toString(),
              QStringLiteral("Twin/2/318.5"));
 
-    // What is no number is refused before anything is stored.
-    for (const auto &[size, rate] : {std::pair{"abc", ""}, {"2", "12a"}, {"", "1.2.3"}}) {
-        QVERIFY_THROWS_EXCEPTION(ConvertError, AddRoomType(types, "Bad", size, rate));
-        QVERIFY_THROWS_EXCEPTION(ConvertError, UpdateRoomType(types, id, "Bad", size, rate));
+    // A guest count or rate out of range is refused before anything is stored, naming the
+    // field.
+    const QString guests = QStringLiteral("Guest count must be a whole number from 0 to 99");
+    const QString rates =
+        QStringLiteral("Rate must be an amount from 0 to 999,999.99 with at most two decimals");
+    const struct
+    {
+        const char *size, *rate;
+        const QString &message;
+    } refused[] = {
+        {"abc", "", guests},
+        {"-3", "", guests},
+        {"100", "", guests},
+        {"2.5", "", guests},
+        {"2", "12a", rates},
+        {"", "1.2.3", rates},
+        {"", "-100", rates},
+        {"", "1e23", rates},
+        {"", "1000000", rates},
+        {"", "9.999", rates},
+        {"", "100000000000000000000000", rates},
+    };
+    for (const auto &r : refused) {
+        for (bool add : {true, false}) {
+            try {
+                if (add)
+                    AddRoomType(types, "Bad", r.size, r.rate);
+                else
+                    UpdateRoomType(types, id, "Bad", r.size, r.rate);
+                QFAIL(qPrintable(QStringLiteral("%1/%2 stored").arg(r.size, r.rate)));
+            } catch (const ConvertError &e) {
+                QCOMPARE(e.text(), r.message);
+            }
+        }
     }
     QCOMPARE(count(hotel, "select count(*) from RoomType where Title='Bad'"), 0);
     QCOMPARE(count(hotel, "select count(*) from RoomType"), 4);
+    // The edges are stored.
+    QVERIFY(UpdateRoomType(types, id, "Twin", "0", "999999.99"));
+    QVERIFY(UpdateRoomType(types, id, "Twin", "99", "0"));
+    QCOMPARE(hotel.scalar(QStringLiteral("select Size from RoomType where ID=%1").arg(id)), 99);
 
-    // The table's rule: a room type needs a name.
+    // Titles are stored trimmed and are unique ignoring letter case; a room type keeps its
+    // own title in another case.
+    for (const char *title : {"standard", " Standard ", "SINGLE"})
+        QVERIFY_THROWS_EXCEPTION(AppError, AddRoomType(types, title, "2", ""));
+    QVERIFY_THROWS_EXCEPTION(AppError, UpdateRoomType(types, id, "suite", "", ""));
+    QVERIFY(UpdateRoomType(types, id, " TWIN ", "", ""));
+    QCOMPARE(hotel.scalar(QStringLiteral("select Title from RoomType where ID=%1").arg(id)),
+             QVariant("TWIN"));
+    QCOMPARE(count(hotel, "select count(*) from RoomType"), 4);
+
+    // The table's rule: a room type needs a name; blanks are none.
     QCOMPARE(AddRoomType(types, "", "1", "1"), -1);
-    QCOMPARE(hotel.dialogs.texts(), QStringList{"请输入房号！"});
+    QCOMPARE(AddRoomType(types, "   ", "1", "1"), -1);
+    QCOMPARE(hotel.dialogs.texts(), (QStringList{"请输入房号！", "请输入房号！"}));
     QCOMPARE(count(hotel, "select count(*) from RoomType"), 4);
 }
 
@@ -256,7 +305,7 @@ void TestSetup::roomTypeFormRefusals()
     type(&form, "RoomType_Edit", "Family");
     type(&form, "MaxCounts_Edit", "abc");
     click(&form, "Save_Bt");
-    QCOMPARE(hotel.dialogs.texts(), QStringList{"'abc' is not a valid integer value"});
+    QCOMPARE(hotel.dialogs.texts(), QStringList{"Guest count must be a whole number from 0 to 99"});
     QCOMPARE(count(hotel, "select count(*) from RoomType"), 3);
     // Still entering: the operator mends the box and saves.
     QVERIFY(enabled(&form, "Save_Bt") && enabled(&form, "MaxCounts_Edit"));
@@ -294,7 +343,8 @@ void TestSetup::addressNumbers_data()
     QTest::newRow("00") << "00" << QString() << zero;
     QTest::newRow("letter") << "a" << QString() << notInteger;
     QTest::newRow("plus sign") << "+1" << QString() << notInteger;
-    QTest::newRow("minus sign") << "-1" << QString() << notInteger;
+    QTest::newRow("minus one") << "-1" << QString() << zero;
+    QTest::newRow("minus sign") << "-" << QString() << notInteger;
     QTest::newRow("blank") << " 1" << QString() << notInteger;
     QTest::newRow("empty") << "" << QString() << notInteger;
 }
@@ -472,9 +522,12 @@ void TestSetup::pickListInTheGrid()
     QueryGridModel *model = gridModel(&form, "RoomInfo_Dbg");
     const QModelIndex cell = model->index(rowOf(&form, "101"), model->columnOf("RoomTypeStr"));
     view->setCurrentIndex(cell);
+    QVERIFY(!enabled(&form, "Ok_Bt"));
     view->edit(cell);
     auto *box = view->findChild<QComboBox *>("PickList");
     QVERIFY(box);
+    // An open editor is an edit under way, before the cell is left.
+    QVERIFY(enabled(&form, "Ok_Bt") && !enabled(&form, "Delete_Bt"));
     QStringList items;
     for (int i = 0; i < box->count(); ++i)
         items.append(box->itemText(i));
@@ -627,16 +680,20 @@ void TestSetup::districts()
     QCOMPARE(groups, QStringList());
 }
 
-void TestSetup::districtNumbersThatAreNoNumbers_data()
+void TestSetup::districtNumbersRefused_data()
 {
     QTest::addColumn<QString>("number");
     QTest::newRow("statement") << "1 or 1=1";
     QTest::newRow("letters") << "abc";
     QTest::newRow("decimal") << "3.5";
     QTest::newRow("quote") << "3'";
+    QTest::newRow("negative") << "-5";
+    QTest::newRow("zero") << "0";
+    QTest::newRow("100") << "100";
+    QTest::newRow("beyond a card word") << "70000";
 }
 
-void TestSetup::districtNumbersThatAreNoNumbers()
+void TestSetup::districtNumbersRefused()
 {
     QFETCH(QString, number);
     TestHotel hotel;
@@ -644,11 +701,61 @@ void TestSetup::districtNumbersThatAreNoNumbers()
     click(&form, "Add_Bt");
     type(&form, "Dn_Edit", number);
     click(&form, "Save_Bt");
-    QCOMPARE(hotel.dialogs.texts(),
-             QStringList{QStringLiteral("'%1' is not a valid integer value").arg(number)});
+    QCOMPARE(hotel.dialogs.texts(), QStringList{"Group no. must be a whole number from 1 to 99"});
     QCOMPARE(count(hotel, "select count(*) from District"), 2);
     QVERIFY(enabled(&form, "Dn_Edit") && enabled(&form, "Save_Bt"));
-    QVERIFY_THROWS_EXCEPTION(ConvertError, SaveDistrict(dm->conn, number, "x"));
+    QCOMPARE(SaveDistrict(dm->conn, number, "x"), DistrictSave::NotANumber);
+    QCOMPARE(count(hotel, "select count(*) from District"), 2);
+    QCOMPARE(SaveDistrict(dm->conn, "99", "x"), DistrictSave::Stored);
+}
+
+void TestSetup::roomIndexesAddedToAnOlderFile()
+{
+    TestHotel hotel(false);
+    auto indexes = [&] {
+        return hotel
+            .scalar("select group_concat(name || ':' || \"unique\", ' ') from "
+                    "(select * from pragma_index_list('RoomInfo') where name in "
+                    "('RoomInfo_RoomStr', 'RoomInfo_Room') order by name)")
+            .toString();
+    };
+    QCOMPARE(indexes(), QStringLiteral("RoomInfo_Room:1 RoomInfo_RoomStr:1"));
+    // A file of an earlier release: the same indexes, not unique.
+    auto older = [&] {
+        hotel.exec("drop index RoomInfo_RoomStr");
+        hotel.exec("drop index RoomInfo_Room");
+        hotel.exec("create index RoomInfo_RoomStr on RoomInfo (RoomStr)");
+        hotel.exec("create index RoomInfo_Room on RoomInfo (Room)");
+    };
+    older();
+    addRoomRow(hotel, 1, 1, 1, "A101", 1101);
+    addRoomRow(hotel, 1, 1, 2, "a101", 1102); // the same door plate in another case
+    QVERIFY(OpenDatabaseFile(hotel.dbPath()));
+    QCOMPARE(indexes(), QStringLiteral("RoomInfo_Room:1 RoomInfo_RoomStr:0"));
+    hotel.exec("update RoomInfo set RoomStr='102' where Room=1102");
+    QVERIFY(OpenDatabaseFile(hotel.dbPath()));
+    QCOMPARE(indexes(), QStringLiteral("RoomInfo_Room:1 RoomInfo_RoomStr:1"));
+    // The database keeps them apart where a check was passed by.
+    QVERIFY_THROWS_EXCEPTION(DbError,
+                             InsertRow(dm->conn, "RoomInfo", {{"RoomStr", "a101"}, {"Room", 9}}));
+    QVERIFY_THROWS_EXCEPTION(DbError,
+                             InsertRow(dm->conn, "RoomInfo", {{"RoomStr", "9"}, {"Room", 1101}}));
+
+    // A file another program is writing opens as it is.
+    older();
+    {
+        QSqlDatabase other = QSqlDatabase::addDatabase("QSQLITE", "other-program");
+        other.setDatabaseName(hotel.dbPath());
+        QVERIFY(other.open());
+        QVERIFY(QSqlQuery(other).exec("BEGIN IMMEDIATE"));
+        QVERIFY(OpenDatabaseFile(hotel.dbPath()));
+        QCOMPARE(indexes(), QStringLiteral("RoomInfo_Room:0 RoomInfo_RoomStr:0"));
+        other.close();
+    }
+    QSqlDatabase::removeDatabase("other-program");
+    QVERIFY(hotel.dialogs.messages.isEmpty());
+    // Statements wait for other programs again.
+    QCOMPARE(hotel.scalar("pragma busy_timeout").toInt(), kFileBusyTimeoutMs);
 }
 
 QUENMAR_TEST_MAIN(TestSetup)

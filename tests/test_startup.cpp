@@ -7,6 +7,7 @@
 #include "app/mainform.h"
 #include "app/startup.h"
 #include "app/systeminfoform.h"
+#include "data/clock.h"
 #include "data/errors.h"
 #include "data/inifile.h"
 #include "data/rights.h"
@@ -60,6 +61,7 @@ class TestStartup : public QObject
 {
     Q_OBJECT
 private slots:
+    void init() { WorkstationLogonThrottle().Succeeded(); }
     void firstRunCreatesAnAdministratorWithEveryRight();
     void firstRunCancelAndMismatchStoreNothing();
     void logonChecksNameAndPassword();
@@ -68,6 +70,7 @@ private slots:
     void textComparesWithoutCase();
     void passwordHashMatchesPublishedVectors();
     void escEndsTheProgramAtLogon();
+    void wrongAttemptsMakeTheLogonWait();
     void missingDatabaseEndsTheStart();
     void mainWindowNeedsAnExistingOperator();
     void settingsFormSavesAndEndsTheProgram();
@@ -231,10 +234,72 @@ void TestStartup::escEndsTheProgramAtLogon()
 {
     TestHotel hotel;
     hotel.logOnAdministrator("boss");
+    // An older database's plain password: hashed as the start opens the database.
+    hotel.exec("insert into Operator (Staffer, StafferName, Pass) values ('old', 'Old', 'pw')");
     WhenModalOpens("LogonForm", [](QWidget *form) {
         QTest::keyClick(child<QLineEdit>(form, "LoginCode_Edit"), Qt::Key_Escape);
     });
     QVERIFY(!StartUp());
+    QVERIFY(
+        IsPasswordHash(hotel.scalar("select Pass from Operator where Staffer='old'").toString()));
+    QVERIFY(TryLogon("old", "pw"));
+}
+
+void TestStartup::wrongAttemptsMakeTheLogonWait()
+{
+    TestHotel hotel;
+    hotel.logOnAdministrator("boss"); // password "secret"
+    QDateTime now(QDate(2026, 12, 10), QTime(9, 0));
+    SetNow(now);
+    const auto realClock = qScopeGuard([] { SetNow(QDateTime()); });
+    const QString wrong = QStringLiteral("错误的用户名或密码！");
+    TLogonForm form;
+    auto *ok = child<QPushButton>(&form, "Ok_Bt");
+    auto *wait = child<QLabel>(&form, "Wait_Label");
+    for (int i = 0; i < LogonThrottle::kFreeAttempts; ++i) {
+        QVERIFY(ok->isEnabled());
+        QVERIFY(wait->isHidden());
+        logOn(form, "boss", "wrong");
+    }
+    QCOMPARE(hotel.dialogs.texts(), QStringList(5, wrong));
+    QVERIFY(!ok->isEnabled());
+    QVERIFY(!wait->isHidden());
+    QVERIFY2(wait->text().contains("09:00:30"), qPrintable(wait->text()));
+    // Meanwhile not even the right password is tried, and a dialog opened afresh waits too;
+    // Esc still leaves.
+    logOn(form, "boss", "secret");
+    QCOMPARE(form.result(), int(QDialog::Rejected));
+    QCOMPARE(hotel.dialogs.messages.size(), 5);
+    {
+        TLogonForm again;
+        QVERIFY(!child<QPushButton>(&again, "Ok_Bt")->isEnabled());
+        again.show();
+        QTest::keyClick(&again, Qt::Key_Escape);
+        QCOMPARE(again.result(), int(QDialog::Rejected));
+    }
+    // The dialog's own timer opens it again once the moment has come.
+    SetNow(now.addSecs(29));
+    form.UpdateWait();
+    QVERIFY(!ok->isEnabled());
+    now = now.addSecs(30);
+    SetNow(now);
+    QTRY_VERIFY_WITH_TIMEOUT(ok->isEnabled(), 20000);
+    QVERIFY(wait->isHidden());
+    // Each further wrong attempt doubles the wait, up to five minutes.
+    for (int seconds : {60, 120, 240, 300, 300}) {
+        logOn(form, "boss", "wrong");
+        SetNow(now.addSecs(seconds - 1));
+        form.UpdateWait();
+        QVERIFY2(!ok->isEnabled(), qPrintable(QString::number(seconds)));
+        now = now.addSecs(seconds);
+        SetNow(now);
+        form.UpdateWait();
+        QVERIFY2(ok->isEnabled(), qPrintable(QString::number(seconds)));
+    }
+    // A right password afterwards logs on as usual and starts the count afresh.
+    logOn(form, "boss", "secret");
+    QCOMPARE(form.result(), int(QDialog::Accepted));
+    QCOMPARE(WorkstationLogonThrottle().Failures(), 0);
 }
 
 void TestStartup::missingDatabaseEndsTheStart()

@@ -447,8 +447,8 @@ void TestStayCards::commandsAndRights()
     TMainForm limited;
     QVERIFY(!child<QAction>(&limited, "ClockRoom_Menu")->isEnabled());
     QVERIFY(!child<QAction>(&limited, "CheckIn_Menu")->isEnabled());
-    QVERIFY(child<QAction>(&limited, "ModifyGuestCard_Menu")->isEnabled());
-    QVERIFY(child<QAction>(&limited, "CopyGuestCard_Menu")->isEnabled());
+    QVERIFY(!child<QAction>(&limited, "ModifyGuestCard_Menu")->isEnabled());
+    QVERIFY(!child<QAction>(&limited, "CopyGuestCard_Menu")->isEnabled());
 }
 
 QUENMAR_TEST_MAIN(TestStayCards)

@@ -16,6 +16,7 @@
 #include "data/serverdb.h"
 #include "data/settings.h"
 #include "oplog/operationlog.h"
+#include "operators/operators.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -81,7 +82,9 @@ int serverMain(QStringList args, bool demo)
     try {
         Connection conn;
         SetServerLogin(conn, server, user, password);
-        CreateServerHotelDatabase(conn, demo, from);
+        // Plain passwords of an older file arrive hashed.
+        CreateServerHotelDatabase(conn, demo, from,
+                                  [](Connection &server) { HashPlainPasswordRows(server); });
     } catch (const AppError &e) {
         std::fprintf(stderr, "quenmar-initdb: %s\n", qPrintable(e.text()));
         return 1;

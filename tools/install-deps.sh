@@ -5,7 +5,7 @@ packages=(
   cmake g++ make pkg-config
   qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite libqt6printsupport6 libsqlite3-dev libgl-dev
   postgresql libqt6sql6-psql
-  libssl-dev
+  libssl-dev openssl
   libgtest-dev libbenchmark-dev
   clang libclang-rt-14-dev
   fonts-noto-cjk

@@ -7,12 +7,17 @@
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QCryptographicHash>
 #include <QDateTime>
+#include <QFile>
+#include <QSslKey>
+#include <QSslServer>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTimer>
 
 #include <cstdio>
+#include <memory>
 
 namespace {
 
@@ -58,8 +63,12 @@ int main(int argc, char **argv)
         "key", "Authentication key (base64); the link description's CG is checked with it.", "key");
     const QCommandLineOption waitOption("timeout", "Seconds to wait in all (default 120).",
                                         "seconds", "120");
-    parser.addOptions(
-        {portOption, kcOption, wsOption, nameOption, resOption, userOption, keyOption, waitOption});
+    const QCommandLineOption certOption(
+        "tls-cert", "Speak TLS, showing this certificate (PEM file); needs --tls-key.", "file");
+    const QCommandLineOption tlsKeyOption("tls-key", "The certificate's private key (PEM file).",
+                                          "file");
+    parser.addOptions({portOption, kcOption, wsOption, nameOption, resOption, userOption, keyOption,
+                       waitOption, certOption, tlsKeyOption});
     parser.addPositionalArgument("request", "new, dup, delete or read, and its arguments.");
     parser.process(app);
 
@@ -101,7 +110,53 @@ int main(int argc, char **argv)
         }
     }
 
-    QTcpServer server;
+    std::unique_ptr<QTcpServer> listener;
+    if (parser.isSet(certOption) != parser.isSet(tlsKeyOption)) {
+        std::fprintf(stderr, "quenmar-pms-sim: --tls-cert and --tls-key go together\n");
+        return 64;
+    }
+    if (parser.isSet(certOption)) {
+        auto readPem = [](const QString &path, QByteArray *bytes) {
+            QFile f(path);
+            if (!f.open(QIODevice::ReadOnly)) {
+                std::fprintf(stderr, "quenmar-pms-sim: %s: %s\n", qPrintable(path),
+                             qPrintable(f.errorString()));
+                return false;
+            }
+            *bytes = f.readAll();
+            return true;
+        };
+        QByteArray certPem, keyPem;
+        if (!readPem(parser.value(certOption), &certPem) ||
+            !readPem(parser.value(tlsKeyOption), &keyPem))
+            return 66;
+        const QSslCertificate certificate(certPem, QSsl::Pem);
+        QSslKey key(keyPem, QSsl::Ec, QSsl::Pem);
+        if (key.isNull())
+            key = QSslKey(keyPem, QSsl::Rsa, QSsl::Pem);
+        if (certificate.isNull() || key.isNull()) {
+            std::fprintf(stderr, "quenmar-pms-sim: no PEM certificate and key in those files\n");
+            return 65;
+        }
+        QSslConfiguration configuration = QSslConfiguration::defaultConfiguration();
+        configuration.setLocalCertificate(certificate);
+        configuration.setPrivateKey(key);
+        auto *tls = new QSslServer;
+        tls->setSslConfiguration(configuration);
+        QObject::connect(tls, &QSslServer::errorOccurred, &app,
+                         [](QSslSocket *socket, QAbstractSocket::SocketError) {
+                             std::printf("TLS failed with %s: %s\n",
+                                         qPrintable(socket->peerAddress().toString()),
+                                         qPrintable(socket->errorString()));
+                             std::fflush(stdout);
+                         });
+        listener.reset(tls);
+        std::printf("TLS certificate SHA-256 %s\n",
+                    certificate.digest(QCryptographicHash::Sha256).toHex(':').constData());
+    } else {
+        listener = std::make_unique<QTcpServer>();
+    }
+    QTcpServer &server = *listener;
     const quint16 port = quint16(parser.value(portOption).toUInt());
     if (!server.listen(QHostAddress::Any, port)) {
         std::fprintf(stderr, "quenmar-pms-sim: cannot listen on port %u: %s\n", port,
@@ -126,7 +181,8 @@ int main(int argc, char **argv)
         const std::string bytes = pms::Encode(r);
         peer->write(bytes.data(), qint64(bytes.size()));
     };
-    QObject::connect(&server, &QTcpServer::newConnection, &app, [&] {
+    // A TLS connection becomes pending once its handshake is done.
+    QObject::connect(&server, &QTcpServer::pendingConnectionAvailable, &app, [&] {
         if (peer)
             return;
         peer = server.nextPendingConnection();

@@ -5,11 +5,29 @@
 #include "errorguard.h"
 
 #include <QChildEvent>
+#include <QCoreApplication>
+#include <QDir>
 #include <QKeyEvent>
+
+#include <memory>
 
 TBaseForm::TBaseForm(QWidget *parent) : QDialog(parent), Language1(new TLanguage(this))
 {
     Language1->SetLanguageID(LockSystemInfo.LanguageID);
+    TellUnreadableCatalogue(*Language1);
+}
+
+void TellUnreadableCatalogue(const TLanguage &language)
+{
+    static bool told = false;
+    if (language.Readable() || told)
+        return;
+    told = true;
+    ShowMessage(
+        QStringLiteral("The language catalogue %1 could not be read, so the forms show "
+                       "their built-in texts. The hotel's data are not concerned.\n%2")
+            .arg(QDir::toNativeSeparators(TLanguage::CatalogPath()), language.UnreadableReason()),
+        QStringLiteral("Language catalogue"), MsgIcon::Warning);
 }
 
 void TBaseForm::watch(QObject *object)
@@ -73,6 +91,17 @@ bool TBaseForm::eventFilter(QObject *watched, QEvent *event)
 {
     if (event->type() == QEvent::KeyPress && watched->isWidgetType() &&
         static_cast<QWidget *>(watched)->window() == this) {
+        if (!isVisible()) {
+            // The form has closed, yet a key typed meanwhile still comes to it: keys held
+            // back while the form paused arrive in one round with the Esc that closed it,
+            // and the window system hands the keyboard back to the window underneath only a
+            // moment later. The key goes to that window, so that nothing typed is lost.
+            if (QWidget *owner = parentWidget() ? parentWidget()->window() : nullptr) {
+                const std::unique_ptr<QEvent> copy(event->clone());
+                QCoreApplication::sendEvent(owner, copy.get());
+            }
+            return true;
+        }
         bool handled = false;
         if (!RunGuarded([&] { handled = FormKeyDown(static_cast<QKeyEvent *>(event)); }))
             return true; // the error was shown; the key goes no further

@@ -1,6 +1,7 @@
 #pragma once
 // The common base of the program's forms: it sees the keys of its controls first,
-// closes on Esc and keeps Ctrl+Alt+F12 for the language capture. It loads the form's
+// closes on Esc and keeps Ctrl+Alt+F12 for the language capture. A key that still reaches it
+// after it has closed goes to the window it belongs to. It loads the form's
 // language as soon as the form's designer setup has made its widgets, before the form
 // fills anything from the database; a form built without a designer file, or one that takes
 // its name only after the setup, loads it when it is first shown. Column titles of grids
@@ -44,6 +45,10 @@ bool IsCaptureKey(const QKeyEvent *event);
 // code captures the form of `language` into the catalogue. Every form's capture key ends
 // here, the main window's too.
 void RunCapture(TLanguage *language);
+
+// Tells the operator, once per run, that the language catalogue of `language` could not be
+// read and the forms show their built-in texts. Nothing when it could be read.
+void TellUnreadableCatalogue(const TLanguage &language);
 
 // Shows a form modally and frees it when it closes. Once the program is ending (a form
 // found while opening that it must end), the form is freed without being shown.

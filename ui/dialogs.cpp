@@ -72,7 +72,14 @@ public:
     QString saveFileName(const QString &caption, const QString &filter,
                          const QString &suggested) override
     {
-        return QFileDialog::getSaveFileName(nullptr, caption, suggested, filter);
+        // No "replace?" question of its own: the caller decides about an existing file.
+        QFileDialog dialog(nullptr, caption, suggested, filter);
+        dialog.setObjectName(QStringLiteral("SaveFile_Dialog"));
+        dialog.setAcceptMode(QFileDialog::AcceptSave);
+        dialog.setOption(QFileDialog::DontConfirmOverwrite);
+        if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+            return QString();
+        return dialog.selectedFiles().constFirst();
     }
 };
 

@@ -18,6 +18,7 @@ public:
     // Empty text when cancelled. `folder` is where the dialog starts (empty: its default).
     virtual QString openFileName(const QString &caption, const QString &filter,
                                  const QString &folder = QString()) = 0;
+    // The dialog does not ask about an existing file: the caller decides what to do with it.
     virtual QString saveFileName(const QString &caption, const QString &filter,
                                  const QString &suggested) = 0;
 };

@@ -16,6 +16,7 @@ QStringList pickListOf(const QModelIndex &index)
 QWidget *GridCellDelegate::createEditor(QWidget *parent, const QStyleOptionViewItem &option,
                                         const QModelIndex &index) const
 {
+    emit editorOpened(index);
     const QStringList items = pickListOf(index);
     if (items.isEmpty())
         return QStyledItemDelegate::createEditor(parent, option, index);

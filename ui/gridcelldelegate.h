@@ -15,4 +15,8 @@ public:
     void setEditorData(QWidget *editor, const QModelIndex &index) const override;
     void setModelData(QWidget *editor, QAbstractItemModel *model,
                       const QModelIndex &index) const override;
+
+signals:
+    // An editor was opened on this cell (before anything is typed into it).
+    void editorOpened(const QModelIndex &index) const;
 };

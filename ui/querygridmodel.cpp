@@ -6,6 +6,8 @@
 #include <QHeaderView>
 #include <QTableView>
 
+#include <algorithm>
+
 QueryGridModel::QueryGridModel(const Query &query, QList<GridColumn> columns, QObject *parent)
     : QAbstractTableModel(parent), m_query(query), m_columns(std::move(columns))
 {
@@ -37,6 +39,15 @@ void QueryGridModel::setPickList(const QString &field, const QStringList &items)
     const int column = columnOf(field);
     if (column >= 0)
         m_columns[column].pickList = items;
+}
+
+void QueryGridModel::setFreeText(const QStringList &fields)
+{
+    for (const QString &field : fields) {
+        const int column = columnOf(field);
+        if (column >= 0)
+            m_columns[column].freeText = true;
+    }
 }
 
 int QueryGridModel::queryRows() const
@@ -126,6 +137,8 @@ QVariant QueryGridModel::headerData(int section, Qt::Orientation orientation, in
             return m_columns[section].title;
         if (role == HiddenColumnRole)
             return !m_columns[section].visible;
+        if (role == FreeTextColumnRole)
+            return m_columns[section].freeText;
     }
     return QAbstractTableModel::headerData(section, orientation, role);
 }
@@ -237,4 +250,11 @@ void QueryGridModel::ApplyColumns(QTableView *view) const
     view->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     view->verticalHeader()->setDefaultSectionSize(view->fontMetrics().height() + 8);
     view->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+    // With columns of free texts, the other columns (times, numbers, types) keep the width
+    // of their texts and the free texts share the rest.
+    if (std::any_of(m_columns.cbegin(), m_columns.cend(),
+                    [](const GridColumn &c) { return c.freeText; }))
+        for (int i = 0; i < m_columns.size(); ++i)
+            if (!m_columns[i].freeText)
+                view->horizontalHeader()->setSectionResizeMode(i, QHeaderView::ResizeToContents);
 }

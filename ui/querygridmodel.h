@@ -33,6 +33,7 @@ struct GridColumn
     bool visible = true;   // hidden columns are in the model but not shown
     bool editable = false; // the cell can be edited in place
     QStringList pickList;  // for an editable cell: the values to choose from (empty: free text)
+    bool freeText = false; // names and explanations: a printed list wraps them in the column
 };
 
 class QueryGridModel : public QAbstractTableModel
@@ -49,6 +50,8 @@ public:
 
     // Header data of this role (horizontal) is true for a column the grid does not show.
     static constexpr int HiddenColumnRole = Qt::UserRole + 2;
+    // Header data of this role (horizontal) is true for a column of free texts (setFreeText).
+    static constexpr int FreeTextColumnRole = Qt::UserRole + 3;
     // Rows read per fetch.
     static constexpr int FetchBatch = 256;
 
@@ -57,6 +60,8 @@ public:
     int columnOf(const QString &field) const;
     void setColumnEditable(const QString &field, bool editable);
     void setPickList(const QString &field, const QStringList &items);
+    // Marks columns as holding free texts (names, explanations) rather than fixed ones.
+    void setFreeText(const QStringList &fields);
 
     int rowCount(const QModelIndex &parent = QModelIndex()) const override;
     int columnCount(const QModelIndex &parent = QModelIndex()) const override;

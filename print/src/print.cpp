@@ -8,14 +8,21 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFontMetricsF>
+#include <QGlyphRun>
 #include <QMessageBox>
+#include <QPaintEngine>
 #include <QPainter>
+#include <QPainterPath>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
+#include <QRawFont>
+#include <QTextLayout>
 #include <QToolBar>
 
 #include <algorithm>
 #include <cmath>
+#include <memory>
+#include <vector>
 
 namespace {
 
@@ -26,6 +33,7 @@ struct Report
     QStringList heading; // lines under the title
     QString printed;
     QStringList headers;
+    QList<bool> freeText; // per column: the texts wrap within the column
     QList<QStringList> rows;
     bool landscape = false;
 };
@@ -76,6 +84,8 @@ Report collect(const TPrintFromDll &record)
             continue;
         columns.append(c);
         report.headers.append(model->headerData(c, Qt::Horizontal, Qt::DisplayRole).toString());
+        report.freeText.append(
+            model->headerData(c, Qt::Horizontal, PRINT_FREE_TEXT_COLUMN_ROLE).toBool());
     }
     const int rowCount = model->rowCount();
     report.rows.reserve(rowCount);
@@ -104,6 +114,119 @@ QFont font(qreal points, bool bold = false)
     return f;
 }
 
+// A text laid out for the printer: on one line, or wrapped within a width at word boundaries
+// (within a word that is wider than the width).
+class Block
+{
+public:
+    Block(const QString &text, const QFont &font, QPaintDevice *device, qreal width, bool wrap)
+        : m_layout(text, font, device)
+    {
+        QTextOption option;
+        option.setWrapMode(wrap ? QTextOption::WrapAtWordBoundaryOrAnywhere : QTextOption::NoWrap);
+        m_layout.setTextOption(option);
+        m_layout.setCacheEnabled(true);
+        m_layout.beginLayout();
+        for (QTextLine line = m_layout.createLine(); line.isValid(); line = m_layout.createLine()) {
+            line.setLineWidth(width);
+            line.setPosition(QPointF(0, m_height));
+            m_height += line.height();
+            m_width = std::max(m_width, line.naturalTextWidth());
+        }
+        m_layout.endLayout();
+    }
+    qreal height() const { return m_height; }
+    qreal width() const { return m_width; } // of the widest line
+
+    // The print preview records its pages as pictures and lays their texts out again for
+    // the screen, where other fallback fonts for Chinese glyphs come out higher, lower or
+    // smaller than on paper; drawn as outlines, the preview shows the glyphs the printer
+    // gets. The PDF engine, which also drives the printers here, gets the text itself.
+    void draw(QPainter &painter, const QPointF &origin) const
+    {
+        if (painter.paintEngine()->type() == QPaintEngine::Pdf) {
+            m_layout.draw(&painter, origin);
+            return;
+        }
+        QPainterPath outline;
+        for (const QGlyphRun &run : m_layout.glyphRuns()) {
+            const QRawFont raw = run.rawFont();
+            const QList<quint32> glyphs = run.glyphIndexes();
+            const QList<QPointF> positions = run.positions();
+            for (qsizetype i = 0; i < glyphs.size(); ++i)
+                outline.addPath(raw.pathForGlyph(glyphs[i]).translated(positions[i]));
+        }
+        painter.fillPath(outline.translated(origin), painter.pen().color());
+    }
+
+private:
+    QTextLayout m_layout;
+    qreal m_height = 0;
+    qreal m_width = 0;
+};
+
+// Column widths for the page width. Columns of fixed texts (dates, times, card numbers, card
+// types, door plates) get their widest text; the free-text columns share the rest, each at
+// most its widest text, and wrap. Room left over widens every column alike. Only when the
+// fixed columns alone do not fit are all columns narrowed and every column wraps.
+QList<qreal> columnWidths(const Report &report, const QFontMetricsF &headerFm,
+                          const QFontMetricsF &cellFm, qreal pad, qreal pageWidth, bool *wrapAll)
+{
+    const int columns = int(report.headers.size());
+    QList<qreal> natural(columns, 0), least(columns, 0);
+    for (int c = 0; c < columns; ++c) {
+        natural[c] = headerFm.horizontalAdvance(report.headers[c]);
+        for (const QStringList &row : report.rows)
+            natural[c] = std::max(natural[c], cellFm.horizontalAdvance(row.value(c)));
+        natural[c] += 2 * pad + 2; // a little over the measured text: it never wraps by rounding
+        least[c] = report.freeText.value(c)
+                       ? std::min(natural[c],
+                                  std::max(headerFm.horizontalAdvance(report.headers[c]) + 2 * pad,
+                                           12 * cellFm.averageCharWidth()))
+                       : natural[c];
+    }
+    qreal leastTotal = 0, naturalTotal = 0;
+    for (int c = 0; c < columns; ++c) {
+        leastTotal += least[c];
+        naturalTotal += natural[c];
+    }
+    *wrapAll = leastTotal > pageWidth;
+    QList<qreal> widths = natural;
+    if (*wrapAll || naturalTotal <= pageWidth) {
+        // Scaled to the page: wider when there is room, narrower when even the fixed
+        // columns do not fit.
+        if (naturalTotal > 0)
+            for (qreal &w : widths)
+                w *= pageWidth / naturalTotal;
+        return widths;
+    }
+    // The free-text columns share what the fixed ones leave: a column narrower than an even
+    // share keeps its width and leaves the rest to the others.
+    qreal room = pageWidth;
+    QList<int> sharing;
+    for (int c = 0; c < columns; ++c) {
+        if (report.freeText.value(c))
+            sharing.append(c);
+        else
+            room -= natural[c];
+    }
+    for (bool settled = true; settled && !sharing.isEmpty();) {
+        settled = false;
+        const qreal share = room / qreal(sharing.size());
+        for (qsizetype i = 0; i < sharing.size(); ++i) {
+            if (natural[sharing[i]] <= share) {
+                room -= natural[sharing[i]];
+                sharing.removeAt(i);
+                settled = true;
+                break;
+            }
+        }
+    }
+    for (int c : sharing)
+        widths[c] = std::max(least[c], room / qreal(sharing.size()));
+    return widths;
+}
+
 // Lays the report out on the printer's pages: the heading on the first page, the column
 // titles on every page, whole rows only, and "Page n of m" at the foot of every page.
 bool render(QPrinter &printer, const Report &report)
@@ -116,118 +239,135 @@ bool render(QPrinter &printer, const Report &report)
 
     const QFont hotelFont = font(15, true), titleFont = font(12, true), headingFont = font(9),
                 headerFont = font(9, true), cellFont = font(9), footFont = font(8);
-    const QFontMetricsF hotelFm(hotelFont, &printer), titleFm(titleFont, &printer),
-        headingFm(headingFont, &printer), headerFm(headerFont, &printer),
-        cellFm(cellFont, &printer), footFm(footFont, &printer);
+    const QFontMetricsF headerFm(headerFont, &printer), cellFm(cellFont, &printer),
+        footFm(footFont, &printer);
     const qreal pad = cellFm.averageCharWidth();
-    const qreal rowHeight = std::ceil(cellFm.height() * 1.5);
-    const qreal headerHeight = std::ceil(headerFm.height() * 1.7);
+    const qreal cellSpace = std::ceil(cellFm.height() * 0.5);
+    const qreal headerSpace = std::ceil(headerFm.height() * 0.7);
     const qreal footHeight = std::ceil(footFm.height() * 2.5);
 
-    // Column widths: each column's widest text, scaled so that the columns fill the width.
     const int columns = int(report.headers.size());
-    QList<qreal> widths(columns, 0);
-    for (int c = 0; c < columns; ++c) {
-        widths[c] = headerFm.horizontalAdvance(report.headers[c]);
-        for (const QStringList &row : report.rows)
-            widths[c] = std::max(widths[c], cellFm.horizontalAdvance(row.value(c)));
-        widths[c] += 2 * pad;
-    }
-    qreal total = 0;
-    for (qreal w : widths)
-        total += w;
-    if (total > 0)
-        for (qreal &w : widths)
-            w *= area.width() / total;
+    bool wrapAll = false;
+    const QList<qreal> widths = columnWidths(report, headerFm, cellFm, pad, area.width(), &wrapAll);
+    auto wraps = [&](int c) { return wrapAll || report.freeText.value(c); };
 
-    qreal headingHeight = hotelFm.height() * 1.3 + titleFm.height() * 1.6;
-    headingHeight += headingFm.height() * 1.3 * report.heading.size() + headingFm.height();
-    headingHeight = std::ceil(headingHeight);
-
-    const qreal tableSpace = area.height() - footHeight - headerHeight;
-    const int firstRows = std::max(1, int((tableSpace - headingHeight) / rowHeight));
-    const int otherRows = std::max(1, int(tableSpace / rowHeight));
-    const int rowCount = int(report.rows.size());
-    const int pages =
-        rowCount <= firstRows ? 1 : 1 + (rowCount - firstRows + otherRows - 1) / otherRows;
-
-    auto drawCells = [&](qreal y, qreal height, const QStringList &cells, const QFont &f,
-                         const QFontMetricsF &fm) {
-        painter.setFont(f);
+    // One row of cells, laid out in its columns; its height is its tallest cell's.
+    struct Line
+    {
+        std::vector<std::unique_ptr<Block>> cells;
+        qreal height = 0;
+    };
+    auto layOutRow = [&](const QStringList &texts, const QFont &f, qreal space, qreal least) {
+        Line line;
+        line.height = least;
+        for (int c = 0; c < columns; ++c) {
+            line.cells.push_back(std::make_unique<Block>(texts.value(c), f, &printer,
+                                                         widths[c] - 2 * pad, wraps(c)));
+            line.height = std::max(line.height, line.cells.back()->height());
+        }
+        line.height = std::ceil(line.height + space);
+        return line;
+    };
+    auto drawRow = [&](const Line &line, qreal y) {
         qreal x = 0;
         for (int c = 0; c < columns; ++c) {
-            const QRectF cell(x + pad, y, widths[c] - 2 * pad, height);
-            painter.drawText(cell, Qt::AlignLeft | Qt::AlignVCenter,
-                             fm.elidedText(cells.value(c), Qt::ElideRight, cell.width()));
+            const Block &cell = *line.cells[size_t(c)];
+            cell.draw(painter, QPointF(x + pad, y + (line.height - cell.height()) / 2));
             x += widths[c];
         }
     };
 
-    int next = 0;
+    const Line header = layOutRow(report.headers, headerFont, headerSpace, headerFm.height());
+    std::vector<Line> rows;
+    rows.reserve(size_t(report.rows.size()));
+    for (const QStringList &row : report.rows)
+        rows.push_back(layOutRow(row, cellFont, cellSpace, cellFm.height()));
+
+    // The heading: hotel name, title and the heading lines, wrapped to the page width.
+    std::vector<std::pair<std::unique_ptr<Block>, qreal>> heading; // block, space under it
+    auto addHeading = [&](const QString &text, const QFont &f, qreal spacing) {
+        auto block = std::make_unique<Block>(text, f, &printer, area.width(), true);
+        const qreal space = QFontMetricsF(f, &printer).height() * spacing;
+        heading.emplace_back(std::move(block), space);
+    };
+    addHeading(report.hotel, hotelFont, 0.3);
+    addHeading(report.title, titleFont, 0.6);
+    for (const QString &line : report.heading)
+        addHeading(line, headingFont, 0.3);
+    qreal headingHeight = QFontMetricsF(headingFont, &printer).height();
+    for (const auto &[block, space] : heading)
+        headingHeight += block->height() + space;
+    headingHeight = std::ceil(headingHeight);
+
+    // Pages: as many whole rows as fit under the column titles (at least one).
+    const qreal tableSpace = area.height() - footHeight - header.height;
+    std::vector<size_t> pageStarts{0};
+    qreal used = headingHeight;
+    for (size_t r = 0; r < rows.size(); ++r) {
+        if (used + rows[r].height > tableSpace && r > pageStarts.back()) {
+            pageStarts.push_back(r);
+            used = 0;
+        }
+        used += rows[r].height;
+    }
+    const int pages = int(pageStarts.size());
+
     for (int page = 1; page <= pages; ++page) {
         if (page > 1)
             printer.newPage();
         qreal y = 0;
+        painter.setPen(Qt::black);
         if (page == 1) {
-            painter.setPen(Qt::black);
-            painter.setFont(hotelFont);
-            painter.drawText(QRectF(0, y, area.width(), hotelFm.height()), Qt::AlignLeft,
-                             report.hotel);
-            y += hotelFm.height() * 1.3;
-            painter.setFont(titleFont);
-            painter.drawText(QRectF(0, y, area.width(), titleFm.height()), Qt::AlignLeft,
-                             report.title);
-            y += titleFm.height() * 1.6;
-            painter.setFont(headingFont);
-            for (const QString &line : report.heading) {
-                painter.drawText(QRectF(0, y, area.width(), headingFm.height()), Qt::AlignLeft,
-                                 line);
-                y += headingFm.height() * 1.3;
+            for (const auto &[block, space] : heading) {
+                block->draw(painter, QPointF(0, y));
+                y += block->height() + space;
             }
             y = headingHeight;
         }
         // Column titles on a grey band, repeated on every page.
-        painter.fillRect(QRectF(0, y, area.width(), headerHeight), QColor(225, 225, 225));
+        painter.fillRect(QRectF(0, y, area.width(), header.height), QColor(225, 225, 225));
         painter.setPen(Qt::black);
-        drawCells(y, headerHeight, report.headers, headerFont, headerFm);
-        y += headerHeight;
+        drawRow(header, y);
+        y += header.height;
         painter.drawLine(QPointF(0, y), QPointF(area.width(), y));
 
-        const int capacity = page == 1 ? firstRows : otherRows;
-        const int end = std::min(rowCount, next + capacity);
-        for (; next < end; ++next) {
+        const size_t end = page < pages ? pageStarts[size_t(page)] : rows.size();
+        for (size_t r = pageStarts[size_t(page - 1)]; r < end; ++r) {
             painter.setPen(Qt::black);
-            drawCells(y, rowHeight, report.rows[next], cellFont, cellFm);
-            y += rowHeight;
+            drawRow(rows[r], y);
+            y += rows[r].height;
             painter.setPen(QPen(QColor(200, 200, 200), 0));
             painter.drawLine(QPointF(0, y), QPointF(area.width(), y));
         }
         painter.setPen(Qt::black);
-        if (rowCount == 0) {
-            painter.setFont(cellFont);
-            painter.drawText(QRectF(pad, y, area.width(), rowHeight), Qt::AlignVCenter,
-                             QStringLiteral("No records."));
+        if (rows.empty()) {
+            const Block none(QStringLiteral("No records."), cellFont, &printer, area.width(),
+                             false);
+            none.draw(painter, QPointF(pad, y + cellSpace / 2));
         }
 
         // The foot of the page.
-        painter.setFont(footFont);
-        const QRectF foot(0, area.height() - footFm.height() * 1.2, area.width(),
-                          footFm.height() * 1.2);
-        painter.drawText(foot, Qt::AlignLeft | Qt::AlignBottom,
-                         report.title + QStringLiteral(" - ") + report.printed);
-        painter.drawText(foot, Qt::AlignRight | Qt::AlignBottom,
-                         QStringLiteral("Page %1 of %2").arg(page).arg(pages));
+        const Block left(report.title + QStringLiteral(" - ") + report.printed, footFont, &printer,
+                         area.width(), false);
+        const Block right(QStringLiteral("Page %1 of %2").arg(page).arg(pages), footFont, &printer,
+                          area.width(), false);
+        const qreal footY = area.height() - std::max(left.height(), right.height());
+        left.draw(painter, QPointF(0, footY));
+        right.draw(painter, QPointF(area.width() - right.width(), footY));
     }
     painter.end();
     return true;
 }
 
-bool writePdf(const Report &report, const QString &fileName)
+// Writes the report as a PDF file, on the page layout given (the report's own when none).
+bool writePdf(const Report &report, const QString &fileName, const QPageLayout *layout = nullptr)
 {
     QPrinter printer(QPrinter::HighResolution);
     printer.setOutputFormat(QPrinter::PdfFormat);
     printer.setOutputFileName(fileName);
     setUp(printer, report);
+    if (layout)
+        printer.setPageLayout(*layout);
     return render(printer, report);
 }
 
@@ -254,14 +394,19 @@ extern "C" PRINT_API void PrintForm_Show(TPrintFromDll Record)
         QAction *save = toolBar->addAction(QStringLiteral("Save PDF..."));
         save->setObjectName(QStringLiteral("SavePdf_Action"));
         save->setToolTip(QStringLiteral("Save the report as a PDF file"));
-        QObject::connect(save, &QAction::triggered, &preview, [&preview, &report]() {
-            const QString fileName = QFileDialog::getSaveFileName(
-                &preview, QStringLiteral("Save the report as PDF"),
-                QDir::home().filePath(report.title + QStringLiteral(".pdf")),
-                QStringLiteral("PDF files (*.pdf)"));
-            if (fileName.isEmpty())
+        // The file is written on the page layout chosen in the preview.
+        QObject::connect(save, &QAction::triggered, &preview, [&preview, &printer, &report]() {
+            QFileDialog dialog(&preview, QStringLiteral("Save the report as PDF"),
+                               QDir::home().filePath(report.title + QStringLiteral(".pdf")),
+                               QStringLiteral("PDF files (*.pdf)"));
+            dialog.setObjectName(QStringLiteral("SavePdf_Dialog"));
+            dialog.setAcceptMode(QFileDialog::AcceptSave);
+            dialog.setDefaultSuffix(QStringLiteral("pdf"));
+            if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
                 return;
-            if (!writePdf(report, fileName))
+            const QString fileName = dialog.selectedFiles().constFirst();
+            const QPageLayout layout = printer.pageLayout();
+            if (!writePdf(report, fileName, &layout))
                 QMessageBox::warning(&preview, report.title,
                                      QStringLiteral("The file %1 could not be written.")
                                          .arg(QDir::toNativeSeparators(fileName)));

@@ -95,6 +95,15 @@ TestServer::~TestServer()
              QStringLiteral("immediate"), QStringLiteral("-w"), QStringLiteral("stop")});
 }
 
+bool TestServer::restart()
+{
+    return run(kBin + QStringLiteral("pg_ctl"),
+               {QStringLiteral("-D"), m_dir.filePath(QStringLiteral("data")), QStringLiteral("-m"),
+                QStringLiteral("fast"), QStringLiteral("-l"),
+                m_dir.filePath(QStringLiteral("server.log")), QStringLiteral("-w"),
+                QStringLiteral("-t"), QStringLiteral("60"), QStringLiteral("restart")});
+}
+
 bool TestServer::run(const QString &program, const QStringList &arguments, int timeoutMs)
 {
     QProcess p;

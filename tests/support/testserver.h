@@ -26,6 +26,9 @@ public:
     static QString user() { return QStringLiteral("quenmar"); }
     static QString password() { return QStringLiteral("s3cret'\\pass"); }
 
+    // Restarts the server, ending every connection to it; false with error() on failure.
+    bool restart();
+
     // Drops the hotel database and sets it up anew (as quenmar-initdb --server does).
     void freshHotel(bool demo);
     // Sets a connection's login to this server.

@@ -7,8 +7,11 @@
  *   Handle    the window the report's preview belongs to (a QWidget *), or null
  *   List      the list shown on the screen: the grid's QAbstractItemModel *. Its horizontal
  *             header titles name the columns; a column whose header data for role
- *             PRINT_HIDDEN_COLUMN_ROLE is true is not printed. A list that reads its rows
- *             on demand (canFetchMore) is read to its end first.
+ *             PRINT_HIDDEN_COLUMN_ROLE is true is not printed. A column whose header data
+ *             for role PRINT_FREE_TEXT_COLUMN_ROLE is true holds free texts (names,
+ *             explanations): they wrap within the column. Every other column is printed
+ *             whole on one line (dates, times, card numbers, card types). A list that reads
+ *             its rows on demand (canFetchMore) is read to its end first.
  *   Kind      the report: PRINT_OPEN_DOOR_RECORDS, PRINT_ISSUE_RECORDS or PRINT_OPERATION_LOG
  *   Reserved  not used; callers leave it 0
  *
@@ -19,8 +22,9 @@
  *   "CardType"   the card type of the issue records, as the operator chose it
  *
  * PrintForm_Show opens a modal print preview: the operator prints from it or saves the
- * report as a PDF file. PrintForm_SavePdf writes the same report straight to a PDF file and
- * returns 1, or 0 when the file could not be written or the record is not usable.
+ * report as a PDF file on the page layout chosen in the preview. PrintForm_SavePdf writes the same
+ * report straight to a PDF file and returns 1, or 0 when the file could not be written or the
+ * record is not usable.
  *
  * Both entries need a running QApplication in the calling process and must be called on its
  * thread.
@@ -44,6 +48,8 @@ enum { PRINT_OPEN_DOOR_RECORDS = 0, PRINT_ISSUE_RECORDS = 1, PRINT_OPERATION_LOG
 
 /* Qt::UserRole + 2 */
 enum { PRINT_HIDDEN_COLUMN_ROLE = 0x0100 + 2 };
+/* Qt::UserRole + 3 */
+enum { PRINT_FREE_TEXT_COLUMN_ROLE = 0x0100 + 3 };
 
 typedef struct TPrintFromDll
 {
