@@ -6,7 +6,9 @@
 #include "data/clock.h"
 #include "data/dm.h"
 #include "data/settings.h"
+#include "data/errors.h"
 #include "language/language.h"
+#include "oplog/operationlog.h"
 #include "operators/operators.h"
 #include "ui/dialogs.h"
 
@@ -61,6 +63,17 @@ void reportBackup(const TLanguage &language, BackupResult result, const QString 
     }
 }
 
+// Backups and restores copy whole files, outside any transaction: their row is written
+// once the copy is done (a restore's into the data restored), and a database that cannot
+// take it does not turn the finished copy into a failure.
+void logCopy(const char *action, const QString &detail)
+{
+    try {
+        LogOperation(dm->conn, QString::fromLatin1(action), QString(), detail);
+    } catch (const DbError &) {
+    }
+}
+
 } // namespace
 
 void DataBackupClick(const TLanguage &language)
@@ -83,10 +96,16 @@ void DataBackupClick(const TLanguage &language)
             tell(language, DumpToolMissing, MsgIcon::Error);
             return;
         }
-        reportBackup(language, DumpServerDatabase(dm->conn, target, &detail), detail);
+        const BackupResult result = DumpServerDatabase(dm->conn, target, &detail);
+        if (result == BackupResult::Done)
+            logCopy(LogAction::Backup, QDir::toNativeSeparators(target));
+        reportBackup(language, result, detail);
         return;
     }
-    reportBackup(language, BackupDatabase(dm->conn, target, &detail), detail);
+    const BackupResult result = BackupDatabase(dm->conn, target, &detail);
+    if (result == BackupResult::Done)
+        logCopy(LogAction::Backup, QDir::toNativeSeparators(target));
+    reportBackup(language, result, detail);
 }
 
 void DataRecoveryClick(const TLanguage &language)
@@ -125,6 +144,9 @@ void DataRecoveryClick(const TLanguage &language)
     switch (RestoreDatabase(dm->conn, source, safetyCopy, &detail)) {
     case RestoreResult::Done:
         HashPlainPasswordsOfOpenDatabase();
+        logCopy(LogAction::Restore, QStringLiteral("from %1; the data replaced kept as %2")
+                                        .arg(QDir::toNativeSeparators(source),
+                                             QDir::toNativeSeparators(safetyCopy)));
         RoomBoardDirty = true;
         tell(language, RestoreDone, MsgIcon::Information, QDir::toNativeSeparators(safetyCopy));
         break;

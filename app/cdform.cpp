@@ -1,7 +1,9 @@
 #include "cdform.h"
 
+#include "data/dm.h"
 #include "data/inifile.h"
 #include "data/settings.h"
+#include "oplog/operationlog.h"
 #include "operators/operators.h"
 #include "ui/dialogs.h"
 #include "ui/errorguard.h"
@@ -97,5 +99,8 @@ void TCdForm::Save_BtClick()
         return;
     }
     LockSystemInfo.ConnType = 0;
+    // Logged in the database the workstation now works on.
+    LogOperation(dm->conn, LogAction::DbConnection, QString(),
+                 QStringLiteral("database file %1").arg(PathText()));
     ShowMessage(QStringLiteral("Save Ok!"), kInfo, MsgIcon::Information);
 }

@@ -6,6 +6,8 @@
 #include "data/schema.h"
 #include "data/settings.h"
 #include "data/sqltext.h"
+#include "data/transaction.h"
+#include "oplog/operationlog.h"
 #include "operators/passwordhash.h"
 
 bool OperatorTableEmpty()
@@ -18,6 +20,20 @@ bool OperatorTableEmpty()
     q.Clear();
     return empty;
 }
+
+namespace {
+
+// A logon is logged where the database can be written; one that cannot be written still lets
+// the operator on (nothing else is changed by a logon).
+void logLogon(const char *action, const QString &staffer, const QString &name)
+{
+    try {
+        LogOperationAs(dm->conn, staffer, name, QString::fromLatin1(action), QString(), QString());
+    } catch (const DbError &) {
+    }
+}
+
+} // namespace
 
 bool TryLogon(const QString &staffer, const QString &password)
 {
@@ -40,9 +56,12 @@ bool TryLogon(const QString &staffer, const QString &password)
         q.Clear();
         if (!IsPasswordHash(stored))
             UpgradePlainPassword(id, password);
+        logLogon(LogAction::Logon, staffer, LockSystemInfo.StafferName);
         return true;
     }
     q.Clear();
+    // The name as typed; never the password.
+    logLogon(LogAction::LogonFailed, staffer, QString());
     return false;
 }
 
@@ -65,7 +84,12 @@ void CreateFirstAccount(const QString &staffer, const QString &password)
                           {QStringLiteral("Branch"), QString(20, '*')}};
     for (const QString &right : OperatorRightColumns())
         values.append({right, true});
+    Transaction transaction(dm->conn);
     const qint64 id = InsertRow(dm->conn, QStringLiteral("Operator"), values);
+    LogOperationAs(dm->conn, staffer, QStringLiteral("Administrator"),
+                   QString::fromLatin1(LogAction::OperatorAdded), QString(),
+                   QStringLiteral("first administrator %1, every right").arg(staffer));
+    transaction.Commit();
 
     Query &q = dm->other_adoq;
     q.Clear();

@@ -12,6 +12,7 @@
 #include "data/settings.h"
 #include "data/sqltext.h"
 #include "encoder.h"
+#include "operationlogform.h"
 #include "operators/changepasswordform.h"
 #include "operators/operatorform.h"
 #include "pms/client.h"
@@ -347,6 +348,7 @@ void TMainForm::connectCommands()
         {ui->ReadDataCard_Menu, OpenForm<TReadDataCard_Form>()},
         {ui->OpenDoorRecord_Menu, OpenForm<TOpenDoorRecord_Form>()},
         {ui->IssuingRecords_Menu, OpenForm<TMC_R_From>()},
+        {ui->OperationLog_Menu, OpenForm<TOperationLog_Form>()},
         {ui->SystemSetting_Menu, OpenForm<TSystemInfo_Form>()},
         {ui->RoomType_Menu, OpenForm<TRoomType_Form>()},
         {ui->RoomSetting_Menu, OpenForm<TRoomInfo_Form>()},

@@ -1,7 +1,9 @@
 #include "systeminfoform.h"
 
+#include "data/dm.h"
 #include "data/errors.h"
 #include "data/inifile.h"
+#include "oplog/operationlog.h"
 #include "ui/dialogs.h"
 #include "ui/errorguard.h"
 #include "ui_systeminfoform.h"
@@ -60,6 +62,22 @@ void TSystemInfo_Form::SaveBrevanInfo()
     if (!saved(ini.WriteTime("SystemInfo", "LeaveTime", leave)) ||
         !saved(ini.WriteBool("SystemInfo", "UseRoomID", false)))
         return;
+    // The operation log names the keys that changed, with their old and new values.
+    QStringList changed;
+    auto compare = [&changed](const char *key, const QString &before, const QString &after) {
+        if (before != after)
+            changed.append(QStringLiteral("%1: %2 -> %3").arg(QLatin1String(key), before, after));
+    };
+    compare("LockType", QString::number(m_lockInfo.LockType),
+            QString::number(ui->LockType->currentIndex()));
+    compare("CommProt", QString::number(m_lockInfo.CommProt),
+            QString::number(m_ports->checkedId()));
+    compare("HotelName", LockSystemInfo.HotelName, ui->HotelName_Edit->text());
+    compare("DayCount", QString::number(LockSystemInfo.DayCount),
+            QString::number(ui->DayCount_SE->value()));
+    compare("LeaveTime", IniFile::TimeText(LockSystemInfo.LeaveTime), IniFile::TimeText(leave));
+    LogOperation(dm->conn, LogAction::Settings, QString(),
+                 changed.isEmpty() ? QStringLiteral("nothing changed") : changed.join("; "));
     ShowMessage(QStringLiteral("Save succesful!"), QStringLiteral("warning"), MsgIcon::Information);
     ReadSystemInfo(LockSystemInfo);
     ShowMessage(QStringLiteral("Please restart the software!"));

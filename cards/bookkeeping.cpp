@@ -6,8 +6,10 @@
 #include "data/errors.h"
 #include "data/settings.h"
 #include "data/sqltext.h"
+#include "data/transaction.h"
 #include "kestrune/kestrune.h"
 #include "messages.h"
+#include "oplog/operationlog.h"
 #include "ui/dialogs.h"
 
 #include <cstring>
@@ -115,12 +117,13 @@ int SaveMakeCardRecord(const CardRecord &record, const QString &holder, const QS
     const QString number = RomText(copy.SerialWords);
 
     FieldValues values;
+    QString roomStr, where, rom = number;
     if (cardType == kGuestCard) {
-        values.append({QStringLiteral("Rom"), GetSystemRoomStrByAddress(copy.RoomAddr) + number});
-        values.append({QStringLiteral("RoomStr"), GetRoomStrByAddress(copy.RoomAddr)});
-    } else {
-        values.append({QStringLiteral("Rom"), number});
+        roomStr = GetRoomStrByAddress(copy.RoomAddr);
+        rom = GetSystemRoomStrByAddress(copy.RoomAddr) + number;
+        values.append({QStringLiteral("RoomStr"), roomStr});
     }
+    values.append({QStringLiteral("Rom"), rom});
     values.append({QStringLiteral("enOverride"), int(copy.enOverride)});
     if (!holder.trimmed().isEmpty())
         values.append({QStringLiteral("Holder"), holder});
@@ -131,20 +134,31 @@ int SaveMakeCardRecord(const CardRecord &record, const QString &holder, const QS
     switch (cardType) {
     case kFloorCard:
         values.append({QStringLiteral("Floor"), int(copy.FloorBlock[0])});
+        where = QStringLiteral(", floor %1").arg(copy.FloorBlock[0]);
         break;
     case kGroupCard:
         values.append({QStringLiteral("District"), int(copy.DistrictBlock[0])});
+        where = QStringLiteral(", group %1").arg(copy.DistrictBlock[0]);
         break;
     case kBuildingCard:
         values.append({QStringLiteral("Buiding"), int(copy.BuildingNo)});
+        where = QStringLiteral(", building %1").arg(copy.BuildingNo);
         break;
     default:
         break;
     }
     values.append({QStringLiteral("StartTime"), CardTimeToDateTime(copy.StartTime)});
     values.append({QStringLiteral("EndTime"), CardTimeToDateTime(copy.EndTime)});
-    dm->MakeCardRecord_ado.Append(values);
+    // The issue record and its row in the operation log are stored together.
+    JoinedTransaction transaction(dm->conn);
+    const qint64 id = dm->MakeCardRecord_ado.Append(values);
     dm->MakeCardRecord_ado.Close();
+    LogOperation(dm->conn, LogAction::CardWritten, roomStr,
+                 QStringLiteral("card type %1%2, serial %3, issue record %4")
+                     .arg(cardType)
+                     .arg(where, rom)
+                     .arg(id));
+    transaction.Commit();
     return 1;
 }
 
@@ -375,12 +389,24 @@ void closeStays(const QStringList &where)
                                          MsgIcon::Error, MsgButtons::OkCancel);
     if (answer != MsgResult::Ok)
         return;
-    Query update(dm->conn);
-    update.Add(QStringLiteral("Update GuestInRecord Set enOverride=1,LeaveTime=") +
-               SqlDateTime(Now()));
-    for (const QString &line : where)
-        update.Add(line);
-    update.ExecSQL();
+    // Each stay still open after the question ends with its row in the operation log.
+    JoinedTransaction transaction(dm->conn);
+    const QStringList names = q.FieldNames();
+    for (const auto &row : q.rows()) {
+        const qint64 id = row.value(names.indexOf(QStringLiteral("ID"))).toLongLong();
+        Query update(dm->conn);
+        update.Add(QStringLiteral("Update GuestInRecord Set enOverride=1,LeaveTime=") +
+                   SqlDateTime(Now()));
+        update.Add(QStringLiteral("Where ID=%1 and enOverride=0").arg(id));
+        if (update.ExecSQL() > 0)
+            LogOperation(
+                dm->conn, LogAction::CheckOut,
+                row.value(names.indexOf(QStringLiteral("RoomStr"))).toString(),
+                QStringLiteral("stay %1, guest %2, card revoked")
+                    .arg(id)
+                    .arg(row.value(names.indexOf(QStringLiteral("GuestName"))).toString()));
+    }
+    transaction.Commit();
     RoomBoardDirty = true;
 }
 

@@ -295,8 +295,8 @@ RestoreResult RestoreDatabase(Connection &conn, const QString &source, const QSt
     SqliteHandle from = openFile(source, SQLITE_OPEN_READONLY, error);
     if (!from || !copyPages(working, from.get(), error))
         return RestoreResult::Failed;
-    // A file of an earlier release gains the indexes that keep rooms apart.
-    AddRoomInfoUniqueIndexes(conn);
+    // A file of an earlier release gains what this program adds to it.
+    UpgradeHotelDatabase(conn);
     return RestoreResult::Done;
 }
 

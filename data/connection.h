@@ -48,6 +48,8 @@ public:
     void BeginTrans();
     void CommitTrans();
     void RollbackTrans();
+    // A transaction (or a counter hold) is open: what is written now is stored with it.
+    bool InTransaction() const { return m_inTransaction; }
 
     // Holding the serial counters from their read to the recording of the card: a
     // transaction that takes the database file's write lock at once (other programs on the

@@ -21,11 +21,12 @@ const std::array<OperatorRight, kOperatorRightCount> &OperatorRights()
         {"BuildingCard", "BuildingCard_CB", "Building card", "", "TabSheet7", 4},
         {"FloorCard", "FloorCard_CB", "Floor card", "", "TabSheet8", 5},
         {"DistrictCard", "DistrictCard_CB", "Group card", "", "TabSheet6", 3},
-        // The settings and every command that copies or replaces the whole database or
-        // points the program at another one.
+        // The settings, the operation log, and every command that copies or replaces the
+        // whole database or points the program at another one.
         {"SystemInfo", "SystemInfo_CB", "Parameter setting",
-         "SystemSetting_Menu DataBackup_Menu DataRecovery_Menu DatabaseConnecting_Menu", nullptr,
-         -1},
+         "SystemSetting_Menu OperationLog_Menu DataBackup_Menu DataRecovery_Menu "
+         "DatabaseConnecting_Menu",
+         nullptr, -1},
         {"OperatorManage", "Operator_CB", "User entitling", "OperatorManage_Menu", nullptr, -1},
         // "Read data card" follows this right only with an encoder of kind 3; the main
         // window applies that condition.

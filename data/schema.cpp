@@ -5,6 +5,7 @@
 #include "errors.h"
 #include "privatefile.h"
 #include "rights.h"
+#include "serverdb.h"
 #include "transaction.h"
 
 #include <QFile>
@@ -26,6 +27,18 @@ void exec(QSqlDatabase &db, const QString &text)
     QSqlQuery q(db);
     if (!q.exec(text))
         throw DbError(q.lastError().text() + QStringLiteral("\n") + text);
+}
+
+// Text compares without regard to case (ASCII letters), as the hotel's data always did:
+// a door plate typed "a101" finds room "A101", and logon names that differ only in case
+// are one name. Indexes on these columns take the column's collation.
+QStringList withCaseFreeText(QStringList statements)
+{
+    static const QRegularExpression textColumn(QStringLiteral("\\bTEXT\\b(?! COLLATE)"));
+    for (QString &statement : statements)
+        if (statement.startsWith(QStringLiteral("CREATE TABLE")))
+            statement.replace(textColumn, QStringLiteral("TEXT COLLATE NOCASE"));
+    return statements;
 }
 
 // The unique indexes of RoomInfo, by name: no two rooms share a door plate (ignoring letter
@@ -169,14 +182,43 @@ QStringList HotelSchemaStatements()
     for (int counter : {1, 2, 3, 4, 5, 6, 7, 9, 13})
         s << QStringLiteral("INSERT INTO AllCardSn (CardType, CardSn) VALUES (%1, 0)").arg(counter);
 
-    // Text compares without regard to case (ASCII letters), as the hotel's data always did:
-    // a door plate typed "a101" finds room "A101", and logon names that differ only in case
-    // are one name. Indexes on these columns take the column's collation.
-    static const QRegularExpression textColumn(QStringLiteral("\\bTEXT\\b(?! COLLATE)"));
-    for (QString &statement : s)
-        if (statement.startsWith(QStringLiteral("CREATE TABLE")))
-            statement.replace(textColumn, QStringLiteral("TEXT COLLATE NOCASE"));
-    return s;
+    return withCaseFreeText(s);
+}
+
+QStringList OperationLogSchemaStatements()
+{
+    return withCaseFreeText(
+        {QStringLiteral("CREATE TABLE OperationLog (\n  ID INTEGER PRIMARY KEY,\n"
+                        "  LogTime DATETIME,\n  Staffer TEXT,\n  StafferName TEXT,\n"
+                        "  Workstation TEXT,\n  Action TEXT,\n  Room TEXT,\n  Detail TEXT,\n"
+                        "  Hash TEXT)"),
+         QStringLiteral("CREATE INDEX OperationLog_LogTime ON OperationLog (LogTime)")});
+}
+
+void UpgradeHotelDatabase(Connection &conn)
+{
+    if (!conn.IsServer())
+        AddRoomInfoUniqueIndexes(conn);
+    QSqlDatabase db = conn.database();
+    const QStringList tables = db.tables();
+    auto has = [&](const QString &table) {
+        return tables.contains(table, Qt::CaseInsensitive);
+    };
+    QStringList missing;
+    if (!has(QStringLiteral("OperationLog")))
+        missing += conn.IsServer() ? ServerStatements(OperationLogSchemaStatements())
+                                   : OperationLogSchemaStatements();
+    if (missing.isEmpty())
+        return;
+    try {
+        Transaction transaction(conn);
+        for (const QString &statement : missing)
+            exec(db, statement);
+        transaction.Commit();
+    } catch (const DbError &) {
+        // A database that cannot be written is still read; what needs the additions
+        // reports its own error when it runs.
+    }
 }
 
 QList<QPair<QString, QStringList>> HotelTableColumns()
@@ -325,7 +367,8 @@ bool CreateHotelDatabase(const QString &path, bool demo, QString *error)
             if (!db.open())
                 throw DbError(db.lastError().text());
             exec(db, QStringLiteral("BEGIN"));
-            for (const QString &statement : HotelSchemaStatements())
+            for (const QString &statement :
+                 HotelSchemaStatements() + OperationLogSchemaStatements())
                 exec(db, statement);
             exec(db, QStringLiteral("COMMIT"));
             created = true;

@@ -16,6 +16,14 @@ QList<QPair<QString, QStringList>> HotelTableColumns();
 // The tables of the delivered database, in the order they are created.
 QStringList HotelTableNames();
 
+// The operation log: who did what at the workstations, a row per change (created with a new
+// database, and added to an older one when it is opened).
+QStringList OperationLogSchemaStatements();
+
+// Adds what this program uses and an older hotel database lacks (tables, indexes) to the open
+// database, each addition in one transaction. A database that cannot be written is left as
+// it is; the next open tries again.
+void UpgradeHotelDatabase(Connection &conn);
 // The statements that create the unique indexes of RoomInfo (door plate ignoring letter
 // case, lock code).
 QStringList RoomInfoUniqueIndexStatements();

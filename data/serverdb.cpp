@@ -52,7 +52,11 @@ void copyRowsFrom(Connection &server, const QString &file)
     source.ConnectionString = JetConnectionString(file);
     source.DatabaseFile = file;
     source.Open();
-    for (const QString &table : HotelTableNames()) {
+    QStringList tables = HotelTableNames();
+    // The operation log comes along with its chain of hashes, from a file that has one.
+    if (source.database().tables().contains(QStringLiteral("OperationLog"), Qt::CaseInsensitive))
+        tables.append(QStringLiteral("OperationLog"));
+    for (const QString &table : tables) {
         // Only the columns the server's table has; the file may carry more.
         const QSqlRecord serverColumns = server.database().record(table.toLower());
         Query rows(source);
@@ -114,12 +118,10 @@ void SetServerLogin(Connection &conn, const QString &serverName, const QString &
     conn.ServerPassword = password;
 }
 
-QStringList ServerSchemaStatements()
+QStringList ServerStatements(const QStringList &fileStatements)
 {
-    // Text compares without regard to case there as in the database file: the server's
-    // case-insensitive text type.
-    QStringList statements = {QStringLiteral("CREATE EXTENSION IF NOT EXISTS citext")};
-    for (QString s : HotelSchemaStatements()) {
+    QStringList statements;
+    for (QString s : fileStatements) {
         s.replace(QStringLiteral("TEXT COLLATE NOCASE"), QStringLiteral("CITEXT"));
         // An index on such a column compares as the column does.
         s.replace(QStringLiteral(" COLLATE NOCASE"), QString());
@@ -131,6 +133,15 @@ QStringList ServerSchemaStatements()
                   QStringLiteral("DEFAULT LOCALTIMESTAMP(0)"));
         statements.append(s);
     }
+    return statements;
+}
+
+QStringList ServerSchemaStatements()
+{
+    // Text compares without regard to case there as in the database file: the server's
+    // case-insensitive text type.
+    QStringList statements = {QStringLiteral("CREATE EXTENSION IF NOT EXISTS citext")};
+    statements += ServerStatements(HotelSchemaStatements() + OperationLogSchemaStatements());
     // Reference rows with fixed IDs: later rows continue after them.
     for (const QString &table : HotelTableNames())
         statements.append(QStringLiteral("SELECT setval(pg_get_serial_sequence('%1', 'id'), "

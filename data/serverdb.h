@@ -22,6 +22,8 @@ ServerAddress ParseServerName(const QString &serverName);
 void SetServerLogin(Connection &conn, const QString &serverName, const QString &user,
                     const QString &password);
 
+// Statements of the database file's schema in the server's dialect.
+QStringList ServerStatements(const QStringList &fileStatements);
 // The statements that create the hotel's tables, reference rows and the DateDiff function on
 // the server.
 QStringList ServerSchemaStatements();

@@ -6,6 +6,7 @@
 #include "inifile.h"
 #include "notice.h"
 #include "schema.h"
+#include "sqltext.h"
 #include "serverdb.h"
 #include "sqltext.h"
 
@@ -107,8 +108,7 @@ bool OpenDatabaseFile(const QString &path)
     dm->conn.DatabaseFile = path;
     try {
         dm->conn.Open();
-        // A file of an earlier release gains the indexes that keep rooms apart.
-        AddRoomInfoUniqueIndexes(dm->conn);
+        UpgradeHotelDatabase(dm->conn);
         return true;
     } catch (const NotADatabaseError &e) {
         ShowNotice(e.text(), QStringLiteral("提示"), NoticeIcon::Error);
@@ -130,6 +130,7 @@ bool ConnectDatabase()
                        ini.ReadString("Client Config", "Pass", QString()));
         try {
             dm->conn.Open();
+            UpgradeHotelDatabase(dm->conn);
             return true;
         } catch (const DbError &) {
             return false;

@@ -3,6 +3,8 @@
 // construction, rolled back on every way out of the scope unless Commit() was reached.
 #include "connection.h"
 
+#include <optional>
+
 class Transaction
 {
 public:
@@ -26,4 +28,25 @@ public:
 private:
     Connection &m_conn;
     bool m_done = false;
+};
+
+// Joins the transaction (or counter hold) already open on the connection, whose owner stores
+// or undoes everything, or else works as a Transaction of its own.
+class JoinedTransaction
+{
+public:
+    explicit JoinedTransaction(Connection &conn)
+    {
+        if (!conn.InTransaction())
+            m_own.emplace(conn);
+    }
+    // Stores the transaction of its own; a joined one is stored by its owner.
+    void Commit()
+    {
+        if (m_own)
+            m_own->Commit();
+    }
+
+private:
+    std::optional<Transaction> m_own;
 };

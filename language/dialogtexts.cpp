@@ -56,6 +56,13 @@ const Entry kDialogTexts[] = {
     // The door log: the texts of the hidden capture's two prompts.
     {"OpenDoorRecord_Form", 13, "The file does not exist. Please choose another one!"},
     {"OpenDoorRecord_Form", 14, "Verification code:"},
+    // The operation log.
+    {"OperationLog_Form", 0, "Record: "},
+    {"OperationLog_Form", 1, "All operators"},
+    {"OperationLog_Form", 2, "All actions"},
+    {"OperationLog_Form", 3, "Are you sure to delete all operation log rows before %1?"},
+    {"OperationLog_Form", 13, "The file does not exist. Please choose another one!"},
+    {"OperationLog_Form", 14, "Verification code:"},
 };
 
 // Dialog titles, by form and number.

@@ -6,6 +6,7 @@
 #include "data/settings.h"
 #include "data/sqltext.h"
 #include "data/transaction.h"
+#include "oplog/operationlog.h"
 #include "passwordhash.h"
 
 QString PasswordSetMark()
@@ -46,6 +47,14 @@ AddedOperator AddOperator(const QString &staffer, const QString &stafferName,
         values.append({columns[i], i < rights.size() && rights[i]});
     values.append({QStringLiteral("StafferName"), stafferName});
     const qint64 id = InsertRow(dm->conn, QStringLiteral("Operator"), values);
+    QStringList granted;
+    for (int i = 0; i < columns.size(); ++i)
+        if (i < rights.size() && rights[i])
+            granted.append(columns[i]);
+    LogOperation(dm->conn, LogAction::OperatorAdded, QString(),
+                 QStringLiteral("%1 (%2), rights: %3")
+                     .arg(name, stafferName,
+                          granted.isEmpty() ? QStringLiteral("none") : granted.join(',')));
     t.Commit();
     if (dm->Operator_ado.Active())
         dm->Operator_ado.Open();
@@ -54,9 +63,17 @@ AddedOperator AddOperator(const QString &staffer, const QString &stafferName,
 
 void SetOperatorPassword(qint64 id, const QString &password)
 {
+    Transaction t(dm->conn);
     UpdateRows(dm->conn, QStringLiteral("Operator"), QStringLiteral("ID"), id,
                {{QStringLiteral("Pass"), HashPassword(password)},
                 {QStringLiteral("Branch"), PasswordSetMark()}});
+    Query q(dm->conn);
+    q.Add(QStringLiteral("select Staffer from Operator where ID=%1").arg(id));
+    q.Open();
+    LogOperation(dm->conn, LogAction::Password, QString(),
+                 QStringLiteral("password set for %1").arg(q.IsEmpty() ? QString::number(id)
+                                                          : q.AsString(QStringLiteral("Staffer"))));
+    t.Commit();
     if (dm->Operator_ado.Active())
         dm->Operator_ado.Open();
 }
@@ -71,6 +88,7 @@ DeleteOperatorResult DeleteOperator(qint64 id)
         q.Add(QStringLiteral("select ID, Staffer, OperatorManage, Pass from Operator"));
         q.Open();
         bool found = false, administrator = false;
+        QString staffer;
         int othersThatCanManage = 0;
         for (; !q.Eof(); q.Next()) {
             const bool manages = q.AsBoolean(QStringLiteral("OperatorManage"));
@@ -85,15 +103,17 @@ DeleteOperatorResult DeleteOperator(qint64 id)
                 return DeleteOperatorResult::OwnAccount;
             found = true;
             administrator = manages;
+            staffer = q.AsString(QStringLiteral("Staffer"));
         }
         if (!found)
             return DeleteOperatorResult::Gone;
         if (administrator && othersThatCanManage < 1)
             return DeleteOperatorResult::LastAdministrator;
+        Query erase(dm->conn);
+        erase.Add(QStringLiteral("delete from Operator where ID=%1").arg(id));
+        erase.ExecSQL();
+        LogOperation(dm->conn, LogAction::OperatorDeleted, QString(), staffer);
     }
-    Query q(dm->conn);
-    q.Add(QStringLiteral("delete from Operator where ID=%1").arg(id));
-    q.ExecSQL();
     t.Commit();
     if (dm->Operator_ado.Active())
         dm->Operator_ado.Open();
@@ -155,8 +175,14 @@ std::optional<ProvenPassword> ProveCurrentPassword(const QString &staffer, const
 
 bool ChangeOperatorPassword(const ProvenPassword &proven, const QString &newPassword)
 {
+    Transaction t(dm->conn);
     Query q(dm->conn);
     q.Add(QStringLiteral("Update Operator Set Pass=") + QuotedStr(HashPassword(newPassword)));
     q.Add(QStringLiteral("where ID=%1 and Pass=").arg(proven.id) + QuotedStr(proven.stored));
-    return q.ExecSQL() > 0;
+    if (q.ExecSQL() == 0)
+        return false;
+    LogOperation(dm->conn, LogAction::Password, QString(),
+                 QStringLiteral("own password changed by %1").arg(LockSystemInfo.Staffer));
+    t.Commit();
+    return true;
 }

@@ -3,8 +3,11 @@
 #include "auth.h"
 #include "data/appdir.h"
 #include "data/clock.h"
+#include "data/dm.h"
+#include "data/errors.h"
 #include "data/privatefile.h"
 #include "data/settings.h"
+#include "oplog/operationlog.h"
 #include "ui/errorguard.h"
 
 #include <QCoreApplication>
@@ -40,6 +43,27 @@ QString shown(const Record &r)
 {
     std::string bytes = Encode(r);
     return QString::fromStdString(bytes.substr(1, bytes.size() - 2));
+}
+
+// The link's changes and each request with its answer go to the operation log when the
+// database takes them; the link goes on when it does not.
+void logLink(const QString &action, const QString &room, const QString &detail)
+{
+    if (!dm || !dm->conn.Connected())
+        return;
+    try {
+        LogOperationAs(dm->conn, QStringLiteral("PMS"), QStringLiteral("PMS"), action, room,
+                       detail);
+    } catch (const DbError &) {
+    }
+}
+
+QString fieldOf(const Record &r, const char *id)
+{
+    for (const auto &[name, value] : r.fields)
+        if (name == id)
+            return QString::fromStdString(value);
+    return QString();
 }
 } // namespace
 
@@ -116,6 +140,9 @@ void Client::setState(State state)
 {
     if (state == m_state)
         return;
+    if (state == State::Linked || m_state == State::Linked)
+        logLink(QString::fromLatin1(LogAction::PmsLink), QString(),
+                state == State::Linked ? QStringLiteral("linked") : QStringLiteral("down"));
     m_state = state;
     log(StateText(state));
     emit stateChanged(state);
@@ -296,6 +323,8 @@ void Client::processPending()
         if (step.data) {
             const int connection = m_connection;
             const Record answer = m_service.handle(*step.data);
+            logLink(QString::fromLatin1(LogAction::PmsRequest), fieldOf(*step.data, "RN"),
+                    shown(*step.data) + QStringLiteral(" -> ") + shown(answer));
             if (connection == m_connection && usable())
                 send(answer);
             else

@@ -4,6 +4,8 @@
 #include "data/dataset.h"
 #include "data/errors.h"
 #include "data/numbers.h"
+#include "data/transaction.h"
+#include "oplog/operationlog.h"
 
 #include <QSqlError>
 #include <QSqlQuery>
@@ -28,13 +30,21 @@ bool DistrictExists(Connection &conn, int number)
 
 void AddDistrict(Connection &conn, int number, const QString &notes)
 {
+    JoinedTransaction transaction(conn);
     InsertRow(conn, QStringLiteral("District"),
               {{QStringLiteral("DistrictNumber"), number}, {QStringLiteral("Notes"), notes}});
+    LogOperation(conn, LogAction::Group, QString(),
+                 QStringLiteral("added: group %1 (%2)").arg(number).arg(notes));
+    transaction.Commit();
 }
 
 void DeleteDistrict(Connection &conn, const QVariant &number)
 {
-    DeleteRows(conn, QStringLiteral("District"), QStringLiteral("DistrictNumber"), number);
+    JoinedTransaction transaction(conn);
+    if (DeleteRows(conn, QStringLiteral("District"), QStringLiteral("DistrictNumber"), number) > 0)
+        LogOperation(conn, LogAction::Group, QString(),
+                     QStringLiteral("deleted: group %1").arg(number.toString()));
+    transaction.Commit();
 }
 
 QString DistrictNumberRefusalText()

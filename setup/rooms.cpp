@@ -5,6 +5,7 @@
 #include "data/errors.h"
 #include "data/numbers.h"
 #include "data/transaction.h"
+#include "oplog/operationlog.h"
 
 #include <QSqlError>
 #include <QSqlQuery>
@@ -195,8 +196,17 @@ RoomStore AddRoom(Connection &conn, const NewRoom &room, const QString &doorPlat
         values.append({QStringLiteral("CardSn"), serial});
     if (!roomType.isEmpty())
         values.append({QStringLiteral("RoomTypeStr"), roomType});
-    return CheckedStore(conn, plate, room.room, -1,
-                        [&] { return InsertRow(conn, kRoomInfo, values); });
+    return CheckedStore(conn, plate, room.room, -1, [&] {
+        const qint64 id = InsertRow(conn, kRoomInfo, values);
+        LogOperation(conn, LogAction::Room, plate,
+                     QStringLiteral("added: lock code %1, building %2, floor %3, room %4%5")
+                         .arg(room.room)
+                         .arg(room.building)
+                         .arg(room.floor)
+                         .arg(room.number)
+                         .arg(roomType.isEmpty() ? QString() : QStringLiteral(", ") + roomType));
+        return id;
+    });
 }
 
 RoomStore UpdateRoom(Connection &conn, qint64 id, const FieldValues &changes)
@@ -217,13 +227,23 @@ RoomStore UpdateRoom(Connection &conn, qint64 id, const FieldValues &changes)
             values.append({QStringLiteral("RoomTypeStr"), change.second.toString()});
         }
     }
+    const QString current = DoorPlateOf(conn, id);
+    QStringList changed;
+    for (const auto &[column, value] : values)
+        changed.append(QStringLiteral("%1=%2").arg(column, value.toString()));
+    const auto logged = [&] {
+        LogOperation(conn, LogAction::Room, current,
+                     QStringLiteral("changed: ") + changed.join(QStringLiteral(", ")));
+    };
     if (plate.isEmpty()) {
         // No door plate changes: nothing a unique index could refuse, no stay it could lose.
+        Transaction t(conn);
         UpdateRows(conn, kRoomInfo, QStringLiteral("ID"), id, values);
+        logged();
+        t.Commit();
         return result;
     }
     // A room with a guest keeps its door plate, which the guest's stay names.
-    const QString current = DoorPlateOf(conn, id);
     if (plate != current && RoomHasOpenStay(conn, current)) {
         result.refusal = RoomRefusal::HasGuest;
         result.otherDoorPlate = current;
@@ -231,6 +251,7 @@ RoomStore UpdateRoom(Connection &conn, qint64 id, const FieldValues &changes)
     }
     return CheckedStore(conn, plate, std::nullopt, id, [&] {
         UpdateRows(conn, kRoomInfo, QStringLiteral("ID"), id, values);
+        logged();
         return id;
     });
 }
@@ -246,7 +267,8 @@ RoomStore DeleteRoom(Connection &conn, qint64 id)
         result.otherDoorPlate = plate;
         return result;
     }
-    DeleteRows(conn, kRoomInfo, QStringLiteral("ID"), id);
+    if (DeleteRows(conn, kRoomInfo, QStringLiteral("ID"), id) > 0)
+        LogOperation(conn, LogAction::Room, plate, QStringLiteral("deleted"));
     t.Commit();
     return result;
 }

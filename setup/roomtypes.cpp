@@ -3,6 +3,8 @@
 #include "data/connection.h"
 #include "data/errors.h"
 #include "data/numbers.h"
+#include "data/transaction.h"
+#include "oplog/operationlog.h"
 
 #include <QLocale>
 #include <QSqlError>
@@ -73,11 +75,30 @@ FieldValues RoomTypeFields(const QString &title, const QString &size, const QStr
     return values;
 }
 
+namespace {
+
+// "Title=Standard, Size=2, Piece=288" for the operation log.
+QString described(const FieldValues &values)
+{
+    QStringList parts;
+    for (const auto &[column, value] : values)
+        parts.append(QStringLiteral("%1=%2").arg(column, value.toString()));
+    return parts.join(QStringLiteral(", "));
+}
+
+} // namespace
+
 qint64 AddRoomType(Table &roomTypes, const QString &title, const QString &size, const QString &rate)
 {
     const FieldValues values = RoomTypeFields(title, size, rate);
     CheckTitleFree(roomTypes.connection(), values.first().second.toString(), -1);
-    return roomTypes.Append(values);
+    JoinedTransaction transaction(roomTypes.connection());
+    const qint64 id = roomTypes.Append(values);
+    if (id >= 0)
+        LogOperation(roomTypes.connection(), LogAction::RoomType, QString(),
+                     QStringLiteral("added: ") + described(values));
+    transaction.Commit();
+    return id;
 }
 
 int RoomTypeRow(const Table &roomTypes, qint64 id)
@@ -106,12 +127,29 @@ bool UpdateRoomType(Table &roomTypes, qint64 id, const QString &title, const QSt
     if (row < 0)
         throw AppError(QStringLiteral("The room type is no longer there."));
     roomTypes.MoveTo(row);
-    return roomTypes.Edit(values);
+    FieldValues before;
+    for (const auto &field : values)
+        before.append({field.first, roomTypes.FieldByName(field.first)});
+    JoinedTransaction transaction(roomTypes.connection());
+    const bool stored = roomTypes.Edit(values);
+    if (stored)
+        LogOperation(roomTypes.connection(), LogAction::RoomType, QString(),
+                     QStringLiteral("changed: %1 -> %2").arg(described(before), described(values)));
+    transaction.Commit();
+    return stored;
 }
 
 void DeleteRoomType(Table &roomTypes, qint64 id)
 {
-    DeleteRows(roomTypes.connection(), roomTypes.TableName, QStringLiteral("ID"), id);
+    Connection &conn = roomTypes.connection();
+    JoinedTransaction transaction(conn);
+    Query gone(conn);
+    gone.Add(QStringLiteral("select Title from RoomType where ID=%1").arg(id));
+    gone.Open();
+    if (DeleteRows(conn, roomTypes.TableName, QStringLiteral("ID"), id) > 0)
+        LogOperation(conn, LogAction::RoomType, QString(),
+                     QStringLiteral("deleted: Title=") + gone.AsString(QStringLiteral("Title")));
+    transaction.Commit();
     if (roomTypes.Active())
         roomTypes.Open();
 }

@@ -1,7 +1,9 @@
 #include "cardreading.h"
 
 #include "cards/bookkeeping.h"
+#include "data/dm.h"
 #include "kestrune/kestrune.h"
+#include "oplog/operationlog.h"
 
 #include <QLocale>
 
@@ -89,5 +91,13 @@ int RevokeCard(const CardRecord &card)
         else if (!room.isEmpty())
             CloseStayByRomInRoom(record.SerialWords, room);
     }
-    return ClearCardData(record.SerialWords);
+    const int result = ClearCardData(record.SerialWords);
+    if (result == 1)
+        LogOperation(dm->conn, LogAction::Revoke,
+                     record.CardTypeBlock[0] == kGuestCard ? GetRoomStrByAddress(record.RoomAddr)
+                                                           : QString(),
+                     QStringLiteral("card type %1, serial %2")
+                         .arg(record.CardTypeBlock[0])
+                         .arg(RomText(record.SerialWords)));
+    return result;
 }

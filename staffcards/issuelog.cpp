@@ -2,6 +2,8 @@
 
 #include "data/settings.h"
 #include "data/sqltext.h"
+#include "data/transaction.h"
+#include "oplog/operationlog.h"
 
 namespace {
 
@@ -76,10 +78,17 @@ QDate PurgeCutOffDay(const QDate &today)
 
 int PurgeIssueRecords(Connection &conn, const QDateTime &cutOff)
 {
+    Transaction transaction(conn);
     Query erase(conn);
     erase.Add(QStringLiteral("Delete From MakeCardRecord Where"));
     erase.SQL += OnOrBeforeDayCondition(QStringLiteral("InputTime"), cutOff);
-    return erase.ExecSQL();
+    const int removed = erase.ExecSQL();
+    LogOperation(conn, LogAction::Purge, QString(),
+                 QStringLiteral("issue records of %1 and earlier; %2 rows")
+                     .arg(cutOff.date().toString(Qt::ISODate))
+                     .arg(removed));
+    transaction.Commit();
+    return removed;
 }
 
 IssueLogList::IssueLogList(Connection &conn) : Rows(conn), m_conn(conn) {}

@@ -5,11 +5,13 @@
 #include "data/sqltext.h"
 #include "data/transaction.h"
 #include "kestrune/kestrune.h"
+#include "oplog/operationlog.h"
 #include "ui/dialogs.h"
 
 #include <QHash>
 #include <QSet>
 
+#include <algorithm>
 #include <cstring>
 
 namespace {
@@ -169,6 +171,13 @@ DataCardImport StoreDoorOpenings(Connection &conn, const QList<DoorOpening> &ope
         erase.ExecSQL();
     }
     InsertRows(conn, QStringLiteral("OpenDoorRecord"), kStoredColumns, rows);
+    for (const QString &room : rooms) {
+        const auto openingsOf =
+            std::count_if(rows.cbegin(), rows.cend(),
+                          [&](const QVariantList &r) { return r.value(0).toString() == room; });
+        LogOperation(conn, LogAction::DataCard, room,
+                     QStringLiteral("%1 openings stored").arg(openingsOf));
+    }
     transaction.Commit();
     return DataCardImport::Stored;
 }
@@ -200,7 +209,18 @@ QStringList OpenDoorRecordCountLines(const QString &room)
 
 void DeleteOpenDoorRecord(Connection &conn, qint64 id)
 {
+    // The row is named in the operation log with what it said.
+    JoinedTransaction transaction(conn);
+    Query row(conn);
+    row.Add(QStringLiteral("Select RoomStr,Rom,OpenTime From OpenDoorRecord Where ID=%1").arg(id));
+    row.Open();
     Query erase(conn);
     erase.Add(QStringLiteral("Delete From OpenDoorRecord Where ID=%1").arg(id));
-    erase.ExecSQL();
+    if (erase.ExecSQL() > 0)
+        LogOperation(conn, LogAction::DoorLogDelete, row.AsString(QStringLiteral("RoomStr")),
+                     QStringLiteral("opening %1 of card %2 at %3")
+                         .arg(id)
+                         .arg(row.AsString(QStringLiteral("Rom")),
+                              DateTimeText(row.AsDateTime(QStringLiteral("OpenTime")))));
+    transaction.Commit();
 }

@@ -6,7 +6,7 @@ class QAbstractItemModel;
 class QWidget;
 
 // Report kinds of the library.
-enum class ReportKind { OpenDoorRecords = 0, IssueRecords = 1 };
+enum class ReportKind { OpenDoorRecords = 0, IssueRecords = 1, OperationLog = 2 };
 
 QString ReportLibraryPath();
 

@@ -4,6 +4,8 @@
 #include "data/clock.h"
 #include "data/dm.h"
 #include "data/sqltext.h"
+#include "data/transaction.h"
+#include "oplog/operationlog.h"
 
 void FindOpenStays(Query &query)
 {
@@ -17,14 +19,26 @@ void FindOpenStays(Query &query)
 bool EndStay(const QVariant &stayId)
 {
     // Only a stay that is still open: one that another workstation or a card revocation
-    // ended meanwhile keeps its LeaveTime.
+    // ended meanwhile keeps its LeaveTime. The end is logged with it.
+    JoinedTransaction transaction(dm->conn);
+    Query stay(dm->conn);
+    stay.Add(QStringLiteral("select RoomStr,GuestName from GuestInRecord"));
+    stay.Add(QStringLiteral("Where ID=%1").arg(stayId.toLongLong()));
+    stay.Open();
     Query update(dm->conn);
     update.Add(QStringLiteral("Update GuestInRecord Set enOverride=1,LeaveTime=") +
                SqlDateTime(Now()));
     update.Add(QStringLiteral("Where ID=%1").arg(stayId.toLongLong()));
     update.Add(QStringLiteral("and"));
     update.Add(QStringLiteral("enOverride=0"));
-    return update.ExecSQL() > 0;
+    if (update.ExecSQL() == 0)
+        return false;
+    LogOperation(dm->conn, LogAction::CheckOut, stay.AsString(QStringLiteral("RoomStr")),
+                 QStringLiteral("stay %1, guest %2")
+                     .arg(stayId.toLongLong())
+                     .arg(stay.AsString(QStringLiteral("GuestName"))));
+    transaction.Commit();
+    return true;
 }
 
 bool EndFirstOpenStayOfRoom(const QString &room)

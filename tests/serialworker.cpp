@@ -3,12 +3,16 @@
 //   serial-worker --file PATH | --server NAME USER PASSWORD   ROOM HOLD_MS
 // Prints "serial N" once the serial is read and "recorded" at the end; an error is printed
 // as "error TEXT" with exit code 3.
+//   serial-worker --file PATH | --server NAME USER PASSWORD   --log COUNT
+// appends COUNT rows to the operation log, each in a transaction of its own, and prints
+// "logged".
 #include "cards/bookkeeping.h"
 #include "cards/cardcommand.h"
 #include "data/dm.h"
 #include "data/errors.h"
 #include "data/serverdb.h"
 #include "data/settings.h"
+#include "oplog/operationlog.h"
 
 #include <QApplication>
 #include <QThread>
@@ -33,6 +37,14 @@ int main(int argc, char **argv)
             SetServerLogin(module.conn, args.value(1), args.value(2), args.value(3));
             module.conn.Open();
             args = args.mid(4);
+        }
+        if (args.value(0) == QLatin1String("--log")) {
+            LockSystemInfo.Staffer = QStringLiteral("worker%1").arg(app.applicationPid());
+            for (int i = 0; i < args.value(1).toInt(); ++i)
+                LogOperation(module.conn, LogAction::Backup, QString(), QString::number(i));
+            std::printf("logged\n");
+            dm = nullptr;
+            return 0;
         }
         const QString room = args.value(0);
         CardCommand command(nullptr);

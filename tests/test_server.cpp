@@ -12,6 +12,7 @@
 #include "data/settings.h"
 #include "data/sqltext.h"
 #include "kestrune/kestrune.h"
+#include "oplog/operationlog.h"
 #include "language/language.h"
 #include "operators/passwordhash.h"
 #include "setup/rooms.h"
@@ -83,6 +84,8 @@ private slots:
     void backupAndRestoreOfTheServer();
     void workstationsNeverShareASerial_data();
     void workstationsNeverShareASerial();
+    void workstationsKeepOneLogChain_data();
+    void workstationsKeepOneLogChain();
     void roomsStoredAtTheSameMomentStayApart();
     void lostConnectionIsOpenedAgain();
 };
@@ -330,6 +333,7 @@ void TestServerKind::initdbFromCarriesEveryRow()
         Query q(drop);
         for (const QString &table : HotelTableNames())
             q.Add("drop table " + table + ";");
+        q.Add("drop table OperationLog;");
         q.Add("drop function DateDiff(text, timestamp, timestamp);");
         q.ExecSQL();
     }
@@ -439,6 +443,36 @@ void TestServerKind::workstationsNeverShareASerial()
         QVERIFY(workerOutput(second).startsWith("error Another workstation is issuing a card"));
         QCOMPARE(h.hotel.scalar("select CardSn from RoomInfo where RoomStr='203'").toInt(), 7);
     }
+}
+
+void TestServerKind::workstationsKeepOneLogChain_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::newRow("file") << "file";
+    QTest::newRow("server") << "server";
+}
+
+void TestServerKind::workstationsKeepOneLogChain()
+{
+    QFETCH(QString, kind);
+    if (kind == QLatin1String("server"))
+        QUENMAR_REQUIRE_SERVER(*server);
+    Hotel h(kind);
+    const QStringList where =
+        kind == QLatin1String("server")
+            ? QStringList{"--server", server->serverName(), server->user(), server->password()}
+            : QStringList{"--file", h.hotel.dbPath()};
+    QProcess first, second;
+    first.start(SERIAL_WORKER, where + QStringList{"--log", "60"});
+    second.start(SERIAL_WORKER, where + QStringList{"--log", "60"});
+    QVERIFY(first.waitForFinished(120000));
+    QVERIFY(second.waitForFinished(120000));
+    QCOMPARE(workerOutput(first), QStringLiteral("logged"));
+    QCOMPARE(workerOutput(second), QStringLiteral("logged"));
+    QCOMPARE(h.hotel.scalar("select count(*) from OperationLog").toInt(), 120);
+    const LogCheck check = VerifyOperationLog(h.conn());
+    QVERIFY2(check.Intact, qPrintable(check.Text()));
+    QCOMPARE(check.Rows, 120);
 }
 
 void TestServerKind::roomsStoredAtTheSameMomentStayApart()

@@ -46,7 +46,8 @@ QString property(const QObject *list, const char *name)
 bool usable(const TPrintFromDll &record)
 {
     return record.List &&
-           (record.Kind == PRINT_OPEN_DOOR_RECORDS || record.Kind == PRINT_ISSUE_RECORDS);
+           (record.Kind == PRINT_OPEN_DOOR_RECORDS || record.Kind == PRINT_ISSUE_RECORDS ||
+            record.Kind == PRINT_OPERATION_LOG);
 }
 
 // Reads the whole list: the shown columns of every row, reading on-demand rows to the end.
@@ -59,6 +60,10 @@ Report collect(const TPrintFromDll &record)
     if (record.Kind == PRINT_OPEN_DOOR_RECORDS) {
         report.title = QStringLiteral("Door opening records");
         report.heading << QStringLiteral("Room no.: %1").arg(property(model, "RoomStr"));
+    } else if (record.Kind == PRINT_OPERATION_LOG) {
+        report.title = QStringLiteral("Operation log");
+        report.heading << QStringLiteral("Days: %1").arg(property(model, "Days"));
+        report.landscape = true;
     } else {
         report.title = QStringLiteral("Card issue records");
         report.heading << QStringLiteral("Issue days: %1").arg(property(model, "Days"))

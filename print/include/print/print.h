@@ -12,13 +12,13 @@
  *             explanations): they wrap within the column. Every other column is printed
  *             whole on one line (dates, times, card numbers, card types). A list that reads
  *             its rows on demand (canFetchMore) is read to its end first.
- *   Kind      the report: PRINT_OPEN_DOOR_RECORDS or PRINT_ISSUE_RECORDS
+ *   Kind      the report: PRINT_OPEN_DOOR_RECORDS, PRINT_ISSUE_RECORDS or PRINT_OPERATION_LOG
  *   Reserved  not used; callers leave it 0
  *
  * The report's heading comes from dynamic properties of the List object (texts):
  *   "HotelName"  every report
  *   "RoomStr"    the door plate of the open-door records
- *   "Days"       the issue days of the issue records, as the operator chose them
+ *   "Days"       the days listed (issue records, operation log)
  *   "CardType"   the card type of the issue records, as the operator chose it
  *
  * PrintForm_Show opens a modal print preview: the operator prints from it or saves the
@@ -44,7 +44,7 @@
 extern "C" {
 #endif
 
-enum { PRINT_OPEN_DOOR_RECORDS = 0, PRINT_ISSUE_RECORDS = 1 };
+enum { PRINT_OPEN_DOOR_RECORDS = 0, PRINT_ISSUE_RECORDS = 1, PRINT_OPERATION_LOG = 2 };
 
 /* Qt::UserRole + 2 */
 enum { PRINT_HIDDEN_COLUMN_ROLE = 0x0100 + 2 };

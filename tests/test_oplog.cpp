@@ -1,0 +1,358 @@
+// The operation log: rows stored with the change they record, and a chain of hashes that a
+// changed or removed row breaks.
+#include "app/application.h"
+#include "app/operationlogform.h"
+#include "cards/bookkeeping.h"
+#include "data/clock.h"
+#include "data/errors.h"
+#include "data/settings.h"
+#include "data/transaction.h"
+#include "oplog/operationlog.h"
+#include "staffcards/issuelog.h"
+#include "staffcards/opendoorrecords.h"
+#include "stays/guestcards.h"
+#include "stays/stays.h"
+#include "support/testhotel.h"
+
+#include <QComboBox>
+#include <QDateEdit>
+#include <QLabel>
+#include <QProcess>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QSpinBox>
+#include <QStatusBar>
+#include <QTableView>
+#include <QTest>
+
+class TestOperationLog : public QObject
+{
+    Q_OBJECT
+private slots:
+    void rowsCarryTheOperatorAndFollowTheChain();
+    void aRolledBackChangeLeavesNoRow();
+    void aChangedOrRemovedRowBreaksTheChain_data();
+    void aChangedOrRemovedRowBreaksTheChain();
+    void purgeKeepsTheChainWholeAndIsLogged();
+    void anOlderDatabaseGetsTheTableWhenOpened();
+    void initdbVerifiesTheLog();
+    void theFormListsChecksAndPurges();
+    void eachOperationWritesItsRow();
+    void aFailedChangeWritesNoRow();
+};
+
+namespace {
+
+void logThree(TestHotel &hotel)
+{
+    hotel.logOnAdministrator();
+    SetNow(QDateTime(QDate(2026, 3, 1), QTime(9, 0, 5)));
+    LogOperation(dm->conn, LogAction::CheckOut, QStringLiteral("101"), QStringLiteral("stay 7"));
+    SetNow(QDateTime(QDate(2026, 6, 1), QTime(10, 0)));
+    LogOperationAs(dm->conn, QStringLiteral("mallory"), QString(), LogAction::LogonFailed,
+                   QString(), QStringLiteral("wrong password"));
+    SetNow(QDateTime(QDate(2026, 12, 1), QTime(11, 30)));
+    LogOperation(dm->conn, LogAction::Revoke, QStringLiteral("102"),
+                 QString::fromUtf8("房卡 0x12"));
+}
+
+} // namespace
+
+void TestOperationLog::rowsCarryTheOperatorAndFollowTheChain()
+{
+    TestHotel hotel;
+    logThree(hotel);
+    QCOMPARE(hotel.scalar("select count(*) from OperationLog").toInt(), 3);
+    QCOMPARE(hotel
+                 .scalar("select Staffer || '/' || Action || '/' || Room || '/' || Workstation "
+                         "from OperationLog where ID = 1")
+                 .toString(),
+             QStringLiteral("admin/CHECK_OUT/101/") + WorkstationName());
+    QCOMPARE(hotel.scalar("select LogTime from OperationLog where ID = 1").toString(),
+             QStringLiteral("2026-03-01 09:00:05"));
+    QCOMPARE(hotel.scalar("select Staffer from OperationLog where ID = 2").toString(),
+             QStringLiteral("mallory"));
+    const LogCheck check = VerifyOperationLog(dm->conn);
+    QVERIFY(check.Intact);
+    QCOMPARE(check.Rows, 3);
+    QCOMPARE(check.Text(), QStringLiteral("Log intact"));
+}
+
+void TestOperationLog::aRolledBackChangeLeavesNoRow()
+{
+    TestHotel hotel;
+    hotel.logOnAdministrator();
+    try {
+        Transaction transaction(dm->conn);
+        hotel.exec("update RoomInfo set CardSn = 5 where RoomStr = '101'");
+        LogOperation(dm->conn, LogAction::Room, QStringLiteral("101"), QStringLiteral("changed"));
+        throw DbError(QStringLiteral("the change fails after its row was written"));
+    } catch (const DbError &) {
+    }
+    QCOMPARE(hotel.scalar("select count(*) from OperationLog").toInt(), 0);
+    QCOMPARE(hotel.scalar("select CardSn from RoomInfo where RoomStr = '101'").toInt(), 0);
+    // And one that is stored keeps its row.
+    {
+        Transaction transaction(dm->conn);
+        LogOperation(dm->conn, LogAction::Room, QStringLiteral("101"), QStringLiteral("changed"));
+        transaction.Commit();
+    }
+    QCOMPARE(hotel.scalar("select count(*) from OperationLog").toInt(), 1);
+}
+
+void TestOperationLog::aChangedOrRemovedRowBreaksTheChain_data()
+{
+    QTest::addColumn<QString>("tamper");
+    QTest::addColumn<qint64>("brokenAt");
+    QTest::newRow("detail edited") << "update OperationLog set Detail = 'x' where ID = 2" << 2LL;
+    QTest::newRow("operator edited")
+        << "update OperationLog set Staffer = 'admin' where ID = 2" << 2LL;
+    QTest::newRow("time edited")
+        << "update OperationLog set LogTime = '2026-06-01 10:00:01' where ID = 2" << 2LL;
+    QTest::newRow("row removed") << "delete from OperationLog where ID = 2" << 3LL;
+    QTest::newRow("first row removed") << "delete from OperationLog where ID = 1" << 2LL;
+    QTest::newRow("hash recomputed without its predecessor")
+        << "update OperationLog set Hash = (select Hash from OperationLog where ID = 1) "
+           "where ID = 3"
+        << 3LL;
+}
+
+void TestOperationLog::aChangedOrRemovedRowBreaksTheChain()
+{
+    QFETCH(QString, tamper);
+    QFETCH(qint64, brokenAt);
+    TestHotel hotel;
+    logThree(hotel);
+    hotel.exec(tamper);
+    const LogCheck check = VerifyOperationLog(dm->conn);
+    QVERIFY(!check.Intact);
+    QCOMPARE(check.BrokenID, brokenAt);
+    QVERIFY(check.Text().contains(QString::number(brokenAt)));
+}
+
+void TestOperationLog::purgeKeepsTheChainWholeAndIsLogged()
+{
+    TestHotel hotel;
+    logThree(hotel);
+    SetNow(QDateTime(QDate(2026, 12, 10), QTime(8, 0)));
+    QCOMPARE(PurgeOperationLog(dm->conn, QDate(2026, 5, 1)), 1);
+    QCOMPARE(hotel.scalar("select count(*) from OperationLog").toInt(), 3);
+    QCOMPARE(hotel.scalar("select Action || ' ' || Staffer from OperationLog order by ID desc")
+                 .toString(),
+             QStringLiteral("LOG_PURGE admin"));
+    QVERIFY(hotel.scalar("select Detail from OperationLog order by ID desc")
+                .toString()
+                .startsWith(QStringLiteral("before 2026-05-01; 1 rows;")));
+    QVERIFY(VerifyOperationLog(dm->conn).Intact);
+    // Later rows follow on; a second purge that removes nothing, then one that removes all.
+    LogOperation(dm->conn, LogAction::Backup, QString(), QStringLiteral("file"));
+    QCOMPARE(PurgeOperationLog(dm->conn, QDate(2026, 1, 1)), 0);
+    QVERIFY(VerifyOperationLog(dm->conn).Intact);
+    SetNow(QDateTime(QDate(2027, 1, 1), QTime(8, 0)));
+    QCOMPARE(PurgeOperationLog(dm->conn, QDate(2027, 1, 1)), 5);
+    QCOMPARE(hotel.scalar("select count(*) from OperationLog").toInt(), 1);
+    QVERIFY(VerifyOperationLog(dm->conn).Intact);
+    // A purge faked by deleting the oldest rows by hand is seen.
+    LogOperation(dm->conn, LogAction::Backup, QString(), QStringLiteral("file"));
+    hotel.exec("delete from OperationLog where Action = 'LOG_PURGE'");
+    QVERIFY(!VerifyOperationLog(dm->conn).Intact);
+}
+
+void TestOperationLog::anOlderDatabaseGetsTheTableWhenOpened()
+{
+    TestHotel hotel;
+    hotel.exec("drop table OperationLog");
+    dm->conn.Close();
+    QVERIFY(OpenDatabaseFile(hotel.dbPath()));
+    QCOMPARE(hotel.scalar("select count(*) from sqlite_master where name = 'OperationLog_LogTime'")
+                 .toInt(),
+             1);
+    hotel.logOnAdministrator();
+    LogOperation(dm->conn, LogAction::Logon, QString(), QString());
+    QVERIFY(VerifyOperationLog(dm->conn).Intact);
+}
+
+void TestOperationLog::initdbVerifiesTheLog()
+{
+    TestHotel hotel;
+    logThree(hotel);
+    struct Case
+    {
+        const char *tamper;
+        int status;
+        const char *output;
+    } cases[] = {{nullptr, 0, "3 rows checked: Log intact"},
+                 {"update OperationLog set Room = '103' where ID = 3", 1, "broken at row 3"}};
+    for (const Case &c : cases) {
+        if (c.tamper)
+            hotel.exec(QString::fromLatin1(c.tamper));
+        QProcess initdb;
+        initdb.start(QStringLiteral(QUENMAR_STAGE_DIR "/quenmar-initdb"),
+                     {QStringLiteral("--verify-log"), hotel.dbPath()});
+        QVERIFY(initdb.waitForFinished(120000));
+        QCOMPARE(initdb.exitCode(), c.status);
+        QVERIFY2(initdb.readAllStandardOutput().contains(c.output), c.output);
+    }
+}
+
+void TestOperationLog::theFormListsChecksAndPurges()
+{
+    TestHotel hotel;
+    logThree(hotel);
+    SetNow(QDateTime(QDate(2026, 12, 1), QTime(12, 0)));
+    TOperationLog_Form form;
+    QCOMPARE(form.objectName(), QStringLiteral("OperationLog_Form"));
+    QCOMPARE(form.windowTitle(), QStringLiteral("Operation log"));
+    auto *grid = child<QTableView>(&form, "DBGrid1");
+    auto listed = [&] {
+        QStringList actions;
+        for (int r = 0; r < grid->model()->rowCount(); ++r)
+            actions.append(grid->model()->index(r, 4).data().toString());
+        return actions;
+    };
+    auto panel = [&] {
+        return child<QStatusBar>(&form, "StatusBar1")
+            ->findChild<QLabel *>("StatusBar1_Panel0")
+            ->text();
+    };
+    // Today's rows of every operator and action.
+    QCOMPARE(listed(), QStringList{"REVOKE"});
+    QCOMPARE(panel(), QStringLiteral("Record: 1/1"));
+
+    child<QDateEdit>(&form, "DateStart_Dtp")->setDate(QDate(2026, 1, 1));
+    child<QPushButton>(&form, "Check_Bt")->click();
+    QCOMPARE(listed(), (QStringList{"CHECK_OUT", "LOGON_FAILED", "REVOKE"}));
+    auto *actions = child<QComboBox>(&form, "Action_CB");
+    QCOMPARE(actions->currentText(), QStringLiteral("All actions"));
+    actions->setCurrentText(QStringLiteral("REVOKE"));
+    QCOMPARE(listed(), QStringList{"REVOKE"});
+    actions->setCurrentIndex(actions->count() - 1);
+    auto *staffers = child<QComboBox>(&form, "Staffer_CB");
+    staffers->setCurrentText(QStringLiteral("admin"));
+    QCOMPARE(listed(), (QStringList{"CHECK_OUT", "REVOKE"}));
+
+    child<QPushButton>(&form, "Verify_Bt")->click();
+    QCOMPARE(child<QLabel>(&form, "Verify_Label")->text(), QStringLiteral("Log intact"));
+
+    // The purge asks first; Cancel keeps every row, Ok removes the rows before the years kept
+    // and lists again.
+    auto *purge = child<QPushButton>(&form, "DeleteOldData_Bt");
+    QVERIFY(purge->isEnabled());
+    child<QSpinBox>(&form, "Years_Edit")->setValue(1);
+    SetNow(QDateTime(QDate(2027, 4, 1), QTime(12, 0)));
+    hotel.dialogs.answers = {MsgResult::Cancel};
+    purge->click();
+    QCOMPARE(hotel.scalar("select count(*) from OperationLog").toInt(), 3);
+    purge->click();
+    QVERIFY(hotel.dialogs.texts().last().contains(QStringLiteral("before")));
+    QCOMPARE(hotel.scalar("select count(*) from OperationLog").toInt(),
+             3); // one gone, the purge row added
+    QCOMPARE(listed(), QStringList{"REVOKE"});
+    child<QPushButton>(&form, "Verify_Bt")->click();
+    QCOMPARE(child<QLabel>(&form, "Verify_Label")->text(), QStringLiteral("Log intact"));
+
+    // Without the settings right there is no purge.
+    hotel.exec("update Operator set SystemInfo = 0");
+    TOperationLog_Form clerk;
+    QVERIFY(!child<QPushButton>(&clerk, "DeleteOldData_Bt")->isEnabled());
+}
+
+namespace {
+
+GuestStay stayIn(const QString &room)
+{
+    GuestStay stay;
+    stay.Room = room;
+    stay.Start = Now();
+    stay.End = Now().addDays(2);
+    stay.GuestName = QStringLiteral("Li Wei");
+    return stay;
+}
+
+// The newest row of the log as "Action|Room|Detail".
+QString newestRow(TestHotel &hotel)
+{
+    return hotel
+        .scalar("select Action || '|' || Room || '|' || Detail from OperationLog order by ID "
+                "desc limit 1")
+        .toString();
+}
+
+} // namespace
+
+void TestOperationLog::eachOperationWritesItsRow()
+{
+    TestHotel hotel;
+    hotel.logOnAdministrator();
+    SetNow(QDateTime(QDate(2026, 12, 10), QTime(9, 0)));
+    struct Case
+    {
+        const char *name;
+        std::function<void()> operation;
+        QString expected; // a regular expression for "Action|Room|Detail"
+    };
+    // A stay that a revoke ends, and a card recorded for it before the log is counted.
+    const GuestStay guest = stayIn(QStringLiteral("103"));
+    CardRecord guestCard = GuestCardRecord(guest, GuestSerial::Next);
+    RecordIssuedGuestCard(guestCard, guest);
+    DoorOpening opening;
+    opening.Building = 1;
+    opening.Floor = 2;
+    opening.Address[0] = 1;
+    opening.CardType = 4;
+    DateTimeToCardTime(opening.Time, Now());
+    const QList<Case> cases = {
+        {"a guest card recorded",
+         [] {
+             const GuestStay stay = stayIn(QStringLiteral("101"));
+             CardRecord record = GuestCardRecord(stay, GuestSerial::Next);
+             RecordIssuedGuestCard(record, stay);
+         },
+         QStringLiteral(R"(^CARD\|101\|card type 4, serial 010101[0-9A-F]{8}, issue record \d+$)")},
+        {"the stay ended", [] { QVERIFY(EndFirstOpenStayOfRoom(QStringLiteral("101"))); },
+         QStringLiteral(R"(^CHECK_OUT\|101\|stay \d+, guest Li Wei$)")},
+        {"a room's stays ended by a revoke", [] { CloseOpenStaysOfRoom(QStringLiteral("103")); },
+         QStringLiteral(R"(^CHECK_OUT\|103\|stay \d+, guest Li Wei, card revoked$)")},
+        {"a data card's openings stored",
+         [&] {
+             QCOMPARE(StoreDoorOpenings(dm->conn, {opening, opening}), DataCardImport::Stored);
+         },
+         QStringLiteral(R"(^DATA_CARD\|201\|2 openings stored$)")},
+        {"a door log row deleted",
+         [&] {
+             DeleteOpenDoorRecord(dm->conn,
+                                  hotel.scalar("select max(ID) from OpenDoorRecord").toLongLong());
+         },
+         QStringLiteral(
+             R"(^DOOR_LOG_DELETE\|201\|opening \d+ of card \w+ at 2026-12-10 09:00:00$)")},
+        {"issue records purged",
+         [] { QCOMPARE(PurgeIssueRecords(dm->conn, Now().addYears(-1)), 0); },
+         QStringLiteral(R"(^PURGE\|\|issue records of 2025-12-10 and earlier; 0 rows$)")},
+    };
+    for (const Case &c : cases) {
+        const int before = hotel.scalar("select count(*) from OperationLog").toInt();
+        c.operation();
+        QCOMPARE(hotel.scalar("select count(*) from OperationLog").toInt(), before + 1);
+        const QString row = newestRow(hotel);
+        QVERIFY2(QRegularExpression(c.expected).match(row).hasMatch(),
+                 qPrintable(QStringLiteral("%1: %2").arg(QLatin1String(c.name), row)));
+    }
+    QVERIFY(VerifyOperationLog(dm->conn).Intact);
+}
+
+void TestOperationLog::aFailedChangeWritesNoRow()
+{
+    TestHotel hotel;
+    hotel.logOnAdministrator();
+    // The stay cannot be opened: the card's recording is undone with its row.
+    hotel.exec("create trigger refuse before insert on GuestInRecord begin "
+               "select raise(abort, 'injected'); end");
+    const GuestStay stay = stayIn(QStringLiteral("102"));
+    CardRecord record = GuestCardRecord(stay, GuestSerial::Next);
+    QVERIFY_THROWS_EXCEPTION(DbError, RecordIssuedGuestCard(record, stay));
+    QCOMPARE(hotel.scalar("select count(*) from OperationLog").toInt(), 0);
+    QCOMPARE(hotel.scalar("select count(*) from MakeCardRecord").toInt(), 0);
+}
+
+QUENMAR_TEST_MAIN(TestOperationLog)
+#include "test_oplog.moc"
