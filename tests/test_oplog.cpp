@@ -43,9 +43,19 @@ private slots:
 
 namespace {
 
-void logThree(TestHotel &hotel)
+// Logs on the first administrator, whose account is logged as added, and starts the log
+// afresh for the rows a test counts.
+void logOn(TestHotel &hotel)
 {
     hotel.logOnAdministrator();
+    QCOMPARE(hotel.scalar("select Action || ' ' || Staffer from OperationLog").toString(),
+             QStringLiteral("OPERATOR_ADD admin"));
+    hotel.exec("delete from OperationLog");
+}
+
+void logThree(TestHotel &hotel)
+{
+    logOn(hotel);
     SetNow(QDateTime(QDate(2026, 3, 1), QTime(9, 0, 5)));
     LogOperation(dm->conn, LogAction::CheckOut, QStringLiteral("101"), QStringLiteral("stay 7"));
     SetNow(QDateTime(QDate(2026, 6, 1), QTime(10, 0)));
@@ -81,7 +91,7 @@ void TestOperationLog::rowsCarryTheOperatorAndFollowTheChain()
 void TestOperationLog::aRolledBackChangeLeavesNoRow()
 {
     TestHotel hotel;
-    hotel.logOnAdministrator();
+    logOn(hotel);
     try {
         Transaction transaction(dm->conn);
         hotel.exec("update RoomInfo set CardSn = 5 where RoomStr = '101'");
@@ -167,7 +177,7 @@ void TestOperationLog::anOlderDatabaseGetsTheTableWhenOpened()
     QCOMPARE(hotel.scalar("select count(*) from sqlite_master where name = 'OperationLog_LogTime'")
                  .toInt(),
              1);
-    hotel.logOnAdministrator();
+    logOn(hotel);
     LogOperation(dm->conn, LogAction::Logon, QString(), QString());
     QVERIFY(VerifyOperationLog(dm->conn).Intact);
 }
@@ -283,7 +293,7 @@ QString newestRow(TestHotel &hotel)
 void TestOperationLog::eachOperationWritesItsRow()
 {
     TestHotel hotel;
-    hotel.logOnAdministrator();
+    logOn(hotel);
     SetNow(QDateTime(QDate(2026, 12, 10), QTime(9, 0)));
     struct Case
     {
@@ -343,7 +353,7 @@ void TestOperationLog::eachOperationWritesItsRow()
 void TestOperationLog::aFailedChangeWritesNoRow()
 {
     TestHotel hotel;
-    hotel.logOnAdministrator();
+    logOn(hotel);
     // The stay cannot be opened: the card's recording is undone with its row.
     hotel.exec("create trigger refuse before insert on GuestInRecord begin "
                "select raise(abort, 'injected'); end");
