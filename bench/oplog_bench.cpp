@@ -1,0 +1,171 @@
+// The operation log of a busy hotel: 1,000,000 rows over three years, in a database made as the
+// program makes one (its own schema, never analysed). Times, in one run:
+//   - the operation log form listing one day (TOperationLog_Form::List on a shown form: the
+//     count of the status line, the first rows the grid reads, the repaint) against the fastest
+//     plan of its two statements reading the same rows through the SQLite C API;
+//   - a check-in's recording (RecordIssuedGuestCard: the room's counter, the issue record, the
+//     stay, their log row, the commit) against the log row's own statements alone, rolled back.
+#include "benchsupport.h"
+
+#include "app/application.h"
+#include "app/logon.h"
+#include "app/operationlogform.h"
+#include "data/appdir.h"
+#include "data/clock.h"
+#include "data/dm.h"
+#include "data/schema.h"
+#include "data/settings.h"
+#include "data/transaction.h"
+#include "oplog/operationlog.h"
+#include "stays/guestcards.h"
+
+#include <QDateEdit>
+#include <QSqlQuery>
+#include <QTemporaryDir>
+
+#include <cstdio>
+#include <memory>
+
+using namespace bench;
+
+namespace {
+
+// One row every 94.6 s over 2021-2023, a front desk's mix of actions, rooms and operators.
+const std::vector<const char *> kFill = {
+    "INSERT INTO OperationLog (LogTime, Staffer, StafferName, Workstation, Action, Room, Detail, "
+    "Hash) "
+    "SELECT datetime(julianday('2021-01-01') + i * (1095.0 / 1000000)), 'desk' || (i % 4), "
+    "'Front desk ' || (i % 4), 'ws' || (i % 3), "
+    "CASE i % 10 WHEN 0 THEN 'LOGON' WHEN 1 THEN 'CHECK_OUT' WHEN 2 THEN 'REVOKE' "
+    "ELSE 'CARD' END, printf('%d', 101 + i % 900), 'card type 4, serial ' || printf('%08X', i), "
+    "printf('%064X', i) "
+    "FROM (WITH RECURSIVE n(i) AS (SELECT 0 UNION ALL SELECT i + 1 FROM n WHERE i < 999999) "
+    "SELECT i FROM n)",
+};
+constexpr int kGeneratorVersion = 1;
+const QDate kDay(2022, 6, 15);
+
+std::unique_ptr<TOperationLog_Form> g_form;
+std::string g_count, g_list;
+std::int64_t g_rowsRead = 0;
+
+std::string Sql(const QStringList &lines)
+{
+    return lines.join('\n').toStdString();
+}
+
+void BM_Program_OneDay(benchmark::State &state)
+{
+    for (auto _ : state) {
+        g_form->List();
+        QCoreApplication::processEvents();
+    }
+}
+
+void BM_Bare_OneDay(benchmark::State &state)
+{
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(StepRows(g_count));
+        benchmark::DoNotOptimize(StepRows(g_list, g_rowsRead));
+    }
+}
+
+void BM_CheckInRecording(benchmark::State &state)
+{
+    int i = 0;
+    for (auto _ : state) {
+        GuestStay stay;
+        stay.Room = QStringLiteral("101");
+        stay.Start = Now();
+        stay.End = Now().addDays(1);
+        stay.GuestName = QStringLiteral("Guest %1").arg(++i);
+        CardRecord record = GuestCardRecord(stay, GuestSerial::Next);
+        RecordIssuedGuestCard(record, stay);
+    }
+}
+
+void BM_LogRowAlone(benchmark::State &state)
+{
+    for (auto _ : state) {
+        Transaction transaction(dm->conn);
+        LogOperation(dm->conn, LogAction::CardWritten, QStringLiteral("101"),
+                     QStringLiteral("card type 4, serial 0101010000002A, issue record 42"));
+    } // rolled back: the statements alone, without a commit of their own
+}
+
+BENCHMARK(BM_Program_OneDay)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_Bare_OneDay)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_CheckInRecording)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_LogRowAlone)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QTemporaryDir programDir;
+    QuenmarApplication app(argc, argv);
+    SilentDialogs silent;
+    setDialogs(&silent);
+    Tdm module;
+    dm = &module;
+    SetProgramDir(programDir.path());
+
+    const QString path = CachedHotelDatabase("oplog", kFill, kGeneratorVersion);
+    if (!OpenDatabaseFile(path))
+        Fail("cannot open " + path.toStdString());
+    {
+        QSqlQuery q(module.conn.database());
+        q.exec(QStringLiteral("select count(*) from Operator where Staffer='admin'"));
+        if (!q.next() || q.value(0).toInt() == 0)
+            CreateFirstAccount(QStringLiteral("admin"), QStringLiteral("secret"));
+        // The demo hotel's first room, for the check-ins.
+        q.exec(QStringLiteral("select count(*) from RoomInfo"));
+        if (!q.next() || q.value(0).toInt() == 0)
+            FillDemoHotel(module.conn);
+        q.exec(QStringLiteral("select count(*), (select count(*) from sqlite_master where "
+                              "name='sqlite_stat1') from OperationLog"));
+        q.next();
+        std::printf("Operation log: %lld rows; %s\n", q.value(0).toLongLong(),
+                    q.value(1).toInt() ? "ANALYSED" : "never analysed");
+    }
+    LockSystemInfo = TLockSystemInfo();
+    LockSystemInfo.Staffer = QStringLiteral("admin");
+    LockSystemInfo.StafferName = QStringLiteral("Administrator");
+    SetNow(QDateTime(kDay, QTime(12, 0)));
+
+    g_form = std::make_unique<TOperationLog_Form>();
+    g_form->resize(1000, 600);
+    g_form->show();
+    g_form->findChild<QDateEdit *>(QStringLiteral("DateStart_Dtp"))->setDate(kDay);
+    g_form->findChild<QDateEdit *>(QStringLiteral("DateEnd_Dtp"))->setDate(kDay);
+    g_form->List();
+    QCoreApplication::processEvents();
+    g_rowsRead = g_form->Log_ado.RecordCount();
+    OperationLogFilter filter;
+    filter.First = filter.Last = kDay;
+    const QString table = QStringLiteral("OperationLog");
+    g_count = FastestPlan(Sql(OperationLogCountLines(filter)), table);
+    g_list = FastestPlan(Sql(OperationLogListLines(filter)), table, g_rowsRead);
+    PrintQueryPlan("the operation log, one day", Sql(OperationLogListLines(filter)));
+
+    RatioReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    std::printf("\nMedians (targets: the day within 2 times its statements and under 100 ms; the "
+                "log row within 10 %% of a check-in's recording):\n");
+    bool held = reporter.printRatio("one day of the operation log (" +
+                                        std::to_string(g_form->Count) + " rows)",
+                                    "BM_Program_OneDay", "BM_Bare_OneDay", 2.0, 100.0);
+    held = reporter.printRatio("the log row / a check-in's recording", "BM_LogRowAlone",
+                               "BM_CheckInRecording", 0.1, 1e9) &&
+           held;
+    std::printf("%s\n", held ? "All targets met." : "SOME TARGETS MISSED.");
+    g_form.reset();
+    dm = nullptr;
+    setDialogs(nullptr);
+    benchmark::Shutdown();
+    return 0;
+}
