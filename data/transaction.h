@@ -3,8 +3,6 @@
 // construction, rolled back on every way out of the scope unless Commit() was reached.
 #include "connection.h"
 
-#include <optional>
-
 class Transaction
 {
 public:
@@ -35,18 +33,30 @@ private:
 class JoinedTransaction
 {
 public:
-    explicit JoinedTransaction(Connection &conn)
+    explicit JoinedTransaction(Connection &conn) : m_conn(conn), m_own(!conn.InTransaction())
     {
-        if (!conn.InTransaction())
-            m_own.emplace(conn);
+        if (m_own)
+            m_conn.BeginTrans();
     }
+    ~JoinedTransaction()
+    {
+        if (m_own && !m_done)
+            m_conn.RollbackTrans();
+    }
+    JoinedTransaction(const JoinedTransaction &) = delete;
+    JoinedTransaction &operator=(const JoinedTransaction &) = delete;
+
     // Stores the transaction of its own; a joined one is stored by its owner.
     void Commit()
     {
-        if (m_own)
-            m_own->Commit();
+        if (!m_own)
+            return;
+        m_conn.CommitTrans();
+        m_done = true;
     }
 
 private:
-    std::optional<Transaction> m_own;
+    Connection &m_conn;
+    const bool m_own;
+    bool m_done = false;
 };
