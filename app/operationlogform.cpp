@@ -3,7 +3,6 @@
 #include "data/clock.h"
 #include "data/dm.h"
 #include "data/settings.h"
-#include "data/sqltext.h"
 #include "staffcards/reportlibrary.h"
 #include "staffcards/statuspanels.h"
 #include "ui/dialogs.h"
@@ -49,13 +48,7 @@ TOperationLog_Form::TOperationLog_Form(QWidget *parent)
     ui->Action_CB->setCurrentIndex(ui->Action_CB->count() - 1);
 
     // The purge is for operators with the settings right.
-    Table &op = dm->Operator_ado;
-    op.Filter = QStringLiteral("Staffer=") + QuotedStr(LockSystemInfo.Staffer);
-    op.Filtered = true;
-    op.Open();
-    ui->DeleteOldData_Bt->setEnabled(!op.IsEmpty() && op.AsBoolean(QStringLiteral("SystemInfo")));
-    op.Filtered = false;
-    op.Close();
+    ui->DeleteOldData_Bt->setEnabled(LoggedOnOperatorHas(QStringLiteral("SystemInfo")));
 
     connect(ui->Check_Bt, &QPushButton::clicked, this, Guarded([this] { List(); }));
     for (QComboBox *box : {ui->Staffer_CB, ui->Action_CB})

@@ -1,6 +1,8 @@
 #include "dm.h"
 
 #include "notice.h"
+#include "settings.h"
+#include "sqltext.h"
 
 Tdm *dm = nullptr;
 
@@ -47,4 +49,16 @@ int Tdm::GetDataTypeItems(int kind, QStringList &items, const QString &current)
             found = items.size();
     }
     return found;
+}
+
+bool LoggedOnOperatorHas(const QString &rightColumn)
+{
+    Table &op = dm->Operator_ado;
+    op.Filter = QStringLiteral("Staffer=") + QuotedStr(LockSystemInfo.Staffer);
+    op.Filtered = true;
+    op.Open();
+    const bool holds = !op.IsEmpty() && op.AsBoolean(rightColumn);
+    op.Filtered = false;
+    op.Close();
+    return holds;
 }

@@ -23,5 +23,9 @@ public:
     int GetDataTypeItems(int kind, QStringList &items, const QString &current);
 };
 
+// Whether the logged-on operator's account holds this right (a column of Operator); false
+// when the account is gone.
+bool LoggedOnOperatorHas(const QString &rightColumn);
+
 // The data module of the run; created before anything else.
 extern Tdm *dm;

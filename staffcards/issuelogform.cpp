@@ -3,7 +3,6 @@
 #include "data/clock.h"
 #include "data/dm.h"
 #include "data/settings.h"
-#include "data/sqltext.h"
 #include "reportlibrary.h"
 #include "statuspanels.h"
 #include "ui/dialogs.h"
@@ -52,13 +51,7 @@ TMC_R_From::TMC_R_From(QWidget *parent)
     ui->CardType_CB->setCurrentIndex(ui->CardType_CB->count() - 1);
 
     // The purge is for operators with the settings right.
-    Table &op = dm->Operator_ado;
-    op.Filter = QStringLiteral("Staffer=") + QuotedStr(LockSystemInfo.Staffer);
-    op.Filtered = true;
-    op.Open();
-    ui->DeleteOldData_Bt->setEnabled(!op.IsEmpty() && op.AsBoolean(QStringLiteral("SystemInfo")));
-    op.Filtered = false;
-    op.Close();
+    ui->DeleteOldData_Bt->setEnabled(LoggedOnOperatorHas(QStringLiteral("SystemInfo")));
 
     connect(ui->Check_Bt, &QPushButton::clicked, this, Guarded([this] { MakeCardRecordList(); }));
     connect(ui->CardType_CB, &QComboBox::currentIndexChanged, this,
