@@ -228,9 +228,15 @@ RoomStore UpdateRoom(Connection &conn, qint64 id, const FieldValues &changes)
         }
     }
     const QString current = DoorPlateOf(conn, id);
+    // Each changed column with its value before and after, e.g. "RoomTypeStr=Single -> Double".
     QStringList changed;
-    for (const auto &[column, value] : values)
-        changed.append(QStringLiteral("%1=%2").arg(column, value.toString()));
+    for (const auto &[column, value] : values) {
+        QSqlQuery before =
+            Run(conn, QStringLiteral("select %1 from RoomInfo where ID=?").arg(column), {id});
+        changed.append(QStringLiteral("%1=%2 -> %3")
+                           .arg(column, before.next() ? before.value(0).toString() : QString(),
+                                value.toString()));
+    }
     const auto logged = [&] {
         LogOperation(conn, LogAction::Room, current,
                      QStringLiteral("changed: ") + changed.join(QStringLiteral(", ")));

@@ -1,13 +1,21 @@
 // The operation log: rows stored with the change they record, and a chain of hashes that a
 // changed or removed row breaks.
 #include "app/application.h"
+#include "app/backupcommands.h"
+#include "app/logon.h"
 #include "app/operationlogform.h"
 #include "cards/bookkeeping.h"
 #include "data/clock.h"
 #include "data/errors.h"
+#include "data/rights.h"
 #include "data/settings.h"
 #include "data/transaction.h"
+#include "language/language.h"
+#include "operators/operators.h"
 #include "oplog/operationlog.h"
+#include "setup/districts.h"
+#include "setup/rooms.h"
+#include "setup/roomtypes.h"
 #include "staffcards/issuelog.h"
 #include "staffcards/opendoorrecords.h"
 #include "stays/guestcards.h"
@@ -38,6 +46,7 @@ private slots:
     void initdbVerifiesTheLog();
     void theFormListsChecksAndPurges();
     void eachOperationWritesItsRow();
+    void setupAccountsAndFilesWriteTheirRows();
     void aFailedChangeWritesNoRow();
 };
 
@@ -347,6 +356,156 @@ void TestOperationLog::eachOperationWritesItsRow()
         QVERIFY2(QRegularExpression(c.expected).match(row).hasMatch(),
                  qPrintable(QStringLiteral("%1: %2").arg(QLatin1String(c.name), row)));
     }
+    QVERIFY(VerifyOperationLog(dm->conn).Intact);
+}
+
+// Each case runs one operation; an expected text of "" means the operation is refused and
+// writes no row.
+void TestOperationLog::setupAccountsAndFilesWriteTheirRows()
+{
+    TestHotel hotel;
+    logOn(hotel);
+    Table &types = dm->RoomType_ado;
+    types.Open();
+    qint64 typeId = -1;
+    qint64 roomId = -1;
+    qint64 clerkId = -1;
+    QWidget mainForm;
+    mainForm.setObjectName(QStringLiteral("MainForm"));
+    TLanguage language(&mainForm);
+    const QString backup = hotel.dir() + QStringLiteral("/saved.mdb");
+    struct Case
+    {
+        const char *name;
+        std::function<void()> operation;
+        QString expected; // a regular expression for "Action|Room|Detail"; empty: no row
+    };
+    const QList<Case> cases = {
+        {"logon", [] { QVERIFY(TryLogon(QStringLiteral("admin"), QStringLiteral("secret"))); },
+         QStringLiteral(R"(^LOGON\|\|$)")},
+        {"failed logon, the name typed kept, never the password",
+         [] { QVERIFY(!TryLogon(QStringLiteral("mallory"), QStringLiteral("guess"))); },
+         QStringLiteral(R"(^LOGON_FAILED\|\|$)")},
+        {"room type added",
+         [&] { typeId = AddRoomType(types, QStringLiteral("Loft"), QStringLiteral("2"), {}); },
+         QStringLiteral(R"(^ROOM_TYPE\|\|added: Title=Loft, Size=2$)")},
+        {"room type changed, old and new values",
+         [&] {
+             QVERIFY(UpdateRoomType(types, typeId, QStringLiteral("Grand loft"), {},
+                                    QStringLiteral("880")));
+         },
+         QStringLiteral(
+             R"(^ROOM_TYPE\|\|changed: .*Title=Loft.* -> .*Title=Grand loft.*Piece=880)")},
+        {"room added",
+         [&] {
+             const RoomStore stored =
+                 AddRoom(dm->conn, MakeNewRoom(QStringLiteral("3"), QStringLiteral("4"), 5),
+                         QStringLiteral("3405"), QStringLiteral("Grand loft"));
+             QCOMPARE(stored.refusal, RoomRefusal::None);
+             roomId = stored.id;
+         },
+         QStringLiteral(
+             R"(^ROOM\|3405\|added: lock code 3405, building 3, floor 4, room 5, Grand loft$)")},
+        {"a room added with a taken door plate",
+         [] {
+             QCOMPARE(AddRoom(dm->conn, MakeNewRoom(QStringLiteral("3"), QStringLiteral("4"), 6),
+                              QStringLiteral("3405"), QString())
+                          .refusal,
+                      RoomRefusal::DoorPlateTaken);
+         },
+         QString()},
+        {"room changed, old and new values",
+         [&] {
+             QCOMPARE(UpdateRoom(dm->conn, roomId,
+                                 {{QStringLiteral("RoomStr"), QStringLiteral("3405A")},
+                                  {QStringLiteral("RoomTypeStr"), QString()}})
+                          .refusal,
+                      RoomRefusal::None);
+         },
+         QStringLiteral(
+             R"(^ROOM\|3405\|changed: RoomStr=3405 -> 3405A, RoomTypeStr=Grand loft -> $)")},
+        {"room deleted", [&] { QCOMPARE(DeleteRoom(dm->conn, roomId).refusal, RoomRefusal::None); },
+         QStringLiteral(R"(^ROOM\|3405A\|deleted$)")},
+        {"room type deleted", [&] { DeleteRoomType(types, typeId); },
+         QStringLiteral(R"(^ROOM_TYPE\|\|deleted: Title=Grand loft$)")},
+        {"group added", [] { AddDistrict(dm->conn, 7, QStringLiteral("Spa")); },
+         QStringLiteral(R"(^GROUP\|\|added: group 7 \(Spa\)$)")},
+        {"group deleted", [] { DeleteDistrict(dm->conn, 7); },
+         QStringLiteral(R"(^GROUP\|\|deleted: group 7$)")},
+        {"operator added with the rights granted",
+         [&] {
+             QList<bool> rights(OperatorRights().size(), false);
+             rights[0] = true;
+             clerkId = AddOperator(QStringLiteral("clerk"), QStringLiteral("Ann"), rights).id;
+         },
+         QStringLiteral(R"(^OPERATOR_ADD\|\|clerk \(Ann\), rights: \w+$)")},
+        {"an operator added under a taken name",
+         [] {
+             QCOMPARE(AddOperator(QStringLiteral(" CLERK "), QStringLiteral("x"), {}).result,
+                      AddOperatorResult::NameTaken);
+         },
+         QString()},
+        {"password set, never the password",
+         [&] { SetOperatorPassword(clerkId, QStringLiteral("pa55word")); },
+         QStringLiteral(R"(^PASSWORD\|\|password set for clerk$)")},
+        {"own password changed",
+         [] {
+             const auto proven =
+                 ProveCurrentPassword(QStringLiteral("admin"), QStringLiteral("secret"));
+             QVERIFY(proven);
+             QVERIFY(ChangeOperatorPassword(*proven, QStringLiteral("n3w")));
+         },
+         QStringLiteral(R"(^PASSWORD\|\|own password changed by admin$)")},
+        {"operator deleted",
+         [&] { QCOMPARE(DeleteOperator(clerkId), DeleteOperatorResult::Deleted); },
+         QStringLiteral(R"(^OPERATOR_DELETE\|\|clerk$)")},
+        {"the logged-on operator's own account, refused",
+         [&] {
+             QCOMPARE(
+                 DeleteOperator(
+                     hotel.scalar("select ID from Operator where Staffer='admin'").toLongLong()),
+                 DeleteOperatorResult::OwnAccount);
+         },
+         QString()},
+        {"backup",
+         [&] {
+             hotel.dialogs.files = {backup};
+             DataBackupClick(language);
+         },
+         QStringLiteral(R"(^BACKUP\|\|.*saved\.mdb$)")},
+    };
+    for (const Case &c : cases) {
+        const int before = hotel.scalar("select count(*) from OperationLog").toInt();
+        c.operation();
+        const int after = hotel.scalar("select count(*) from OperationLog").toInt();
+        QVERIFY2(after == before + (c.expected.isEmpty() ? 0 : 1), c.name);
+        if (c.expected.isEmpty())
+            continue;
+        const QString row = newestRow(hotel);
+        QVERIFY2(QRegularExpression(c.expected).match(row).hasMatch(),
+                 qPrintable(QStringLiteral("%1: %2").arg(QLatin1String(c.name), row)));
+    }
+    // A restore puts back the file's log, whose chain its row continues.
+    hotel.dialogs.files = {backup};
+    DataRecoveryClick(language);
+    QVERIFY2(QRegularExpression(
+                 QStringLiteral(R"(^RESTORE\|\|from .*saved\.mdb; the data replaced kept as .+$)"))
+                 .match(newestRow(hotel))
+                 .hasMatch(),
+             qPrintable(newestRow(hotel)));
+    QVERIFY(VerifyOperationLog(dm->conn).Intact);
+    // The failed logon keeps the name typed as the row's operator; no row holds a password.
+    QCOMPARE(hotel
+                 .scalar("select count(*) from OperationLog where Action='LOGON_FAILED' and "
+                         "Staffer='mallory'")
+                 .toInt(),
+             1);
+    QCOMPARE(hotel
+                 .scalar("select count(*) from OperationLog where Detail like '%guess%' or "
+                         "Detail like '%pa55word%' or Detail like '%n3w%' or Detail like "
+                         "'%secret%'")
+                 .toInt(),
+             0);
     QVERIFY(VerifyOperationLog(dm->conn).Intact);
 }
 

@@ -659,6 +659,22 @@ void TestPms::clientOverLoopback()
          {"byte(s) outside any record skipped", "< KR|KC3|KTN|RN203|", "> KA|WS9|KC3|G#12345|"})
         QVERIFY2(lines.contains(QLatin1String(expected)), expected);
     QVERIFY(!lines.contains("unknown record QQ dropped"));
+
+    // The operation log has the link coming up and each request with its answer.
+    const QStringList logged =
+        desk.hotel
+            .scalar("select group_concat(line, char(10)) from (select Action || '|' || Room || "
+                    "'|' || Detail as line from OperationLog where Staffer='PMS' order by ID)")
+            .toString()
+            .split('\n');
+    QCOMPARE(logged.size(), 4);
+    QCOMPARE(logged[0], QStringLiteral("PMS_LINK||linked"));
+    QVERIFY2(logged[1].startsWith("PMS|203|KR|KC3|KTN|RN203|") && logged[1].contains(" -> KA|"),
+             qPrintable(logged[1]));
+    QVERIFY2(logged[2].startsWith("PMS||KZ|KC3|WS9") && logged[2].contains(" -> KZ|"),
+             qPrintable(logged[2]));
+    QVERIFY2(logged[3].startsWith("PMS|203|KD|") && logged[3].contains("-> KA|"),
+             qPrintable(logged[3]));
 }
 
 void TestPms::clientReconnectsAndStartsTheLink()

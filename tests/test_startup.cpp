@@ -354,6 +354,10 @@ void TestStartup::settingsFormSavesAndEndsTheProgram()
     QCOMPARE(ini.ReadInteger("Config", "CommProt", -1), 0);
     QCOMPARE(ini.ReadString("SystemInfo", "UseRoomID", "?"), QStringLiteral("0"));
     QCOMPARE(ini.ReadString("SystemInfo", "Pass", ""), QStringLiteral("0A0B0C0D"));
+    // The operation log names the keys that changed, never the encoder's password.
+    QCOMPARE(hotel.scalar("select Action || '|' || Detail from OperationLog").toString(),
+             QStringLiteral("SETTINGS|CommProt: 2 -> 0; HotelName:  -> Seaside; "
+                            "LeaveTime: 13:00:00 -> 11:30:00"));
 }
 
 void TestStartup::settingsFormStopsAtAnInvalidTime()
