@@ -28,6 +28,8 @@ TOperationLog_Form::TOperationLog_Form(QWidget *parent)
                                   {QStringLiteral("Detail"), QStringLiteral("Detail")},
                                   {QStringLiteral("ID"), QStringLiteral("ID"), false}},
                                  this);
+    // Printed, the names and details wrap in their columns; times, codes and rooms are never cut.
+    m_model->setFreeText({QStringLiteral("StafferName"), QStringLiteral("Detail")});
     auto *grid = ui->DBGrid1;
     grid->setModel(m_model);
     grid->horizontalHeader()->setStretchLastSection(true);

@@ -13,6 +13,7 @@
 #include "language/language.h"
 #include "operators/operators.h"
 #include "oplog/operationlog.h"
+#include "print/print.h"
 #include "setup/districts.h"
 #include "setup/rooms.h"
 #include "setup/roomtypes.h"
@@ -33,6 +34,8 @@
 #include <QTableView>
 #include <QTest>
 
+#include <dlfcn.h>
+
 class TestOperationLog : public QObject
 {
     Q_OBJECT
@@ -45,6 +48,7 @@ private slots:
     void anOlderDatabaseGetsTheTableWhenOpened();
     void initdbVerifiesTheLog();
     void theFormListsChecksAndPurges();
+    void theReportPrintsTheListedRows();
     void eachOperationWritesItsRow();
     void setupAccountsAndFilesWriteTheirRows();
     void aFailedChangeWritesNoRow();
@@ -274,6 +278,46 @@ void TestOperationLog::theFormListsChecksAndPurges()
     hotel.exec("update Operator set SystemInfo = 0");
     TOperationLog_Form clerk;
     QVERIFY(!child<QPushButton>(&clerk, "DeleteOldData_Bt")->isEnabled());
+}
+
+// The printed log: the listed days in its heading, every listed row with its operator, action,
+// room and detail, wrapped rather than cut.
+void TestOperationLog::theReportPrintsTheListedRows()
+{
+    TestHotel hotel;
+    logThree(hotel);
+    SetNow(QDateTime(QDate(2026, 12, 1), QTime(12, 0)));
+    LogOperation(dm->conn, LogAction::Settings, QString(),
+                 QStringLiteral("HotelName: Harbour -> Harbour View; LeaveTime: 12:00:00 -> "
+                                "11:00:00; DayCount: 1 -> 2; CommProt: 0 -> 1; LockType: 0 -> 3"));
+    TOperationLog_Form form;
+    child<QDateEdit>(&form, "DateStart_Dtp")->setDate(QDate(2026, 1, 1));
+    child<QPushButton>(&form, "Check_Bt")->click();
+    QAbstractItemModel *model = child<QTableView>(&form, "DBGrid1")->model();
+    model->setProperty("HotelName", "Harbour View Hotel");
+    model->setProperty("Days", "2026-01-01 - 2026-12-01");
+
+    void *library = dlopen(QUENMAR_STAGE_DIR "/Dll/libPrint.so", RTLD_NOW | RTLD_NODELETE);
+    QVERIFY2(library, dlerror());
+    auto savePdf = reinterpret_cast<PrintFormSavePdfFn>(dlsym(library, "PrintForm_SavePdf"));
+    QVERIFY(savePdf);
+    TPrintFromDll record{};
+    record.List = model;
+    record.Kind = PRINT_OPERATION_LOG;
+    const QString file = hotel.dir() + "/log.pdf";
+    QCOMPARE(savePdf(record, QFile::encodeName(file).constData()), 1);
+    dlclose(library);
+
+    QProcess tool;
+    tool.start(QStringLiteral("pdftotext"), {"-raw", file, "-"});
+    QVERIFY(tool.waitForFinished(30000) && tool.exitCode() == 0);
+    const QString text = QString::fromUtf8(tool.readAllStandardOutput());
+    for (const QString &part :
+         {QStringLiteral("Harbour View Hotel"), QStringLiteral("Operation log"),
+          QStringLiteral("Days: 2026-01-01 - 2026-12-01"), QStringLiteral("2026-03-01 09:00:05"),
+          QStringLiteral("mallory"), QStringLiteral("LOGON_FAILED"), QStringLiteral("REVOKE"),
+          QString::fromUtf8("房卡 0x12"), QStringLiteral("LockType: 0 -> 3")})
+        QVERIFY2(text.contains(part), qPrintable(part));
 }
 
 namespace {
