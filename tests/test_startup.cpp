@@ -417,6 +417,9 @@ void TestStartup::connectionDialog()
     const IniFile ini(SettingsFilePath());
     QCOMPARE(ini.ReadInteger("Client Config", "ConnType", -1), 0);
     QCOMPARE(ini.ReadString("Client Config", "DbPath", ""), hotel.dbPath());
+    QCOMPARE(hotel.scalar("select Action || '|' || Detail from OperationLog order by ID desc")
+                 .toString(),
+             "CONNECTION|database file " + hotel.dbPath());
 }
 
 void TestStartup::failedSettingsWritesAreReported()
