@@ -208,7 +208,6 @@ void Connection::Open()
                     .arg(path, error));
         }
         RegisterSqlFunctions(db);
-        AddMissingHotelIndexes(db);
     }
     m_path = path;
 }

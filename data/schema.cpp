@@ -197,13 +197,13 @@ QStringList OperationLogSchemaStatements()
 
 void UpgradeHotelDatabase(Connection &conn)
 {
-    if (!conn.IsServer())
-        AddRoomInfoUniqueIndexes(conn);
     QSqlDatabase db = conn.database();
+    if (!conn.IsServer()) {
+        AddMissingHotelIndexes(db);
+        AddRoomInfoUniqueIndexes(conn);
+    }
     const QStringList tables = db.tables();
-    auto has = [&](const QString &table) {
-        return tables.contains(table, Qt::CaseInsensitive);
-    };
+    auto has = [&](const QString &table) { return tables.contains(table, Qt::CaseInsensitive); };
     QStringList missing;
     if (!has(QStringLiteral("OperationLog")))
         missing += conn.IsServer() ? ServerStatements(OperationLogSchemaStatements())

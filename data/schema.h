@@ -30,6 +30,8 @@ QStringList RoomInfoUniqueIndexStatements();
 // Adds those indexes to an open database file that lacks them, where its rows allow it (no
 // two rooms share a door plate or lock code); anything else leaves the file as it is.
 void AddRoomInfoUniqueIndexes(Connection &conn);
+// Part of UpgradeHotelDatabase, which only the program's own working database gets: a file
+// that is only read (a log under investigation, rows copied to the server) is never changed.
 // Gives an open database file made by an earlier version the indexes of the delivered
 // database that it lacks (on tables it has), and drops the indexes they replace. The issue
 // log and the door log depend on them for their speed, not for their results: a file that
