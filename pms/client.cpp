@@ -45,19 +45,6 @@ QString shown(const Record &r)
     return QString::fromStdString(bytes.substr(1, bytes.size() - 2));
 }
 
-// The link's changes and each request with its answer go to the operation log when the
-// database takes them; the link goes on when it does not.
-void logLink(const QString &action, const QString &room, const QString &detail)
-{
-    if (!dm || !dm->conn.Connected())
-        return;
-    try {
-        LogOperationAs(dm->conn, QStringLiteral("PMS"), QStringLiteral("PMS"), action, room,
-                       detail);
-    } catch (const DbError &) {
-    }
-}
-
 QString fieldOf(const Record &r, const char *id)
 {
     for (const auto &[name, value] : r.fields)
@@ -134,6 +121,38 @@ QString Client::StateText(State state)
         break;
     }
     return QStringLiteral("PMS: down");
+}
+
+// The link's changes and each request with its answer go to the operation log when the
+// database takes them; the link goes on when it does not. While a desk command holds the
+// database in its transaction, a row written now would stand or fall with that command: the
+// rows wait, in order, until the transaction is over (at the latest the next tick).
+void Client::logLink(const QString &action, const QString &room, const QString &detail)
+{
+    m_unlogged.push_back({action, room, detail, Now()});
+    writeUnlogged();
+}
+
+void Client::writeUnlogged()
+{
+    if (!dm || !dm->conn.Connected() || dm->conn.InTransaction())
+        return;
+    while (!m_unlogged.empty()) {
+        const UnloggedRow row = m_unlogged.front();
+        m_unlogged.pop_front();
+        try {
+            // A row that waited says when the link acted.
+            const QString detail =
+                row.time.secsTo(Now()) < 1
+                    ? row.detail
+                    : row.detail +
+                          QStringLiteral(" (at %1)")
+                              .arg(row.time.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")));
+            LogOperationAs(dm->conn, QStringLiteral("PMS"), QStringLiteral("PMS"), row.action,
+                           row.room, detail);
+        } catch (const DbError &) {
+        }
+    }
 }
 
 void Client::setState(State state)
@@ -336,6 +355,7 @@ void Client::processPending()
 
 void Client::tick()
 {
+    writeUnlogged();
     for (const std::string &problem : m_reader.tick(nowMs()).problems)
         badInput(QString::fromStdString(problem));
     if (m_badInBurst > 0 && nowMs() - m_lastBadMs > m_options.badInputBurstMs)

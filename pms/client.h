@@ -7,6 +7,7 @@
 #include "record.h"
 
 #include <QByteArray>
+#include <QDateTime>
 #include <QElapsedTimer>
 #include <QObject>
 #include <QString>
@@ -91,6 +92,8 @@ private:
     void processPending();
     void send(const Record &record);
     void setState(State state);
+    void logLink(const QString &action, const QString &room, const QString &detail);
+    void writeUnlogged();
     void log(const QString &line) const { m_log.write(line); }
     // A line about bad input: the first of a burst is logged, the rest counted.
     void badInput(const QString &line);
@@ -116,6 +119,12 @@ private:
     static constexpr std::int64_t kHandshakeTimeoutMs = 10000;
     int m_badInBurst = 0; // pieces of bad input in the current burst
     std::int64_t m_lastBadMs = 0;
+    struct UnloggedRow
+    {
+        QString action, room, detail;
+        QDateTime time;
+    };
+    std::deque<UnloggedRow> m_unlogged; // operation log rows waiting for a desk command's end
 };
 
 // The SHA-256 digest a PeerCertificate setting names: the digest in hex (colons and blanks

@@ -4,7 +4,9 @@
 #include "cards/bookkeeping.h"
 #include "data/clock.h"
 #include "data/settings.h"
+#include "data/transaction.h"
 #include "kestrune/kestrune.h"
+#include "oplog/operationlog.h"
 #include "pms/auth.h"
 #include "pms/client.h"
 #include "pms/keyservice.h"
@@ -968,6 +970,22 @@ void TestPms::requestsWaitForADeskCommand()
     desk.encoder.putBlank();
     scripted.send(newKey("102"));
     QCOMPARE(status(scripted.next()), QStringLiteral("OK OK"));
+
+    // A request answered while a desk command holds the database in its transaction: its
+    // operation log row waits for the transaction and is not undone when the command is.
+    const auto pmsRows = [&] {
+        return desk.count("select count(*) from OperationLog where Action='PMS'");
+    };
+    const int before = pmsRows();
+    {
+        Transaction held(dm->conn);
+        CardBusy = true;
+        scripted.send(newKey("103"));
+        QCOMPARE(status(scripted.next()), QStringLiteral("BY encoder busy"));
+        QCOMPARE(pmsRows(), before);
+    }
+    QTRY_COMPARE_WITH_TIMEOUT(pmsRows(), before + 1, 30000);
+    QVERIFY(VerifyOperationLog(dm->conn).Intact);
 }
 
 QUENMAR_TEST_MAIN(TestPms)
