@@ -83,10 +83,7 @@ QVector<BoardRoom> LoadRoomBoard(const std::optional<QString> &building,
     // One forward pass over the rows, through SQLite itself: the statement returns fifteen
     // columns and the board reads four of them, while a Qt query converts every column of
     // every row (about half the time of a rebuild in a hotel of thousands of rooms).
-    const QVariant handle = dm->conn.database().driver()->handle();
-    sqlite3 *db = handle.isValid() && qstrcmp(handle.typeName(), "sqlite3*") == 0
-                      ? *static_cast<sqlite3 *const *>(handle.constData())
-                      : nullptr;
+    sqlite3 *db = dm->conn.fileHandle();
     if (!db)
         throw DbError(QStringLiteral("The room board needs an SQLite database connection."));
     const QByteArray sql = RoomBoardLines(building, floor).join('\n').toUtf8();

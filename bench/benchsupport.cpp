@@ -1,7 +1,11 @@
 #include "benchsupport.h"
 
+#include "app/application.h"
+#include "app/logon.h"
+#include "data/appdir.h"
 #include "data/dm.h"
 #include "data/schema.h"
+#include "data/settings.h"
 
 #include <QCryptographicHash>
 #include <QDir>
@@ -11,11 +15,13 @@
 #include <QRegularExpression>
 #include <QSqlDriver>
 #include <QSqlQuery>
+#include <QTemporaryDir>
 
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <regex>
 
 namespace bench {
 
@@ -75,6 +81,11 @@ QString CachedHotelDatabase(const char *name, const std::vector<const char *> &f
         Fail("cannot rename " + part.toStdString());
     std::fprintf(stderr, "Built in %.1f s\n", clock.elapsed() / 1000.0);
     return path;
+}
+
+std::string Sql(const QStringList &lines)
+{
+    return lines.join('\n').toStdString();
 }
 
 sqlite3 *Handle()
@@ -210,6 +221,134 @@ std::string FastestPlan(const std::string &sql, const QString &table, std::int64
         Fail("no plan of the statement finishes within two seconds:\n" + sql);
     std::sort(timed.begin(), timed.end());
     return timed.front().second;
+}
+
+bool Selected(const std::string &benchmark)
+{
+    std::string filter = benchmark::GetBenchmarkFilter();
+    if (filter.empty() || filter == "all")
+        return true;
+    const bool negative = filter[0] == '-';
+    if (negative)
+        filter.erase(0, 1);
+    try {
+        return std::regex_search(benchmark, std::regex(filter, std::regex::extended)) != negative;
+    } catch (const std::regex_error &) {
+        return true; // the benchmark library reports a filter it cannot read
+    }
+}
+
+void AddListing(std::vector<Listing> &listings, const std::string &name,
+                const std::function<Listing()> &make)
+{
+    if (Selected("Program/" + name) || Selected("Painted/" + name) || Selected("Bare/" + name))
+        listings.push_back(make());
+}
+
+namespace {
+
+void runProgram(benchmark::State &state, const Listing *listing, bool timedRepaint)
+{
+    for (auto _ : state) {
+        listing->program();
+        if (!timedRepaint)
+            state.PauseTiming();
+        QCoreApplication::processEvents();
+        if (!timedRepaint)
+            state.ResumeTiming();
+    }
+    state.counters["rows"] = double(listing->rows);
+    if (listing->read >= 0)
+        state.counters["read"] = double(listing->read);
+}
+
+void runBare(benchmark::State &state, const Listing *listing)
+{
+    for (auto _ : state)
+        for (const Listing::Statement &statement : listing->statements)
+            StepRows(statement.sql, statement.rows);
+    state.counters["rows"] = double(listing->rows);
+    if (listing->read >= 0)
+        state.counters["read"] = double(listing->read);
+}
+
+} // namespace
+
+void RegisterListings(const std::vector<Listing> &listings)
+{
+    for (const Listing &l : listings) {
+        benchmark::RegisterBenchmark(("Program/" + l.name).c_str(), runProgram, &l, false)
+            ->Unit(benchmark::kMillisecond)
+            ->UseRealTime();
+        benchmark::RegisterBenchmark(("Painted/" + l.name).c_str(), runProgram, &l, true)
+            ->Unit(benchmark::kMillisecond)
+            ->UseRealTime();
+        benchmark::RegisterBenchmark(("Bare/" + l.name).c_str(), runBare, &l)
+            ->Unit(benchmark::kMillisecond)
+            ->UseRealTime();
+    }
+}
+
+bool PrintListingRatios(RatioReporter &reporter, const std::vector<Listing> &listings,
+                        double maxRatio, double maxMs)
+{
+    bool held = true;
+    for (const Listing &l : listings) {
+        held = reporter.printRatio(l.name + " (" + std::to_string(l.rows) + " rows)",
+                                   "Program/" + l.name, "Bare/" + l.name, maxRatio, maxMs) &&
+               held;
+        held = reporter.printRatio("  with its repaint", "Painted/" + l.name, "Bare/" + l.name, 1e9,
+                                   maxMs) &&
+               held;
+    }
+    return held;
+}
+
+BenchProgram::BenchProgram(int &argc, char **argv, const char *name,
+                           const std::vector<const char *> &fill, int generatorVersion)
+{
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        std::exit(1);
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    m_programDir = std::make_unique<QTemporaryDir>();
+    m_encoderDir = std::make_unique<QTemporaryDir>();
+    qputenv("KESTRUNE_ENCODER_DIR", m_encoderDir->path().toLocal8Bit());
+    m_app = std::make_unique<QuenmarApplication>(argc, argv);
+    setDialogs(&silent);
+    m_module = std::make_unique<Tdm>();
+    dm = m_module.get();
+    SetProgramDir(m_programDir->path());
+    QFile::link(QStringLiteral(QUENMAR_STAGE_DIR "/pic"),
+                m_programDir->path() + QStringLiteral("/pic"));
+
+    const QString path = CachedHotelDatabase(name, fill, generatorVersion);
+    if (!OpenDatabaseFile(path))
+        Fail("cannot open " + path.toStdString());
+    QSqlQuery q(dm->conn.database());
+    q.exec(QStringLiteral("select count(*) from Operator where Staffer='admin'"));
+    if (!q.next() || q.value(0).toInt() == 0)
+        CreateFirstAccount(QStringLiteral("admin"), QStringLiteral("secret"));
+    q.exec(QStringLiteral("select count(*) from sqlite_master where name='sqlite_stat1'"));
+    std::printf("The hotel database is %s\n",
+                q.next() && q.value(0).toInt() ? "ANALYSED" : "never analysed");
+    LockSystemInfo = TLockSystemInfo();
+    LockSystemInfo.Staffer = QStringLiteral("admin");
+    LockSystemInfo.StafferName = QStringLiteral("Administrator");
+}
+
+BenchProgram::~BenchProgram()
+{
+    dm = nullptr;
+    m_module.reset();
+    setDialogs(nullptr);
+    m_app.reset();
+    benchmark::Shutdown();
+}
+
+QString BenchProgram::EncoderDir() const
+{
+    return m_encoderDir->path();
 }
 
 MsgResult SilentDialogs::message(const QString &text, const QString &, MsgIcon, MsgButtons buttons)

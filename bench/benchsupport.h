@@ -12,10 +12,16 @@
 #include <sqlite3.h>
 
 #include <cstdint>
+#include <functional>
 #include <map>
+#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
+
+class QuenmarApplication;
+class QTemporaryDir;
+class Tdm;
 
 namespace bench {
 
@@ -30,6 +36,9 @@ void ExecOrFail(sqlite3 *db, const char *sql);
 // finished one.
 QString CachedHotelDatabase(const char *name, const std::vector<const char *> &fill,
                             int generatorVersion);
+
+// The lines of a statement as the program sends them.
+std::string Sql(const QStringList &lines);
 
 // The SQLite handle of the program's connection.
 sqlite3 *Handle();
@@ -63,6 +72,64 @@ public:
     {
         return QString();
     }
+};
+
+// Whether the benchmark filter (--benchmark_filter) selects a benchmark of this name, so that
+// a run of a few benchmarks prepares only what they need.
+bool Selected(const std::string &benchmark);
+
+// One listing of a form: the form's own listing code, and the statements it stands for at
+// their fastest plans, each read for as many rows as the form reads.
+struct Listing
+{
+    struct Statement
+    {
+        std::string sql;
+        std::int64_t rows = -1; // rows read; negative: to the end
+    };
+    std::string name;
+    std::function<void()> program;
+    std::vector<Statement> statements;
+    std::int64_t rows = 0;  // the rows the listing selects
+    std::int64_t read = -1; // the rows the form reads (negative: all)
+};
+
+// Makes and keeps the listing when the filter selects any of its benchmarks (see below).
+void AddListing(std::vector<Listing> &listings, const std::string &name,
+                const std::function<Listing()> &make);
+// Registers for each listing: Program/<name>, the listing code, with the repaint it leaves
+// behind run untimed after each round; Painted/<name>, the listing and that repaint; and
+// Bare/<name>, its statements.
+void RegisterListings(const std::vector<Listing> &listings);
+
+class RatioReporter;
+// Prints each listing against its statements, and the same with the repaint; returns whether
+// each listing code stayed within `maxRatio` times its statements and each painted listing
+// under `maxMs`.
+bool PrintListingRatios(RatioReporter &reporter, const std::vector<Listing> &listings,
+                        double maxRatio, double maxMs);
+
+// The program as a benchmark runs it: the benchmark's arguments read (unknown ones end the
+// run), an offscreen application with a program folder and an empty encoder folder of its
+// own, dialogs that answer by themselves, the data module on the cached hotel database `name`
+// (CachedHotelDatabase), and the administrator logged on (the account made on first use).
+// Benchmarks must finish, and forms go, before it does.
+class BenchProgram
+{
+public:
+    BenchProgram(int &argc, char **argv, const char *name, const std::vector<const char *> &fill,
+                 int generatorVersion);
+    ~BenchProgram();
+    BenchProgram(const BenchProgram &) = delete;
+    BenchProgram &operator=(const BenchProgram &) = delete;
+
+    QString EncoderDir() const;
+    SilentDialogs silent;
+
+private:
+    std::unique_ptr<QTemporaryDir> m_programDir, m_encoderDir;
+    std::unique_ptr<QuenmarApplication> m_app;
+    std::unique_ptr<Tdm> m_module;
 };
 
 // The console report, plus the median time of each benchmark for the closing ratios: the

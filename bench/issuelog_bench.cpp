@@ -14,9 +14,6 @@
 // alone, against 256 bare inserts in one transaction.
 #include "benchsupport.h"
 
-#include "app/application.h"
-#include "app/logon.h"
-#include "data/appdir.h"
 #include "data/clock.h"
 #include "data/dataset.h"
 #include "data/dm.h"
@@ -28,15 +25,14 @@
 #include "staffcards/opendoorrecords.h"
 
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QDateEdit>
 #include <QFile>
 #include <QLineEdit>
 #include <QProcess>
 #include <QSqlQuery>
-#include <QTemporaryDir>
 
 #include <cstdio>
-#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -125,44 +121,6 @@ void ChooseOnForm(const IssueLogFilter &filter)
     form.findChild<QDateEdit *>(QStringLiteral("DateEnd_Dtp"))->setDate(filter.Last);
 }
 
-// One listing: what the program runs, and the statements it stands for with the rows it reads.
-struct Listing
-{
-    std::string name;
-    std::function<void()> program;
-    std::string count; // the count statement, at its fastest plan
-    std::string list;  // the list statement, at its fastest plan (empty: a count alone)
-    std::int64_t rowsRead = 0;
-    std::int64_t rows = 0;
-};
-std::vector<Listing> g_listings;
-
-void BM_Program(benchmark::State &state, const Listing *listing)
-{
-    for (auto _ : state) {
-        listing->program();
-        QCoreApplication::processEvents();
-    }
-    state.counters["rows"] = double(listing->rows);
-    state.counters["read"] = double(listing->rowsRead);
-}
-
-void BM_Bare(benchmark::State &state, const Listing *listing)
-{
-    for (auto _ : state) {
-        StepRows(listing->count);
-        if (!listing->list.empty())
-            StepRows(listing->list, listing->rowsRead);
-    }
-    state.counters["rows"] = double(listing->rows);
-    state.counters["read"] = double(listing->rowsRead);
-}
-
-std::string Sql(const QStringList &lines)
-{
-    return lines.join('\n').toStdString();
-}
-
 // The issue log's listing of a filter on the form; the statements as the form runs them.
 Listing IssueLogListing(const std::string &name, const IssueLogFilter &chosen)
 {
@@ -173,13 +131,13 @@ Listing IssueLogListing(const std::string &name, const IssueLogFilter &chosen)
         g_bench->issueLog->MakeCardRecordList();
     };
     l.program();
-    const IssueLogList &list = g_bench->issueLog->MC_S_ADO;
+    IssueLogList &list = g_bench->issueLog->MC_S_ADO;
     l.rows = list.Count;
-    l.rowsRead = list.Rows.RecordCount();
-    const IssueLogFilter filter = WithCardTypeIds(dm->conn, chosen);
+    l.read = list.Rows.RecordCount();
+    const IssueLogFilter filter = WithCardTypeIds(list.CardTypes(), chosen);
     const QString table = QStringLiteral("MakeCardRecord M");
-    l.count = FastestPlan(Sql(MakeCardRecordCountLines(filter)), table);
-    l.list = FastestPlan(Sql(MakeCardRecordListLines(filter)), table, l.rowsRead);
+    l.statements = {{FastestPlan(Sql(MakeCardRecordCountLines(filter)), table)},
+                    {FastestPlan(Sql(MakeCardRecordListLines(filter)), table, l.read), l.read}};
     PrintQueryPlan(("the issue log, " + name).c_str(), Sql(MakeCardRecordListLines(filter)));
     return l;
 }
@@ -189,17 +147,17 @@ Listing IssueLogCount(const std::string &name, const IssueLogFilter &chosen)
 {
     Listing l;
     l.name = name;
-    l.program = [chosen] {
+    const IssueLogFilter filter = WithCardTypeIds(g_bench->issueLog->MC_S_ADO.CardTypes(), chosen);
+    l.program = [filter] {
         Query count(dm->conn);
-        count.SQL = MakeCardRecordCountLines(WithCardTypeIds(dm->conn, chosen));
+        count.SQL = MakeCardRecordCountLines(filter);
         count.Open();
         benchmark::DoNotOptimize(count.Field(0).toInt());
     };
-    const IssueLogFilter filter = WithCardTypeIds(dm->conn, chosen);
-    l.count =
-        FastestPlan(Sql(MakeCardRecordCountLines(filter)), QStringLiteral("MakeCardRecord M"));
+    l.statements = {
+        {FastestPlan(Sql(MakeCardRecordCountLines(filter)), QStringLiteral("MakeCardRecord M"))}};
     QSqlQuery q(dm->conn.database());
-    q.exec(QString::fromStdString(l.count));
+    q.exec(QString::fromStdString(l.statements[0].sql));
     q.next();
     l.rows = q.value(0).toLongLong();
     return l;
@@ -213,12 +171,13 @@ Listing DoorLogListing()
     form.findChild<QLineEdit *>(QStringLiteral("Room_Edit"))->setText(kDoorLogRoom);
     l.program = [&form] { form.Query_BtClick(); };
     l.program();
-    l.rowsRead = form.ReadOpenDoorRecord_Ado.RecordCount();
+    l.read = form.ReadOpenDoorRecord_Ado.RecordCount();
     const QString table = QStringLiteral("OpenDoorRecord");
-    l.count = FastestPlan(Sql(OpenDoorRecordCountLines(kDoorLogRoom)), table);
-    l.list = FastestPlan(Sql(OpenDoorRecordListLines(kDoorLogRoom)), table, l.rowsRead);
+    l.statements = {
+        {FastestPlan(Sql(OpenDoorRecordCountLines(kDoorLogRoom)), table)},
+        {FastestPlan(Sql(OpenDoorRecordListLines(kDoorLogRoom)), table, l.read), l.read}};
     QSqlQuery q(dm->conn.database());
-    q.exec(QString::fromStdString(l.count));
+    q.exec(QString::fromStdString(l.statements[0].sql));
     q.next();
     l.rows = q.value(0).toLongLong();
     PrintQueryPlan("the door log", Sql(OpenDoorRecordListLines(kDoorLogRoom)));
@@ -414,43 +373,19 @@ BENCHMARK(BM_ImportDataCard)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 int main(int argc, char **argv)
 {
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QTemporaryDir programDir, encoderDir;
-    qputenv("KESTRUNE_ENCODER_DIR", encoderDir.path().toLocal8Bit());
-    QuenmarApplication app(argc, argv);
-
-    SilentDialogs silent;
-    setDialogs(&silent);
-    Tdm module;
-    dm = &module;
-    SetProgramDir(programDir.path());
-
-    const QString path = CachedHotelDatabase("issuelog", kFill, kGeneratorVersion);
-    if (!OpenDatabaseFile(path))
-        Fail("cannot open " + path.toStdString());
+    BenchProgram program(argc, argv, "issuelog", kFill, kGeneratorVersion);
     {
-        QSqlQuery q(module.conn.database());
-        q.exec(QStringLiteral("select count(*) from Operator where Staffer='admin'"));
-        if (!q.next() || q.value(0).toInt() == 0)
-            CreateFirstAccount(QStringLiteral("admin"), QStringLiteral("secret"));
+        QSqlQuery q(dm->conn.database());
         q.exec(QStringLiteral("select (select count(*) from MakeCardRecord), "
                               "(select count(*) from GuestInRecord), "
-                              "(select count(*) from OpenDoorRecord), "
-                              "(select count(*) from sqlite_master where name='sqlite_stat1')"));
+                              "(select count(*) from OpenDoorRecord)"));
         q.next();
-        std::printf("Hotel: %lld issue records, %lld stays, %lld door openings; %s\n",
-                    q.value(0).toLongLong(), q.value(1).toLongLong(), q.value(2).toLongLong(),
-                    q.value(3).toInt() ? "ANALYSED" : "never analysed");
+        std::printf("Hotel: %lld issue records, %lld stays, %lld door openings\n",
+                    q.value(0).toLongLong(), q.value(1).toLongLong(), q.value(2).toLongLong());
     }
-    LockSystemInfo = TLockSystemInfo();
-    LockSystemInfo.Staffer = QStringLiteral("admin");
-    LockSystemInfo.StafferName = QStringLiteral("Administrator");
     SetNow(QDateTime(kDay, QTime(12, 0)));
 
-    PutDataCard(encoderDir.path());
+    PutDataCard(program.EncoderDir());
     Bench bench;
     g_bench = &bench;
     if (ReadDataCardOpenings(bench.openings) != DataCardRead::Complete ||
@@ -468,35 +403,28 @@ int main(int argc, char **argv)
     QCoreApplication::processEvents();
 
     // The listings, each with its statements at their fastest plans (found before timing).
-    g_listings.push_back(IssueLogListing("one day, all types", Days(kDay, kDay)));
-    for (const QString &title : CardTypeTitles(dm->conn))
-        g_listings.push_back(
-            IssueLogListing("one day, " + title.toStdString(), Days(kDay, kDay, title)));
-    g_listings.push_back(IssueLogListing(
-        "31 days, Guest card", Days(kMonthFirst, kMonthLast, QStringLiteral("Guest card"))));
-    g_listings.push_back(
-        IssueLogCount("status count, 31 days, Guest card",
-                      Days(kMonthFirst, kMonthLast, QStringLiteral("Guest card"))));
-    g_listings.push_back(DoorLogListing());
-    for (const Listing &l : g_listings) {
-        benchmark::RegisterBenchmark(("Program/" + l.name).c_str(), BM_Program, &l)
-            ->Unit(benchmark::kMillisecond)
-            ->UseRealTime();
-        benchmark::RegisterBenchmark(("Bare/" + l.name).c_str(), BM_Bare, &l)
-            ->Unit(benchmark::kMillisecond)
-            ->UseRealTime();
+    std::vector<Listing> listings;
+    AddListing(listings, "one day, all types",
+               [] { return IssueLogListing("one day, all types", Days(kDay, kDay)); });
+    for (const QString &title : bench.issueLog->MC_S_ADO.CardTypes().Titles) {
+        const std::string name = "one day, " + title.toStdString();
+        AddListing(listings, name, [&] { return IssueLogListing(name, Days(kDay, kDay, title)); });
     }
+    const IssueLogFilter month = Days(kMonthFirst, kMonthLast, QStringLiteral("Guest card"));
+    AddListing(listings, "31 days, Guest card",
+               [&] { return IssueLogListing("31 days, Guest card", month); });
+    AddListing(listings, "status count, 31 days, Guest card",
+               [&] { return IssueLogCount("status count, 31 days, Guest card", month); });
+    AddListing(listings, "door log of one room", DoorLogListing);
+    RegisterListings(listings);
 
     RatioReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
 
     std::printf("\nMedians; each listing against the fastest plan of its statements reading the "
-                "same rows (targets: within 2 times and under 100 ms):\n");
-    bool held = true;
-    for (const Listing &l : g_listings)
-        held = reporter.printRatio(l.name + " (" + std::to_string(l.rows) + " rows)",
-                                   "Program/" + l.name, "Bare/" + l.name, 2.0, 100.0) &&
-               held;
+                "same rows (targets: within 2 times and under 100 ms; with the repaint under "
+                "100 ms):\n");
+    bool held = PrintListingRatios(reporter, listings, 2.0, 100.0);
     held = reporter.printRatio("import of 256 openings / bare inserts (within 3)",
                                "BM_ImportDataCard", "BM_BareInserts", 3.0, 1e9) &&
            held;
@@ -507,13 +435,7 @@ int main(int argc, char **argv)
     reporter.printRatio("one day, DateDiff / range (bare)", "BM_BareDateDiff_AllTypes",
                         "BM_BareRange_AllTypes", 1e9, 1e9);
     std::printf("%s\n", held ? "All targets met." : "SOME TARGETS MISSED.");
-    for (const QString &text : silent.texts)
+    for (const QString &text : program.silent.texts)
         std::printf("Message shown: %s\n", qPrintable(text));
-
-    bench.issueLog.reset();
-    bench.doorLog.reset();
-    dm = nullptr;
-    setDialogs(nullptr);
-    benchmark::Shutdown();
     return 0;
 }

@@ -10,29 +10,24 @@
 // is built once into the build folder and reused (see benchsupport.h).
 #include "benchsupport.h"
 
-#include "app/application.h"
-#include "app/logon.h"
 #include "app/mainform.h"
 #include "app/roomboard.h"
-#include "data/appdir.h"
 #include "data/dataset.h"
 #include "data/dm.h"
-#include "data/settings.h"
 #include "stays/guestleaveform.h"
 #include "stays/guestquickinform.h"
 #include "stays/roomlist.h"
 #include "stays/roomlistform.h"
 #include "stays/stays.h"
 
-#include <QFile>
+#include <QCoreApplication>
+#include <QEvent>
 #include <QListView>
 #include <QRadioButton>
 #include <QScrollBar>
 #include <QSqlQuery>
-#include <QTemporaryDir>
 
 #include <cstdio>
-#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -227,39 +222,6 @@ void PrintBoardQueryPlan()
 
 // ---------------------------------------------------------------- the other lists
 
-// One list: what the program runs, and the statements it stands for (each at its fastest
-// plan, read to the end) with the number of rows the program shows.
-struct Listing
-{
-    std::string name;
-    std::function<void()> program;
-    std::vector<std::string> statements;
-    std::int64_t rows = 0;
-};
-std::vector<Listing> g_listings;
-
-void BM_Program(benchmark::State &state, const Listing *listing)
-{
-    for (auto _ : state) {
-        listing->program();
-        QCoreApplication::processEvents();
-    }
-    state.counters["rows"] = double(listing->rows);
-}
-
-void BM_Bare(benchmark::State &state, const Listing *listing)
-{
-    for (auto _ : state)
-        for (const std::string &sql : listing->statements)
-            StepRows(sql);
-    state.counters["rows"] = double(listing->rows);
-}
-
-std::string Sql(const QStringList &lines)
-{
-    return lines.join('\n').toStdString();
-}
-
 // The check-out list (F3): the form opened, shown and closed.
 Listing CheckOutList()
 {
@@ -273,7 +235,7 @@ Listing CheckOutList()
     Query q(dm->conn);
     FindOpenStays(q);
     l.rows = q.RecordCount();
-    l.statements = {FastestPlan(Sql(q.SQL), QStringLiteral("GuestInRecord"))};
+    l.statements = {{FastestPlan(Sql(q.SQL), QStringLiteral("GuestInRecord"))}};
     PrintQueryPlan("the check-out list", Sql(q.SQL));
     return l;
 }
@@ -291,7 +253,7 @@ Listing RoomList(RoomStatus status, const char *name, const char *button)
     l.program();
     l.rows = g_roomList->RoomInfo_ado.RecordCount();
     const std::string sql = Sql(FindRoomListLines(std::nullopt, std::nullopt, status));
-    l.statements = {FastestPlan(sql, QStringLiteral("GuestInRecord"))};
+    l.statements = {{FastestPlan(sql, QStringLiteral("GuestInRecord"))}};
     PrintQueryPlan(l.name.c_str(), sql);
     return l;
 }
@@ -354,32 +316,9 @@ void BM_BoardCheckIn(benchmark::State &state)
 
 int main(int argc, char **argv)
 {
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    // No encoder answers: an empty encoder folder of our own.
-    QTemporaryDir programDir, encoderDir;
-    qputenv("KESTRUNE_ENCODER_DIR", encoderDir.path().toLocal8Bit());
-    QuenmarApplication app(argc, argv);
-
-    SilentDialogs silent;
-    setDialogs(&silent);
-    Tdm module;
-    dm = &module;
-    SetProgramDir(programDir.path());
-    QFile::link(QStringLiteral(QUENMAR_STAGE_DIR "/pic"),
-                programDir.path() + QStringLiteral("/pic"));
-
-    const QString path = CachedHotelDatabase("roomboard", kFill, kGeneratorVersion);
-    if (!OpenDatabaseFile(path))
-        Fail("cannot open " + path.toStdString());
+    BenchProgram program(argc, argv, "roomboard", kFill, kGeneratorVersion);
     {
-        QSqlQuery q(module.conn.database());
-        q.exec(QStringLiteral("select count(*) from Operator where Staffer='admin'"));
-        if (!q.next() || q.value(0).toInt() == 0) {
-            CreateFirstAccount(QStringLiteral("admin"), QStringLiteral("secret"));
-        }
+        QSqlQuery q(dm->conn.database());
         q.exec(QStringLiteral("select (select count(*) from RoomInfo), "
                               "(select count(*) from GuestInRecord where enOverride=1), "
                               "(select count(*) from GuestInRecord where enOverride=0)"));
@@ -387,9 +326,6 @@ int main(int argc, char **argv)
         std::printf("Hotel: %d rooms, %d ended stays, %d open stays\n", q.value(0).toInt(),
                     q.value(1).toInt(), q.value(2).toInt());
     }
-    LockSystemInfo = TLockSystemInfo();
-    LockSystemInfo.Staffer = QStringLiteral("admin");
-    LockSystemInfo.StafferName = QStringLiteral("Administrator");
     PrintBoardQueryPlan();
     sqlite3_trace_v2(Handle(), SQLITE_TRACE_STMT, CountStatement, nullptr);
 
@@ -412,7 +348,7 @@ int main(int argc, char **argv)
 
     // The other lists, each with its statements at their fastest plans (found before timing).
     {
-        QSqlQuery q(module.conn.database());
+        QSqlQuery q(dm->conn.database());
         q.exec(QStringLiteral("select ID from GuestInRecord where enOverride=0 and RoomStr='%1' "
                               "order by ID limit 1")
                    .arg(kCheckOutRoom));
@@ -420,21 +356,22 @@ int main(int argc, char **argv)
             Fail("the room of the pop-up check-out has no open stay");
         g_stayId = q.value(0).toLongLong();
     }
-    g_listings.push_back(CheckOutList());
+    std::vector<Listing> listings;
+    AddListing(listings, "check-out list (F3)", CheckOutList);
     g_roomList = std::make_unique<TRoomList_Form>(bench.form.get());
     g_roomList->resize(900, 600);
     g_roomList->show();
-    g_listings.push_back(RoomList(RoomStatus::AllGuest, "all rooms", "AllGuest_RB"));
-    g_listings.push_back(RoomList(RoomStatus::NoBooked, "vacant rooms", "NoBooked_RB"));
-    g_listings.push_back(RoomList(RoomStatus::Booked, "occupied rooms", "Booked_RB"));
-    for (const Listing &l : g_listings) {
-        benchmark::RegisterBenchmark(("Program/" + l.name).c_str(), BM_Program, &l)
-            ->Unit(benchmark::kMillisecond)
-            ->UseRealTime();
-        benchmark::RegisterBenchmark(("Bare/" + l.name).c_str(), BM_Bare, &l)
-            ->Unit(benchmark::kMillisecond)
-            ->UseRealTime();
-    }
+    struct Choice
+    {
+        RoomStatus status;
+        const char *name, *button;
+    };
+    for (const Choice &c : {Choice{RoomStatus::AllGuest, "all rooms", "AllGuest_RB"},
+                            Choice{RoomStatus::NoBooked, "vacant rooms", "NoBooked_RB"},
+                            Choice{RoomStatus::Booked, "occupied rooms", "Booked_RB"}})
+        AddListing(listings, std::string("room list, ") + c.name,
+                   [&] { return RoomList(c.status, c.name, c.button); });
+    RegisterListings(listings);
     benchmark::RegisterBenchmark("BM_PopupCheckOut", BM_PopupCheckOut)
         ->Unit(benchmark::kMillisecond)
         ->UseRealTime();
@@ -459,12 +396,8 @@ int main(int argc, char **argv)
         }
     }
     std::printf("\nThe other lists against the fastest plans of their statements (targets: "
-                "within 2 times and under 100 ms):\n");
-    bool held = true;
-    for (const Listing &l : g_listings)
-        held = reporter.printRatio(l.name + " (" + std::to_string(l.rows) + " rows)",
-                                   "Program/" + l.name, "Bare/" + l.name, 2.0, 100.0) &&
-               held;
+                "within 2 times and under 100 ms; with the repaint under 100 ms):\n");
+    bool held = PrintListingRatios(reporter, listings, 2.0, 100.0);
     held = reporter.printRatio("pop-up check-out of a room, board rebuilt", "BM_PopupCheckOut",
                                "BM_BarePopupCheckOut", 2.0, 100.0) &&
            held;
@@ -482,14 +415,11 @@ int main(int argc, char **argv)
         std::printf("WARNING: a rebuild did not keep the selection or the scroll position "
                     "(selected rooms: %d, were 4; scroll position: %d, was %d)\n",
                     int(bench.form->SelectedRooms().size()), bar->value(), scroll);
-    for (const QString &text : silent.texts)
+    for (const QString &text : program.silent.texts)
         if (text != QStringLiteral("No encoder found,demo only"))
             std::printf("Message shown: %s\n", qPrintable(text));
 
     g_roomList.reset();
     bench.form.reset();
-    dm = nullptr;
-    setDialogs(nullptr);
-    benchmark::Shutdown();
     return 0;
 }

@@ -27,10 +27,7 @@ using SqliteHandle = std::unique_ptr<sqlite3, int (*)(sqlite3 *)>;
 // The SQLite handle behind an open connection; throws for a closed or other connection.
 sqlite3 *sqliteOf(Connection &conn)
 {
-    const QVariant v = conn.database().driver()->handle();
-    sqlite3 *handle = v.isValid() && qstrcmp(v.typeName(), "sqlite3*") == 0
-                          ? *static_cast<sqlite3 *const *>(v.constData())
-                          : nullptr;
+    sqlite3 *handle = conn.fileHandle();
     if (!handle)
         throw DbError(QStringLiteral("The open database is not a database file."));
     return handle;

@@ -140,12 +140,26 @@ QString LostConnectionText()
                           "abandoned and nothing of it was stored.");
 }
 
-void RegisterSqlFunctions(QSqlDatabase &db)
+namespace {
+
+sqlite3 *sqliteHandle(const QSqlDatabase &db)
 {
     const QVariant v = db.driver()->handle();
-    if (!v.isValid() || qstrcmp(v.typeName(), "sqlite3*") != 0)
-        return;
-    sqlite3 *handle = *static_cast<sqlite3 *const *>(v.data());
+    return v.isValid() && qstrcmp(v.typeName(), "sqlite3*") == 0
+               ? *static_cast<sqlite3 *const *>(v.constData())
+               : nullptr;
+}
+
+} // namespace
+
+sqlite3 *Connection::fileHandle()
+{
+    return IsServer() ? nullptr : sqliteHandle(database());
+}
+
+void RegisterSqlFunctions(QSqlDatabase &db)
+{
+    sqlite3 *handle = sqliteHandle(db);
     if (handle)
         sqlite3_create_function(handle, "DateDiff", 3, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr,
                                 dateDiff, nullptr, nullptr);

@@ -5,6 +5,8 @@
 #include <QSqlDatabase>
 #include <QString>
 
+struct sqlite3;
+
 class Connection
 {
 public:
@@ -30,6 +32,9 @@ public:
     // here, so after the statement that found it lost has failed, the next one works. A
     // transaction that was open on it is gone: its commit fails (a hold's end gives false).
     QSqlDatabase database();
+    // The SQLite handle of an open database file, for statements that read their rows in place;
+    // null on the server.
+    sqlite3 *fileHandle();
     // The file behind an open connection.
     QString databasePath() const { return m_path; }
 

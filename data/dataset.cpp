@@ -7,10 +7,13 @@
 #include "sqltext.h"
 
 #include <QRegularExpression>
+#include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlField>
 #include <QSqlQuery>
 #include <QSqlRecord>
+
+#include <sqlite3.h>
 
 namespace {
 
@@ -83,7 +86,130 @@ QString writtenName(const QString &name, const QString &statement)
 
 } // namespace
 
+// A running statement: its column names as the driver gives them, and its rows one by one.
+class Query::Cursor
+{
+public:
+    virtual ~Cursor() = default;
+    virtual QStringList names() const = 0;
+    // Reads the next row into `row` (one value per name); false after the last row; throws
+    // DbError.
+    virtual bool next(QVector<QVariant> &row) = 0;
+};
+
+namespace {
+
+// Through Qt SQL, on the server.
+class QtCursor : public Query::Cursor
+{
+public:
+    QtCursor(const QSqlDatabase &db, const QString &text) : m_query(db)
+    {
+        m_query.setForwardOnly(true);
+        if (!m_query.exec(text))
+            throw DbError(m_query.lastError().text());
+    }
+    ~QtCursor() override { m_query.finish(); }
+    QStringList names() const override
+    {
+        QStringList names;
+        const QSqlRecord record = m_query.record();
+        for (int i = 0; i < record.count(); ++i)
+            names.append(record.fieldName(i));
+        return names;
+    }
+    bool next(QVector<QVariant> &row) override
+    {
+        if (!m_query.next()) {
+            if (m_query.lastError().isValid())
+                throw DbError(m_query.lastError().text());
+            return false;
+        }
+        for (int i = 0; i < row.size(); ++i)
+            row[i] = m_query.value(i);
+        return true;
+    }
+
+private:
+    QSqlQuery m_query;
+};
+
+// In place through SQLite, on a database file: each value converted once, from the form
+// SQLite holds, into what the Qt driver gives (integers as 64-bit, a null as a null text),
+// and the errors worded as the driver words them.
+class SqliteCursor : public Query::Cursor
+{
+public:
+    SqliteCursor(sqlite3 *db, const QString &text) : m_db(db)
+    {
+        const QByteArray sql = text.toUtf8();
+        const char *tail = nullptr;
+        if (sqlite3_prepare_v2(db, sql.constData(), int(sql.size()), &m_statement, &tail) !=
+            SQLITE_OK)
+            throw DbError(error("Unable to execute statement"));
+        if (!m_statement)
+            throw DbError(QStringLiteral("Unable to execute statement"));
+        if (tail && !QByteArray(tail).trimmed().isEmpty())
+            throw DbError(QStringLiteral("Unable to execute multiple statements at a time"));
+    }
+    ~SqliteCursor() override { sqlite3_finalize(m_statement); }
+    QStringList names() const override
+    {
+        QStringList names;
+        for (int i = 0; i < sqlite3_column_count(m_statement); ++i) {
+            QString name = QString::fromUtf8(sqlite3_column_name(m_statement, i));
+            name.remove(QLatin1Char('"'));
+            names.append(name.mid(name.lastIndexOf(QLatin1Char('.')) + 1));
+        }
+        return names;
+    }
+    bool next(QVector<QVariant> &row) override
+    {
+        const int step = sqlite3_step(m_statement);
+        if (step == SQLITE_DONE)
+            return false;
+        if (step != SQLITE_ROW)
+            throw DbError(error("Unable to fetch row"));
+        for (int i = 0; i < row.size(); ++i) {
+            switch (sqlite3_column_type(m_statement, i)) {
+            case SQLITE_INTEGER:
+                row[i] = QVariant(qlonglong(sqlite3_column_int64(m_statement, i)));
+                break;
+            case SQLITE_FLOAT:
+                row[i] = QVariant(sqlite3_column_double(m_statement, i));
+                break;
+            case SQLITE_NULL:
+                row[i] = QVariant(QMetaType::fromType<QString>());
+                break;
+            case SQLITE_BLOB:
+                row[i] = QByteArray(static_cast<const char *>(sqlite3_column_blob(m_statement, i)),
+                                    sqlite3_column_bytes(m_statement, i));
+                break;
+            default:
+                row[i] = QString::fromUtf8(
+                    reinterpret_cast<const char *>(sqlite3_column_text(m_statement, i)),
+                    sqlite3_column_bytes(m_statement, i));
+            }
+        }
+        return true;
+    }
+
+private:
+    QString error(const char *what) const
+    {
+        return QString::fromUtf8(sqlite3_errmsg(m_db)) + QLatin1Char(' ') +
+               QString::fromLatin1(what);
+    }
+
+    sqlite3 *m_db;
+    sqlite3_stmt *m_statement = nullptr;
+};
+
+} // namespace
+
 Query::Query(Connection &conn) : m_conn(conn) {}
+
+Query::~Query() = default;
 
 void Query::Clear()
 {
@@ -100,33 +226,37 @@ void Query::Close()
     m_pos = 0;
 }
 
-void Query::readNames(const QSqlRecord &rec, const QString &statement)
+std::unique_ptr<Query::Cursor> Query::openCursor(const QString &text)
+{
+    if (sqlite3 *db = m_conn.fileHandle())
+        return std::make_unique<SqliteCursor>(db, text);
+    return std::make_unique<QtCursor>(m_conn.database(), text);
+}
+
+void Query::readNames(const Cursor &cursor, const QString &statement)
 {
     const bool server = m_conn.IsServer();
-    for (int i = 0; i < rec.count(); ++i) {
-        m_names.append(server ? writtenName(rec.fieldName(i), statement) : rec.fieldName(i));
-        const QString key = rec.fieldName(i).toLower();
+    const QStringList names = cursor.names();
+    for (int i = 0; i < names.size(); ++i) {
+        m_names.append(server ? writtenName(names[i], statement) : names[i]);
+        const QString key = names[i].toLower();
         if (!m_index.contains(key)) // the first of equal names wins
             m_index.insert(key, i);
     }
 }
 
-bool Query::readRows(QSqlQuery &q, int limit, int *read)
+bool Query::readRows(Cursor &cursor, int limit, int *read)
 {
     const int n = int(m_names.size());
     const bool server = m_conn.IsServer();
     int count = 0;
     bool more = true;
     while (limit < 0 || count < limit) {
-        if (!q.next()) {
-            if (q.lastError().isValid())
-                throw DbError(q.lastError().text());
+        QVector<QVariant> row(n);
+        if (!cursor.next(row)) {
             more = false;
             break;
         }
-        QVector<QVariant> row(n);
-        for (int i = 0; i < n; ++i)
-            row[i] = q.value(i);
         if (server) {
             // Date-times read back in the one text form, as from a database file.
             for (QVariant &v : row)
@@ -145,12 +275,9 @@ bool Query::readRows(QSqlQuery &q, int limit, int *read)
 void Query::runSelect(const QString &text)
 {
     Close();
-    QSqlQuery q(m_conn.database());
-    q.setForwardOnly(true);
-    if (!q.exec(text))
-        throw DbError(q.lastError().text());
-    readNames(q.record(), text);
-    readRows(q, -1);
+    const std::unique_ptr<Cursor> cursor = openCursor(text);
+    readNames(*cursor, text);
+    readRows(*cursor, -1);
     m_active = true;
     m_pos = 0;
 }
@@ -245,11 +372,9 @@ LazyQuery::~LazyQuery() = default;
 void LazyQuery::Open()
 {
     Close();
-    auto cursor = std::make_unique<QSqlQuery>(m_conn.database());
-    cursor->setForwardOnly(true);
-    if (!cursor->exec(Text()))
-        throw DbError(cursor->lastError().text());
-    readNames(cursor->record(), Text());
+    const QString text = Text();
+    std::unique_ptr<Cursor> cursor = openCursor(text);
+    readNames(*cursor, text);
     m_active = true;
     m_pos = 0;
     m_cursor = std::move(cursor);
@@ -258,10 +383,7 @@ void LazyQuery::Open()
 
 void LazyQuery::Close()
 {
-    if (m_cursor) {
-        m_cursor->finish();
-        m_cursor.reset();
-    }
+    m_cursor.reset();
     Query::Close();
 }
 
@@ -277,10 +399,8 @@ int LazyQuery::FetchMore(int count)
         m_cursor.reset();
         throw;
     }
-    if (!more) {
-        m_cursor->finish();
+    if (!more)
         m_cursor.reset();
-    }
     return read;
 }
 

@@ -25,7 +25,7 @@ class Query
 {
 public:
     explicit Query(Connection &conn);
-    virtual ~Query() = default;
+    virtual ~Query();
 
     Connection &connection() const { return m_conn; }
 
@@ -73,14 +73,21 @@ public:
         return 0;
     }
 
+    // A running statement's rows, read through Qt SQL on the server and in place through
+    // SQLite on a database file (the values the Qt driver would give, without its copies).
+    class Cursor;
+
 protected:
+    // Runs the statement; throws DbError.
+    std::unique_ptr<Cursor> openCursor(const QString &text);
+
     int columnIndex(const QString &name) const;
     void runSelect(const QString &text);
     // The column names; on the server as the statement writes them.
-    void readNames(const QSqlRecord &record, const QString &statement);
+    void readNames(const Cursor &cursor, const QString &statement);
     // Appends up to `limit` rows of a running statement (all when limit < 0); false when the
     // statement has no rows left.
-    bool readRows(QSqlQuery &q, int limit, int *read = nullptr);
+    bool readRows(Cursor &cursor, int limit, int *read = nullptr);
 
     Connection &m_conn;
     bool m_active = false;
@@ -108,7 +115,7 @@ public:
     int BatchSize() const { return m_batch; }
 
 private:
-    std::unique_ptr<QSqlQuery> m_cursor;
+    std::unique_ptr<Cursor> m_cursor;
     int m_batch;
 };
 

@@ -6,7 +6,6 @@
 #include "inifile.h"
 #include "notice.h"
 #include "schema.h"
-#include "sqltext.h"
 #include "serverdb.h"
 #include "sqltext.h"
 
@@ -167,9 +166,13 @@ DayComparison DayComparisonForm()
 
 namespace {
 
+// The day's first moment as the stored date-time text. Written from the date alone: a local
+// date-time at midnight is a time-zone computation, and in a zone whose clocks skip midnight
+// it would be moved to the hour after.
 QString midnight(const QDate &day)
 {
-    return SqlDateTime(QDateTime(day, QTime(0, 0)));
+    return QuotedStr(day.isValid() ? day.toString(Qt::ISODate) + QStringLiteral(" 00:00:00")
+                                   : QString());
 }
 
 } // namespace

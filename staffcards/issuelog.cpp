@@ -46,29 +46,36 @@ QStringList MakeCardRecordCountLines(const IssueLogFilter &filter)
     return QStringList{QStringLiteral("select count(*)")} + fromWhere(filter);
 }
 
-IssueLogFilter WithCardTypeIds(Connection &conn, IssueLogFilter filter)
+CardTypeTable ReadCardTypes(Connection &conn)
+{
+    Query q(conn);
+    q.Add(QStringLiteral("select ID,C_Title from CardType"));
+    q.Open();
+    CardTypeTable types;
+    for (const auto &row : q.rows()) {
+        const QString title = row.value(1).toString();
+        types.Titles.append(title);
+        types.Ids[title].append(row.value(0).toInt());
+    }
+    return types;
+}
+
+IssueLogFilter WithCardTypeIds(const CardTypeTable &types, IssueLogFilter filter)
 {
     filter.CardTypeIds.clear();
-    if (!filter.CardTypeTitle)
-        return filter;
-    Query q(conn);
-    q.Add(QStringLiteral("Select ID From CardType where C_Title=") +
-          QuotedStr(*filter.CardTypeTitle));
-    q.Open();
-    for (const auto &row : q.rows())
-        filter.CardTypeIds.append(row.value(0).toInt());
+    if (filter.CardTypeTitle)
+        filter.CardTypeIds = types.Ids.value(*filter.CardTypeTitle);
     return filter;
+}
+
+IssueLogFilter WithCardTypeIds(Connection &conn, IssueLogFilter filter)
+{
+    return WithCardTypeIds(ReadCardTypes(conn), std::move(filter));
 }
 
 QStringList CardTypeTitles(Connection &conn)
 {
-    Query q(conn);
-    q.Add(QStringLiteral("select C_Title from CardType"));
-    q.Open();
-    QStringList titles;
-    for (const auto &row : q.rows())
-        titles.append(row.value(0).toString());
-    return titles;
+    return ReadCardTypes(conn).Titles;
 }
 
 QDate PurgeCutOffDay(const QDate &today)
@@ -93,10 +100,17 @@ int PurgeIssueRecords(Connection &conn, const QDateTime &cutOff)
 
 IssueLogList::IssueLogList(Connection &conn) : Rows(conn), m_conn(conn) {}
 
+const CardTypeTable &IssueLogList::CardTypes()
+{
+    if (!m_types)
+        m_types = ReadCardTypes(m_conn);
+    return *m_types;
+}
+
 void IssueLogList::List(const IssueLogFilter &chosen)
 {
     Close();
-    const IssueLogFilter filter = WithCardTypeIds(m_conn, chosen);
+    const IssueLogFilter filter = WithCardTypeIds(CardTypes(), chosen);
     Query count(m_conn);
     count.SQL = MakeCardRecordCountLines(filter);
     count.Open();

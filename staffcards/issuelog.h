@@ -5,6 +5,7 @@
 
 #include <QDate>
 #include <QDateTime>
+#include <QHash>
 #include <QStringList>
 
 #include <optional>
@@ -23,8 +24,19 @@ struct IssueLogFilter
     QList<int> CardTypeIds;
 };
 
-// The filter with the IDs of its card type title looked up (none for all types, or for a
-// title no card type has).
+// The card types: every title in the order the table gives them (as often as the table
+// holds it), and the IDs of each title.
+struct CardTypeTable
+{
+    QStringList Titles;
+    QHash<QString, QList<int>> Ids;
+};
+CardTypeTable ReadCardTypes(Connection &conn);
+
+// The filter with the IDs of its card type title (none for all types, or for a title no card
+// type has).
+IssueLogFilter WithCardTypeIds(const CardTypeTable &types, IssueLogFilter filter);
+// The same, with the card types read from the database.
 IssueLogFilter WithCardTypeIds(Connection &conn, IssueLogFilter filter);
 
 // The list statement: the records issued from the first through the last day, of the card
@@ -52,6 +64,9 @@ public:
     LazyQuery Rows;
     int Count = 0;
 
+    // The card types, read once for the list: the program never changes them, so a listing
+    // names a title's IDs without looking them up again.
+    const CardTypeTable &CardTypes();
     // Lists the records the filter selects.
     void List(const IssueLogFilter &filter);
     // Closes the list (before its rows are changed).
@@ -59,4 +74,5 @@ public:
 
 private:
     Connection &m_conn;
+    std::optional<CardTypeTable> m_types;
 };

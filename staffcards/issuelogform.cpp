@@ -32,6 +32,18 @@ TMC_R_From::TMC_R_From(QWidget *parent)
     m_model->setFreeText(
         {QStringLiteral("Holder"), QStringLiteral("MakeName"), QStringLiteral("Explain")});
     auto *grid = ui->DBGrid1;
+    // The fixed columns are as wide as their widest text: the longest card type title, a
+    // door plate, a time as stored.
+    QStringList items = MC_S_ADO.CardTypes().Titles;
+    QString longestTitle;
+    for (const QString &title : items)
+        if (grid->fontMetrics().horizontalAdvance(title) >
+            grid->fontMetrics().horizontalAdvance(longestTitle))
+            longestTitle = title;
+    m_model->setWidthSample(QStringLiteral("C_Title"), longestTitle);
+    m_model->setWidthSample(QStringLiteral("RoomStr"), QStringLiteral("00000000"));
+    for (const char *time : {"InputTime", "EndTime"})
+        m_model->setWidthSample(QString::fromLatin1(time), QStringLiteral("0000-00-00 00:00:00"));
     grid->setModel(m_model);
     grid->horizontalHeader()->setStretchLastSection(true);
     grid->verticalHeader()->setDefaultSectionSize(grid->fontMetrics().height() + 6);
@@ -45,7 +57,6 @@ TMC_R_From::TMC_R_From(QWidget *parent)
     ui->DateStart_Dtp->setDate(today);
     ui->DateEnd_Dtp->setDate(today);
 
-    QStringList items = CardTypeTitles(dm->conn);
     items.append(Language1->GetDialogText(1));
     ui->CardType_CB->addItems(items);
     ui->CardType_CB->setCurrentIndex(ui->CardType_CB->count() - 1);

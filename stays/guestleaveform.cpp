@@ -5,13 +5,13 @@
 #include "stays.h"
 #include "ui/dialogs.h"
 #include "ui/errorguard.h"
+#include "ui/querygridmodel.h"
 #include "ui_guestleaveform.h"
-
-#include <QStandardItemModel>
 
 TGuestLeave_Form::TGuestLeave_Form(QWidget *parent)
     : TBaseForm(parent), ui(std::make_unique<Ui::GuestLeave_Form>()), GL_ADO(dm->conn),
-      m_model(new QStandardItemModel(this))
+      m_model(new QueryGridModel(
+          GL_ADO, {{QStringLiteral("RoomStr"), QStringLiteral("Doorplate No.")}}, this))
 {
     ui->setupUi(this);
     ui->GuestInRecord_DBGrid->setModel(m_model);
@@ -21,19 +21,16 @@ TGuestLeave_Form::TGuestLeave_Form(QWidget *parent)
     FindGuestInData();
 }
 
-TGuestLeave_Form::~TGuestLeave_Form() = default;
+TGuestLeave_Form::~TGuestLeave_Form()
+{
+    // The model reads the query's rows: it goes before the query does.
+    delete m_model;
+}
 
 void TGuestLeave_Form::FindGuestInData()
 {
-    FindOpenStays(GL_ADO);
-    m_model->clear();
-    m_model->setHorizontalHeaderLabels({QStringLiteral("Doorplate No.")});
-    for (GL_ADO.First(); !GL_ADO.Eof(); GL_ADO.Next()) {
-        auto *item = new QStandardItem(GL_ADO.AsString(QStringLiteral("RoomStr")));
-        item->setEditable(false);
-        m_model->appendRow(item);
-    }
-    GL_ADO.First();
+    // The grid shows the query's rows as they are, without copies.
+    m_model->Reload([this] { FindOpenStays(GL_ADO); });
     if (m_model->rowCount() > 0)
         ui->GuestInRecord_DBGrid->selectRow(0);
 }

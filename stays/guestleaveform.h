@@ -4,7 +4,7 @@
 #include "data/dataset.h"
 #include <memory>
 
-class QStandardItemModel;
+class QueryGridModel;
 namespace Ui {
 class GuestLeave_Form;
 }
@@ -25,5 +25,5 @@ public slots:
 private:
     std::unique_ptr<Ui::GuestLeave_Form> ui; // freed also when the constructor fails
     Query GL_ADO;
-    QStandardItemModel *m_model;
+    QueryGridModel *m_model;
 };

@@ -12,8 +12,8 @@ QStringList FindRoomListLines(const std::optional<QString> &building,
                               const std::optional<QString> &floor, RoomStatus status)
 {
     QStringList lines;
-    lines << QStringLiteral("Select I.*,G.GuestLeaveTime,G.LeaveTime,G.GuestName,G.GuestID,")
-          << QStringLiteral("G.InputTime,G.InputUser,G.Rom,G.GuestInTime from")
+    // Of the open stay only what tells an occupied room: the list shows nothing else of it.
+    lines << QStringLiteral("Select I.*,G.GuestInTime from")
           << QStringLiteral("(Select I.Room,I.RoomStr,I.Buiding,I.Floor,I.District,")
           << QStringLiteral("S.State_Title as RoomState")
           << QStringLiteral("from RoomInfo I,RoomStateType S")

@@ -12,9 +12,10 @@ class QWidget;
 // The room status choice of the room list, in the order of its radio buttons.
 enum class RoomStatus { NoBooked = 0, AllGuest = 1, Booked = 2 };
 
-// The lines of the room list statement: every room whose state has a title, joined with its
-// open stays (a room with two open stays gives two rows), optionally narrowed to one
-// building and one floor (nullopt: no narrowing) and to vacant or occupied rooms.
+// The lines of the room list statement: every room whose state has a title (its Room,
+// RoomStr, Buiding, Floor, District and the title as RoomState), joined with its open stays'
+// GuestInTime (a room with two open stays gives two rows; a vacant room has none), optionally
+// narrowed to one building and one floor (nullopt: no narrowing) and to vacant or occupied rooms.
 // A building or floor entry is written as a decimal number when it is one, as a quoted
 // text otherwise, and an empty entry (a room without a building or floor) matches null.
 QStringList FindRoomListLines(const std::optional<QString> &building,

@@ -9,8 +9,9 @@
 
 void FindOpenStays(Query &query)
 {
+    // The list shows the door plate and ends the stay by its ID: only those two are read.
     query.Clear();
-    query.Add(QStringLiteral("select * from GuestInRecord"));
+    query.Add(QStringLiteral("select ID,RoomStr from GuestInRecord"));
     query.Add(QStringLiteral("where"));
     query.Add(QStringLiteral("enOverride=0"));
     query.Open();

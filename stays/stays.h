@@ -3,7 +3,7 @@
 #include <QString>
 #include <QVariant>
 
-// The open stays, as the check-out list shows them.
+// The open stays, as the check-out list shows them: each one's ID and RoomStr.
 class Query;
 void FindOpenStays(Query &query);
 

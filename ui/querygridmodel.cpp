@@ -4,6 +4,7 @@
 #include "errorguard.h"
 
 #include <QHeaderView>
+#include <QStyleOptionViewItem>
 #include <QTableView>
 
 #include <algorithm>
@@ -48,6 +49,13 @@ void QueryGridModel::setFreeText(const QStringList &fields)
         if (column >= 0)
             m_columns[column].freeText = true;
     }
+}
+
+void QueryGridModel::setWidthSample(const QString &field, const QString &sample)
+{
+    const int column = columnOf(field);
+    if (column >= 0)
+        m_columns[column].widthSample = sample;
 }
 
 int QueryGridModel::queryRows() const
@@ -252,9 +260,29 @@ void QueryGridModel::ApplyColumns(QTableView *view) const
     view->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
     // With columns of free texts, the other columns (times, numbers, types) keep the width
     // of their texts and the free texts share the rest.
-    if (std::any_of(m_columns.cbegin(), m_columns.cend(),
-                    [](const GridColumn &c) { return c.freeText; }))
-        for (int i = 0; i < m_columns.size(); ++i)
-            if (!m_columns[i].freeText)
-                view->horizontalHeader()->setSectionResizeMode(i, QHeaderView::ResizeToContents);
+    if (std::none_of(m_columns.cbegin(), m_columns.cend(),
+                     [](const GridColumn &c) { return c.freeText; }))
+        return;
+    QHeaderView *header = view->horizontalHeader();
+    for (int i = 0; i < m_columns.size(); ++i) {
+        const GridColumn &c = m_columns[i];
+        if (c.freeText)
+            continue;
+        if (c.widthSample.isEmpty()) {
+            header->setSectionResizeMode(i, QHeaderView::ResizeToContents);
+            continue;
+        }
+        // The sample as a cell shows it (the style's margins around the text) or the title,
+        // whichever is wider.
+        QStyleOptionViewItem option;
+        option.initFrom(view);
+        option.font = view->font();
+        option.text = c.widthSample;
+        option.features = QStyleOptionViewItem::HasDisplay;
+        const int cell = view->style()
+                             ->sizeFromContents(QStyle::CT_ItemViewItem, &option, QSize(), view)
+                             .width();
+        header->setSectionResizeMode(i, QHeaderView::Interactive);
+        header->resizeSection(i, std::max(cell + view->showGrid(), header->sectionSizeHint(i)));
+    }
 }

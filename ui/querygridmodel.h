@@ -34,6 +34,10 @@ struct GridColumn
     bool editable = false; // the cell can be edited in place
     QStringList pickList;  // for an editable cell: the values to choose from (empty: free text)
     bool freeText = false; // names and explanations: a printed list wraps them in the column
+    // Beside free texts: the widest text the column shows (a time, a title of a known set), so
+    // the column is as wide as that text from the start instead of being measured over its
+    // rows at every listing. Empty: measured over the rows.
+    QString widthSample;
 };
 
 class QueryGridModel : public QAbstractTableModel
@@ -62,6 +66,8 @@ public:
     void setPickList(const QString &field, const QStringList &items);
     // Marks columns as holding free texts (names, explanations) rather than fixed ones.
     void setFreeText(const QStringList &fields);
+    // The widest text of a column (GridColumn::widthSample).
+    void setWidthSample(const QString &field, const QString &sample);
 
     int rowCount(const QModelIndex &parent = QModelIndex()) const override;
     int columnCount(const QModelIndex &parent = QModelIndex()) const override;
@@ -99,7 +105,8 @@ public:
     void Reload(const std::function<void()> &reopen);
 
     // Hides the columns whose definition is not visible, and gives the view the list forms' look:
-    // no row header, compact rows, the columns sharing the view's width.
+    // no row header, compact rows, the columns sharing the view's width. Beside free texts a
+    // column is as wide as its width sample, or else as its texts.
     void ApplyColumns(QTableView *view) const;
 
 signals:
