@@ -13,6 +13,7 @@ struct TsMessage
     QString comment; // the disambiguation; empty for none
     QString translation;
     bool unfinished = false;
+    bool operator==(const TsMessage &) const = default;
 };
 
 struct TsFile

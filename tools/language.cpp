@@ -56,7 +56,8 @@ int main(int argc, char **argv)
                                                                   : nullptr;
         if (!value)
             return usage(QStringLiteral("unknown option '%1'").arg(option));
-        if (args.isEmpty() || args.first().isEmpty())
+        if (args.isEmpty() || args.first().isEmpty() ||
+            args.first().startsWith(QLatin1String("--")))
             return usage(QStringLiteral("%1 needs a value").arg(option));
         *value = args.takeFirst();
     }
