@@ -146,6 +146,22 @@ void TLanguage::LoadLanguage(LoadScope scope)
     }
 }
 
+void TLanguage::LoadComponent(QObject *component)
+{
+    if (!Readable() || !component || !form())
+        return;
+    Query rows(m_conn);
+    rows.Add(QStringLiteral("Select * From Component_Table"));
+    addSelection(rows);
+    rows.Add(QStringLiteral("and"));
+    rows.Add(QStringLiteral("ComponentName=") + QuotedStr(component->objectName()));
+    rows.Add(QStringLiteral("Order By ID"));
+    rows.Open();
+    for (; !rows.Eof(); rows.Next())
+        ApplyPropertyLines(component,
+                           textLines(rows.AsString(QStringLiteral("ComponentProperty"))));
+}
+
 bool TLanguage::SaveLanguage(const std::function<bool()> &confirmRebuild)
 {
     QWidget *owner = form();

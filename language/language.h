@@ -46,6 +46,10 @@ public:
     // components, and loads the form's dialog texts.
     void LoadLanguage(LoadScope scope = LoadScope::All);
 
+    // Applies the catalogue's texts of one component the form made after its language was
+    // loaded (its texts set by the program), so that the catalogue's captured texts win.
+    void LoadComponent(QObject *component);
+
     // The capture: writes the texts of the form and its components into the catalogue, in one
     // transaction. When the form has been captured before for this language, asks
     // `confirmRebuild` first; false leaves the catalogue as it was. Returns whether rows were

@@ -41,6 +41,9 @@ TOperator_Form::TOperator_Form(QWidget *parent)
         m_rightBoxes.append(box);
         ++i;
     }
+    // Made after the form's texts were loaded: their captured texts go on now.
+    for (QCheckBox *box : m_rightBoxes)
+        Language1->LoadComponent(box);
 
     // The tables hold the rows read when they were opened: read them afresh.
     Table &operators = dm->Operator_ado;

@@ -2,17 +2,21 @@
 // tool run as a process, the shipped files imported at start, the language chosen on the
 // settings form and the translated texts on the forms made afterwards.
 #include "app/application.h"
+#include "app/mainform.h"
 #include "app/systeminfoform.h"
 #include "data/dataset.h"
 #include "data/inifile.h"
+#include "data/rights.h"
 #include "data/settings.h"
 #include "data/sqltext.h"
 #include "language/catalogue.h"
 #include "language/language.h"
 #include "language/translator.h"
 #include "language/tsfile.h"
+#include "operators/operatorform.h"
 #include "support/testhotel.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
@@ -21,6 +25,7 @@
 #include <QPushButton>
 #include <QScopeGuard>
 #include <QTest>
+#include <QToolButton>
 
 namespace {
 
@@ -72,6 +77,8 @@ private slots:
     void toolFailuresExitWithTheReason();
     void shippedFilesAreImportedWhenNewOrChanged();
     void settingsFormOffersTheCatalogueLanguages();
+    void capturedTextsWinOverTextsTheFormSetsItself();
+    void helpDocumentsOfTheLanguage();
 };
 
 void TestTranslations::translationFilesReadAndWriteBack()
@@ -343,6 +350,50 @@ void TestTranslations::settingsFormOffersTheCatalogueLanguages()
     QCOMPARE(IniFile(SettingsFilePath()).ReadInteger("SystemInfo", "LanguageID", 0), 2052);
     QCOMPARE(LockSystemInfo.LanguageID, 2052);
     LockSystemInfo.LanguageID = 1033;
+}
+
+// Widgets a form makes after its texts were loaded (the main window's refresh button, the
+// operator form's rights boxes) take their captured texts too.
+void TestTranslations::capturedTextsWinOverTextsTheFormSetsItself()
+{
+    TestHotel hotel;
+    hotel.logOnAdministrator();
+    {
+        QWidget w;
+        TLanguage language(&w);
+        for (const auto &[form, component, text] :
+             {std::tuple<const char *, const char *, const char *>{"MainForm", "Refresh_Bt",
+                                                                   "Reload"},
+              {"Operator_Form", OperatorRights().front().checkBox, "May check in"}}) {
+            Query q(language.connection());
+            q.Add(QStringLiteral("insert into Component_Table (AppName, FormName, ComponentName, "
+                                 "LanguageID, ComponentClass, ComponentProperty) values "
+                                 "('Orvane', %1, %2, 1033, 'X', %3)")
+                      .arg(QuotedStr(form), QuotedStr(component),
+                           QuotedStr(QStringLiteral("text:") + text)));
+            q.ExecSQL();
+        }
+    }
+    TMainForm main;
+    QCOMPARE(main.Refresh_Bt->text(), QStringLiteral("Reload"));
+    TOperator_Form form;
+    QCOMPARE(child<QCheckBox>(&form, OperatorRights().front().checkBox)->text(),
+             QStringLiteral("May check in"));
+    QCOMPARE(child<QCheckBox>(&form, OperatorRights()[1].checkBox)->text(),
+             QString::fromLatin1(OperatorRights()[1].caption));
+}
+
+void TestTranslations::helpDocumentsOfTheLanguage()
+{
+    TestHotel hotel(false);
+    const auto english = qScopeGuard([] { LockSystemInfo.LanguageID = 1033; });
+    writeFile(hotel.dir() + "/Manual.htm", "<html/>");
+    writeFile(hotel.dir() + "/Manual.2052.htm", "<html/>");
+    LockSystemInfo.LanguageID = 2052;
+    QCOMPARE(HelpDocumentPath("Manual.htm"), hotel.dir() + "/Manual.2052.htm");
+    QCOMPARE(HelpDocumentPath("Operating.htm"), hotel.dir() + "/Operating.htm");
+    LockSystemInfo.LanguageID = 1033;
+    QCOMPARE(HelpDocumentPath("Manual.htm"), hotel.dir() + "/Manual.htm");
 }
 
 QUENMAR_TEST_MAIN(TestTranslations)
