@@ -1,6 +1,6 @@
 #include "dialogtexts.h"
 
-#include <QCoreApplication>
+#include <QtGlobal>
 #include <QHash>
 
 namespace {
@@ -112,25 +112,16 @@ const Table &titles()
     return table;
 }
 
-// The text in the program's language: the translation under the form's name when one is
-// installed, else the text as written here.
-QString translated(const QString &form, const QString &text)
-{
-    if (text.isEmpty())
-        return text;
-    return QCoreApplication::translate(form.toUtf8().constData(), text.toUtf8().constData());
-}
-
 } // namespace
 
 QString BuiltInDialogText(const QString &form, int number)
 {
-    return translated(form, texts().value(form).value(number));
+    return texts().value(form).value(number);
 }
 
 QString BuiltInDialogTitle(const QString &form, int number)
 {
-    return translated(form, titles().value(form).value(number));
+    return titles().value(form).value(number);
 }
 
 QList<QPair<QString, int>> BuiltInDialogTextKeys()
