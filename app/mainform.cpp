@@ -102,8 +102,8 @@ TMainForm::TMainForm(QWidget *parent)
     if (ProbeEncoder())
         m_readDataCardByEncoder = EncoderHandshake();
     else
-        ShowMessage(QStringLiteral("No encoder found,demo only"),
-                    QStringLiteral("Connecting warning"), MsgIcon::Information);
+        ShowMessage(tr("No encoder found,demo only"), tr("Connecting warning"),
+                    MsgIcon::Information);
     InitMenu();
 
     RoomBoardTimer = new QTimer(this);
@@ -130,9 +130,9 @@ TMainForm::TMainForm(QWidget *parent)
     // Key cards asked for by the property management system, when it is configured.
     QString pmsProblem;
     if (pms::Client *client = pms::StartConfiguredClient(this, &pmsProblem)) {
-        m_panels[7]->setText(pms::Client::StateText(client->state()));
+        m_panels[7]->setText(pms::Client::ShownStateText(client->state()));
         connect(client, &pms::Client::stateChanged, this, [this](pms::Client::State state) {
-            m_panels[7]->setText(pms::Client::StateText(state));
+            m_panels[7]->setText(pms::Client::ShownStateText(state));
         });
     } else {
         m_panels[7]->setText(pmsProblem);
@@ -492,8 +492,8 @@ void TMainForm::mi_GuestLeaveClick()
         return;
     // The board was out of date (another workstation checked the guest out, say).
     SetRoom_LV();
-    ShowMessage(QStringLiteral("No open stay of room %1 was found; nothing was checked out "
-                               "there. The room board now shows what is stored.")
+    ShowMessage(tr("No open stay of room %1 was found; nothing was checked out there. The room "
+                   "board now shows what is stored.")
                     .arg(notFound.join(QStringLiteral(", "))));
 }
 

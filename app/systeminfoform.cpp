@@ -60,7 +60,7 @@ void TSystemInfo_Form::SaveBrevanInfo()
     // the reason, and the form stays open.
     auto saved = [&ini](bool written) {
         if (!written)
-            ShowMessage(ini.ErrorText(), QStringLiteral("warning"), MsgIcon::Error);
+            ShowMessage(ini.ErrorText(), tr("warning"), MsgIcon::Error);
         return written;
     };
     const int language = ui->Language_CB->currentData().isValid()
@@ -74,8 +74,7 @@ void TSystemInfo_Form::SaveBrevanInfo()
         return;
     const QTime leave = IniFile::ParseTime(ui->LeaveTime_Edit->text());
     if (!leave.isValid())
-        throw ConvertError(
-            QStringLiteral("'%1' is not a valid time").arg(ui->LeaveTime_Edit->text()));
+        throw ConvertError(tr("'%1' is not a valid time").arg(ui->LeaveTime_Edit->text()));
     if (!saved(ini.WriteTime("SystemInfo", "LeaveTime", leave)) ||
         !saved(ini.WriteBool("SystemInfo", "UseRoomID", false)))
         return;
@@ -96,8 +95,8 @@ void TSystemInfo_Form::SaveBrevanInfo()
     compare("LeaveTime", IniFile::TimeText(LockSystemInfo.LeaveTime), IniFile::TimeText(leave));
     LogOperation(dm->conn, LogAction::Settings, QString(),
                  changed.isEmpty() ? QStringLiteral("nothing changed") : changed.join("; "));
-    ShowMessage(QStringLiteral("Save succesful!"), QStringLiteral("warning"), MsgIcon::Information);
+    ShowMessage(tr("Save succesful!"), tr("warning"), MsgIcon::Information);
     ReadSystemInfo(LockSystemInfo);
-    ShowMessage(QStringLiteral("Please restart the software!"));
+    ShowMessage(tr("Please restart the software!"));
     EndProgram();
 }

@@ -19,12 +19,12 @@ TMC_R_From::TMC_R_From(QWidget *parent)
 {
     ui->setupUi(this);
     m_model = new QueryGridModel(MC_S_ADO.Rows,
-                                 {{QStringLiteral("C_Title"), QStringLiteral("Card type")},
-                                  {QStringLiteral("Holder"), QStringLiteral("Card holder")},
-                                  {QStringLiteral("MakeName"), QStringLiteral("User")},
-                                  {QStringLiteral("RoomStr"), QStringLiteral("Room no.")},
-                                  {QStringLiteral("InputTime"), QStringLiteral("Issue time")},
-                                  {QStringLiteral("EndTime"), QStringLiteral("End time")},
+                                 {{QStringLiteral("C_Title"), tr("Card type")},
+                                  {QStringLiteral("Holder"), tr("Card holder")},
+                                  {QStringLiteral("MakeName"), tr("User")},
+                                  {QStringLiteral("RoomStr"), tr("Room no.")},
+                                  {QStringLiteral("InputTime"), tr("Issue time")},
+                                  {QStringLiteral("EndTime"), tr("End time")},
                                   {QStringLiteral("Rom"), QStringLiteral("Rom"), false},
                                   {QStringLiteral("StartTime"), QStringLiteral("StartTime"), false},
                                   {QStringLiteral("Explain"), QStringLiteral("Explain"), false}},
@@ -100,10 +100,10 @@ void TMC_R_From::DeleteOldData_BtClick()
 {
     const QDateTime now = Now();
     const QDateTime cutOff(PurgeCutOffDay(now.date()), now.time());
-    const MsgResult answer = ShowMessage(
-        QStringLiteral("Are you sure to delete all issuing records before") +
-            QLocale().toString(cutOff.date(), QLocale::ShortFormat) + QStringLiteral("?"),
-        QStringLiteral("Warning"), MsgIcon::Question, MsgButtons::OkCancel);
+    const MsgResult answer =
+        ShowMessage(tr("Are you sure to delete all issuing records before%1?")
+                        .arg(QLocale().toString(cutOff.date(), QLocale::ShortFormat)),
+                    tr("Warning"), MsgIcon::Question, MsgButtons::OkCancel);
     if (answer != MsgResult::Ok)
         return;
     // The list's statement is closed before its rows change, and the list is shown again on

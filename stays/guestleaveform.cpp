@@ -27,7 +27,7 @@ void TGuestLeave_Form::FindGuestInData()
 {
     FindOpenStays(GL_ADO);
     m_model->clear();
-    m_model->setHorizontalHeaderLabels({QStringLiteral("Doorplate No.")});
+    m_model->setHorizontalHeaderLabels({tr("Doorplate No.")});
     for (GL_ADO.First(); !GL_ADO.Eof(); GL_ADO.Next()) {
         auto *item = new QStandardItem(GL_ADO.AsString(QStringLiteral("RoomStr")));
         item->setEditable(false);
@@ -48,5 +48,5 @@ void TGuestLeave_Form::NoCardConfirm_BtClick()
     RoomBoardDirty = true;
     FindGuestInData();
     if (!ended)
-        ShowMessage(QStringLiteral("This stay had already ended."));
+        ShowMessage(tr("This stay had already ended."));
 }
