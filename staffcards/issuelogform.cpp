@@ -10,6 +10,7 @@
 #include "ui/querygridmodel.h"
 #include "ui_issuelogform.h"
 
+#include <QCoreApplication>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLocale>
@@ -45,9 +46,12 @@ TMC_R_From::TMC_R_From(QWidget *parent)
     ui->DateStart_Dtp->setDate(today);
     ui->DateEnd_Dtp->setDate(today);
 
-    QStringList items = CardTypeTitles(dm->conn);
-    items.append(Language1->GetDialogText(1));
-    ui->CardType_CB->addItems(items);
+    // Each type shown in the language of the run; the stored title, which the filter looks
+    // for, is the item's data.
+    for (const QString &title : CardTypeTitles(dm->conn))
+        ui->CardType_CB->addItem(
+            QCoreApplication::translate("CardType", title.toUtf8().constData()), title);
+    ui->CardType_CB->addItem(Language1->GetDialogText(1));
     ui->CardType_CB->setCurrentIndex(ui->CardType_CB->count() - 1);
 
     // The purge is for operators with the settings right.
@@ -79,7 +83,7 @@ IssueLogFilter TMC_R_From::Filter() const
     filter.Last = ui->DateEnd_Dtp->date();
     const int index = ui->CardType_CB->currentIndex();
     if (index >= 0 && index < ui->CardType_CB->count() - 1)
-        filter.CardTypeTitle = ui->CardType_CB->itemText(index);
+        filter.CardTypeTitle = ui->CardType_CB->itemData(index).toString();
     return filter;
 }
 

@@ -91,6 +91,7 @@ class Walk
 public:
     QMap<QString, QString> texts; // "form/widget/what" -> the text shown
     QStringList unfit;
+    int fitChecked = 0;
 
     void add(const QString &key, const QString &text) { texts.insert(key, text); }
 
@@ -145,6 +146,7 @@ private:
         if (!label->isVisible() || text.isEmpty() || label->textFormat() == Qt::RichText ||
             Qt::mightBeRichText(text) || !label->pixmap().isNull())
             return;
+        ++fitChecked;
         const QRect room = label->contentsRect().adjusted(label->margin(), label->margin(),
                                                           -label->margin(), -label->margin());
         const QRect needed = label->fontMetrics().boundingRect(
@@ -163,6 +165,7 @@ private:
         if (!w->isVisible() || text.isEmpty())
             return;
         const int needed = neededWidth(w, text);
+        fitChecked += needed > 0;
         if (needed > w->width())
             unfit.append(QStringLiteral("%1 \"%2\" needs %3, has %4")
                              .arg(key, text)
@@ -289,6 +292,8 @@ void TestInterface::everyFormInChineseAndInEnglish()
           static_cast<long long>(
               std::count_if(english.texts.keyBegin(), english.texts.keyEnd(),
                             [](const QString &k) { return k.endsWith("/windowTitle"); })));
+    qInfo("checked the fit of %d captions", chinese.fitChecked);
+    QVERIFY(chinese.fitChecked > 100);
     QVERIFY2(problems.isEmpty(), qPrintable(problems.join('\n')));
 }
 
