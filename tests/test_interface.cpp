@@ -30,6 +30,7 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
 #include <QStackedWidget>
 #include <QStyle>
 #include <QTabWidget>
@@ -93,10 +94,23 @@ public:
     QStringList unfit;
     int fitChecked = 0;
 
+    // Where pictures of the forms go (QUENMAR_SCREENSHOTS); none when empty.
+    QString shots;
+
     void add(const QString &key, const QString &text) { texts.insert(key, text); }
+
+    void picture(QWidget *form, const QString &name)
+    {
+        if (shots.isEmpty())
+            return;
+        QString file = name;
+        file.replace(':', '-');
+        form->grab().save(shots + '/' + file + ".png");
+    }
 
     void collect(QWidget *form, const QString &name)
     {
+        picture(form, name);
         add(name + "/windowTitle", form->windowTitle());
         const QList<QWidget *> widgets = form->findChildren<QWidget *>();
         for (QWidget *w : widgets) {
@@ -175,9 +189,10 @@ private:
 };
 
 // Opens every form of the program the walk reaches, in one order, and reads what each shows.
-Walk walkInterface(TestHotel &hotel)
+Walk walkInterface(TestHotel &hotel, const QString &shots = QString())
 {
     Walk walk;
+    walk.shots = shots;
     hotel.dialogs.clear();
     {
         TLogonForm logon;
@@ -190,6 +205,20 @@ Walk walkInterface(TestHotel &hotel)
     if (!QTest::qWaitForWindowExposed(&main))
         qWarning("the main window was not shown");
     walk.collect(&main, "MainForm");
+    if (!shots.isEmpty()) {
+        // The main window with its first menu open, as the screen shows both.
+        main.resize(1100, 700);
+        QMenu *menu = main.menuBar()->actions().first()->menu();
+        menu->popup(main.mapToGlobal(
+            main.menuBar()->actionGeometry(main.menuBar()->actions().first()).bottomLeft() +
+            main.menuBar()->pos()));
+        QTest::qWait(300);
+        QApplication::primaryScreen()
+            ->grabWindow(0, main.geometry().x(), main.geometry().y(), main.frameGeometry().width(),
+                         main.frameGeometry().height())
+            .save(shots + "/MainForm-menu.png");
+        menu->hide();
+    }
 
     const QStringList noForm = {"OperatingInstruction_Menu", "TroubleShooting_Menu",
                                 "DataBackup_Menu", "DataRecovery_Menu"};
@@ -264,7 +293,9 @@ void TestInterface::everyFormInChineseAndInEnglish()
         InstallInterfaceLanguage(1033);
     });
     QVERIFY(InstallInterfaceLanguage(2052) > 0);
-    const Walk chinese = walkInterface(hotel);
+    // QUENMAR_SCREENSHOTS=folder keeps a picture of every form in Chinese (run the test on a
+    // screen: xvfb-run test_interface -platform xcb).
+    const Walk chinese = walkInterface(hotel, qEnvironmentVariable("QUENMAR_SCREENSHOTS"));
 
     QStringList problems;
     for (auto it = english.texts.begin(); it != english.texts.end(); ++it) {
