@@ -44,7 +44,10 @@ QString bufferText(const std::array<uint8_t, MORVIC_BUFFER_SIZE> &buffer)
 
 QString MessageLibraryPath()
 {
-    return ProgramPath(QStringLiteral("Dll/%1/libMorvic.so").arg(LockSystemInfo.LanguageID));
+    // A language whose folder has no library of its own gets the English messages.
+    const QString own =
+        ProgramPath(QStringLiteral("Dll/%1/libMorvic.so").arg(LockSystemInfo.LanguageID));
+    return QFile::exists(own) ? own : ProgramPath(QStringLiteral("Dll/1033/libMorvic.so"));
 }
 
 QString FormatText(const QString &format, const QString &argument)

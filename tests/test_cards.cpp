@@ -280,6 +280,11 @@ void TestCards::messageLibrary()
     ShowMessageByNo(1);
     QCOMPARE(hotel.dialogs.texts(), QStringList{"成功！"});
     QCOMPARE(hotel.dialogs.messages[0].caption, QStringLiteral("信息 1"));
+    // A language without a library of its own: the English messages.
+    LockSystemInfo.LanguageID = 1041;
+    hotel.dialogs.clear();
+    ShowMessageByNo(1);
+    QCOMPARE(hotel.dialogs.texts(), QStringList{"Success!"});
 }
 
 void TestCards::cardLibraryRoundTrip()
