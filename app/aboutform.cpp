@@ -6,6 +6,7 @@
 
 #include <kestrune/kestrune.h>
 
+#include <QCoreApplication>
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
@@ -57,21 +58,21 @@ QString EncoderKindText(int kind)
 {
     switch (kind) {
     case 0:
-        return QStringLiteral("USB Data Pick Device");
+        return QCoreApplication::translate("TAboutForm", "USB Data Pick Device");
     case 2:
-        return QStringLiteral("Lock type :Magnetic card lock system");
+        return QCoreApplication::translate("TAboutForm", "Lock type :Magnetic card lock system");
     case 3:
-        return QStringLiteral("Lock type :IC CARD lock system");
+        return QCoreApplication::translate("TAboutForm", "Lock type :IC CARD lock system");
     case 5:
-        return QStringLiteral("Lock type :TM card lock system");
+        return QCoreApplication::translate("TAboutForm", "Lock type :TM card lock system");
     case 7:
-        return QStringLiteral("Lock type :TEMIC RF lock system");
+        return QCoreApplication::translate("TAboutForm", "Lock type :TEMIC RF lock system");
     case 9:
-        return QStringLiteral("Lock type :Mifare card lock system");
+        return QCoreApplication::translate("TAboutForm", "Lock type :Mifare card lock system");
     case 11:
-        return QStringLiteral("Lock type :Magnetic2 card lock system");
+        return QCoreApplication::translate("TAboutForm", "Lock type :Magnetic2 card lock system");
     default:
-        return QStringLiteral("Not connect!");
+        return QCoreApplication::translate("TAboutForm", "Not connect!");
     }
 }
 
@@ -82,12 +83,11 @@ TAboutForm::TAboutForm(QWidget *parent) : TBaseForm(parent), ui(std::make_unique
     connect(ui->Close_Bt, &QPushButton::clicked, this, &QDialog::accept);
 
     ui->Version_L->setText(QStringLiteral("Orvane V18.0"));
-    ui->CardType_Label->setText(QStringLiteral("Not connect!"));
+    ui->CardType_Label->setText(tr("Not connect!"));
     uint16_t parameters[KESTRUNE_PARAMETER_WORDS] = {};
     GetParameter(parameters);
     const int kind = int16_t(parameters[0]);
-    ui->EncoderSn_Label->setText(QStringLiteral("Encoder no. ") +
-                                 (kind < 0 ? QString() : LockSystemInfo.Pass));
+    ui->EncoderSn_Label->setText(tr("Encoder no. ") + (kind < 0 ? QString() : LockSystemInfo.Pass));
     ui->CardType_Label->setText(EncoderKindText(kind));
 
     const IniFile information(InformationFilePath());

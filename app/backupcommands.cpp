@@ -5,19 +5,24 @@
 #include "data/backup.h"
 #include "data/clock.h"
 #include "data/dm.h"
-#include "data/settings.h"
 #include "data/errors.h"
+#include "data/settings.h"
 #include "language/language.h"
-#include "oplog/operationlog.h"
 #include "operators/operators.h"
+#include "oplog/operationlog.h"
 #include "ui/dialogs.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 
 namespace {
 
-const QString kFilter = QStringLiteral("Access Data(*.mdb)");
+// The file kind the backup and the restore offer.
+QString backupFilter()
+{
+    return QCoreApplication::translate("TMainForm", "Access Data(*.mdb)");
+}
 
 // Dialog texts of the main window used here.
 enum Text {
@@ -79,7 +84,7 @@ void logCopy(const char *action, const QString &detail)
 void DataBackupClick(const TLanguage &language)
 {
     const QString suggested = backupFolder() + QLatin1Char('/') + BackupFileName(Now());
-    QString target = dialogs().saveFileName(QString(), kFilter, suggested);
+    QString target = dialogs().saveFileName(QString(), backupFilter(), suggested);
     if (target.isEmpty())
         return;
     // A name typed without an extension gets the one the restore lists.
@@ -114,7 +119,7 @@ void DataRecoveryClick(const TLanguage &language)
         tell(language, ServerRestoreRefused, MsgIcon::Error);
         return;
     }
-    const QString source = dialogs().openFileName(QString(), kFilter, backupFolder());
+    const QString source = dialogs().openFileName(QString(), backupFilter(), backupFolder());
     if (source.isEmpty())
         return;
     if (!QFileInfo(source).isFile()) {
@@ -144,9 +149,9 @@ void DataRecoveryClick(const TLanguage &language)
     switch (RestoreDatabase(dm->conn, source, safetyCopy, &detail)) {
     case RestoreResult::Done:
         HashPlainPasswordsOfOpenDatabase();
-        logCopy(LogAction::Restore, QStringLiteral("from %1; the data replaced kept as %2")
-                                        .arg(QDir::toNativeSeparators(source),
-                                             QDir::toNativeSeparators(safetyCopy)));
+        logCopy(LogAction::Restore,
+                QStringLiteral("from %1; the data replaced kept as %2")
+                    .arg(QDir::toNativeSeparators(source), QDir::toNativeSeparators(safetyCopy)));
         RoomBoardDirty = true;
         tell(language, RestoreDone, MsgIcon::Information, QDir::toNativeSeparators(safetyCopy));
         break;

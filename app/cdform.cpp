@@ -3,17 +3,13 @@
 #include "data/dm.h"
 #include "data/inifile.h"
 #include "data/settings.h"
-#include "oplog/operationlog.h"
 #include "operators/operators.h"
+#include "oplog/operationlog.h"
 #include "ui/dialogs.h"
 #include "ui/errorguard.h"
 #include "ui_cdform.h"
 
 #include <QFileInfo>
-
-namespace {
-const QString kInfo = QStringLiteral("Info");
-}
 
 TCdForm::TCdForm(QWidget *parent) : TBaseForm(parent), ui(new Ui::CdForm)
 {
@@ -48,7 +44,7 @@ void TCdForm::Browse_BtClick()
     if (QFileInfo::exists(file))
         ui->Memo_DbPath->setPlainText(file);
     else
-        ShowMessage(QStringLiteral("File not found!"), kInfo);
+        ShowMessage(tr("File not found!"), tr("Info"));
 }
 
 QString TCdForm::PathText() const
@@ -69,7 +65,7 @@ bool TCdForm::TestConnection()
     // A relative path is relative to the program folder, as at start-up.
     const QString path = ResolveDbPath(PathText());
     if (!QFileInfo(path).isFile()) {
-        ShowMessage(QStringLiteral("File not found!"), kInfo);
+        ShowMessage(tr("File not found!"), tr("Info"));
         return false;
     }
     if (!OpenDatabaseFile(path))
@@ -81,26 +77,26 @@ bool TCdForm::TestConnection()
 void TCdForm::Test_BtClick()
 {
     if (TestConnection())
-        ShowMessage(QStringLiteral("Test Ok!"), kInfo, MsgIcon::Information);
+        ShowMessage(tr("Test Ok!"), tr("Info"), MsgIcon::Information);
     else
-        ShowMessage(QStringLiteral("Test failure!"), kInfo, MsgIcon::Error);
+        ShowMessage(tr("Test failure!"), tr("Info"), MsgIcon::Error);
 }
 
 void TCdForm::Save_BtClick()
 {
     if (!TestConnection()) {
-        ShowMessage(QStringLiteral("Save failure"), kInfo, MsgIcon::Error);
+        ShowMessage(tr("Save failure"), tr("Info"), MsgIcon::Error);
         return;
     }
     IniFile ini(SettingsFilePath());
     if (!ini.WriteInteger("Client Config", "ConnType", 0) ||
         !ini.WriteString("Client Config", "DbPath", PathText())) {
-        ShowMessage(ini.ErrorText(), kInfo, MsgIcon::Error);
+        ShowMessage(ini.ErrorText(), tr("Info"), MsgIcon::Error);
         return;
     }
     LockSystemInfo.ConnType = 0;
     // Logged in the database the workstation now works on.
     LogOperation(dm->conn, LogAction::DbConnection, QString(),
                  QStringLiteral("database file %1").arg(PathText()));
-    ShowMessage(QStringLiteral("Save Ok!"), kInfo, MsgIcon::Information);
+    ShowMessage(tr("Save Ok!"), tr("Info"), MsgIcon::Information);
 }

@@ -6,6 +6,8 @@
 #include "kestrune/kestrune.h"
 #include "ui/dialogs.h"
 
+#include <QCoreApplication>
+
 #include <cctype>
 
 int16_t EncoderKind = 0;
@@ -51,15 +53,17 @@ bool EncoderHandshake()
     if (!LockSystemInfo.Pass.isEmpty()) {
         uint16_t code[4];
         if (!PassToWords(LockSystemInfo.Pass, code)) {
-            ShowMessage(QStringLiteral("The encoder system code \"%1\" in Quenmar.ini is not "
-                                       "eight hexadecimal characters; it was not handed to the "
-                                       "encoder.")
-                            .arg(LockSystemInfo.Pass),
-                        QStringLiteral("Connecting warning"), MsgIcon::Warning);
+            ShowMessage(
+                QCoreApplication::translate("Encoder", "The encoder system code \"%1\" in "
+                                                       "Quenmar.ini is not eight hexadecimal "
+                                                       "characters; it was not handed to the "
+                                                       "encoder.")
+                    .arg(LockSystemInfo.Pass),
+                QCoreApplication::translate("Encoder", "Connecting warning"), MsgIcon::Warning);
             return enable;
         }
         if (SystemInitialization(code) != 1)
-            ShowMessage(QStringLiteral("No tool encoder connected!"));
+            ShowMessage(QCoreApplication::translate("Encoder", "No tool encoder connected!"));
         return enable;
     }
     uint16_t code[4] = {};
@@ -70,7 +74,9 @@ bool EncoderHandshake()
         LockSystemInfo.Pass = pass;
         IniFile ini(SettingsFilePath());
         if (!ini.WriteString("SystemInfo", "Pass", pass))
-            ShowMessage(ini.ErrorText(), QStringLiteral("Connecting warning"), MsgIcon::Warning);
+            ShowMessage(ini.ErrorText(),
+                        QCoreApplication::translate("Encoder", "Connecting warning"),
+                        MsgIcon::Warning);
     } else {
         ShowMessageByNo(result);
     }

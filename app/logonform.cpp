@@ -19,7 +19,7 @@ TLogonForm::TLogonForm(QWidget *parent) : TBaseForm(parent), ui(std::make_unique
         m_firstRun = true;
         ui->FirstRun_Label->show();
         ui->Title_Label->hide();
-        ui->Ok_Bt->setText(QStringLiteral("Confirm"));
+        ui->Ok_Bt->setText(tr("Confirm"));
     }
     ui->Title_Label->setText(QStringLiteral("Orvane V18.0"));
     m_waitTimer = new QTimer(this);
@@ -39,9 +39,8 @@ void TLogonForm::UpdateWait()
         m_waitTimer->stop();
         return;
     }
-    ui->Wait_Label->setText(
-        QStringLiteral("Too many wrong attempts: the next one may be made at %1.")
-            .arg(until.toString(QStringLiteral("HH:mm:ss"))));
+    ui->Wait_Label->setText(tr("Too many wrong attempts: the next one may be made at %1.")
+                                .arg(until.toString(QStringLiteral("HH:mm:ss"))));
     m_waitTimer->start();
 }
 
@@ -70,7 +69,7 @@ void TLogonForm::Ok_BtClick()
     if (!TInputPasswordBox::Ask(this, &again))
         return;
     if (again != password) {
-        ShowMessage(QStringLiteral("Password not same!"));
+        ShowMessage(tr("Password not same!"));
         return;
     }
     CreateFirstAccount(staffer, password);

@@ -20,7 +20,10 @@
 #include "setup/roominfoform.h"
 #include "setup/roomtypeform.h"
 #include "staffcards/checkcardform.h"
+#include "staffcards/issuelogform.h"
 #include "staffcards/makecardform.h"
+#include "staffcards/opendoorrecordform.h"
+#include "staffcards/readdatacardform.h"
 #include "stays/clockroomform.h"
 #include "stays/copyguestcardform.h"
 #include "stays/guestleaveform.h"
@@ -28,9 +31,6 @@
 #include "stays/modifyguestcardform.h"
 #include "stays/roomlistform.h"
 #include "stays/stays.h"
-#include "staffcards/issuelogform.h"
-#include "staffcards/opendoorrecordform.h"
-#include "staffcards/readdatacardform.h"
 #include "systeminfoform.h"
 #include "ui/baseform.h"
 #include "ui/dialogs.h"
@@ -41,6 +41,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDesktopServices>
+#include <QFileInfo>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
@@ -61,11 +62,21 @@ const QString kTitle = QStringLiteral("Orvane V18.0");
 // viewer shows nothing.
 void OpenHelpDocument(const QString &file)
 {
-    QDesktopServices::openUrl(QUrl::fromLocalFile(ProgramPath(file)));
+    QDesktopServices::openUrl(QUrl::fromLocalFile(HelpDocumentPath(file)));
 }
 const char *const kIconFiles[] = {"Normal.bmp", "Normal_ModiRoom.bmp", "GuestIn.BMP",
                                   "GuestIn_ModiRoom.BMP"};
 } // namespace
+
+QString HelpDocumentPath(const QString &file)
+{
+    const QFileInfo english(ProgramPath(file));
+    const QString own = ProgramPath(QStringLiteral("%1.%2.%3")
+                                        .arg(english.completeBaseName())
+                                        .arg(LockSystemInfo.LanguageID)
+                                        .arg(english.suffix()));
+    return QFileInfo(own).isFile() ? own : english.filePath();
+}
 
 TMainForm::TMainForm(QWidget *parent)
     : QMainWindow(parent), Language1(new TLanguage(this)), ui(new Ui::MainForm),
@@ -91,8 +102,8 @@ TMainForm::TMainForm(QWidget *parent)
     if (ProbeEncoder())
         m_readDataCardByEncoder = EncoderHandshake();
     else
-        ShowMessage(QStringLiteral("No encoder found,demo only"),
-                    QStringLiteral("Connecting warning"), MsgIcon::Information);
+        ShowMessage(tr("No encoder found,demo only"), tr("Connecting warning"),
+                    MsgIcon::Information);
     InitMenu();
 
     RoomBoardTimer = new QTimer(this);
@@ -119,9 +130,9 @@ TMainForm::TMainForm(QWidget *parent)
     // Key cards asked for by the property management system, when it is configured.
     QString pmsProblem;
     if (pms::Client *client = pms::StartConfiguredClient(this, &pmsProblem)) {
-        m_panels[7]->setText(pms::Client::StateText(client->state()));
+        m_panels[7]->setText(pms::Client::ShownStateText(client->state()));
         connect(client, &pms::Client::stateChanged, this, [this](pms::Client::State state) {
-            m_panels[7]->setText(pms::Client::StateText(state));
+            m_panels[7]->setText(pms::Client::ShownStateText(state));
         });
     } else {
         m_panels[7]->setText(pmsProblem);
@@ -173,6 +184,8 @@ void TMainForm::InitializeForm()
     Refresh_Bt->setText(Language1->GetDialogText(8));
     Refresh_Bt->setIcon(style()->standardIcon(QStyle::SP_BrowserReload));
     Refresh_Bt->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    // Made after the window's texts were loaded: its captured texts go on now.
+    Language1->LoadComponent(Refresh_Bt);
     connect(Refresh_Bt, &QToolButton::clicked, this, Guarded([this] { SetRoom_LV(); }));
 
     BuildingFilter_CB = new QComboBox(this);
@@ -479,8 +492,8 @@ void TMainForm::mi_GuestLeaveClick()
         return;
     // The board was out of date (another workstation checked the guest out, say).
     SetRoom_LV();
-    ShowMessage(QStringLiteral("No open stay of room %1 was found; nothing was checked out "
-                               "there. The room board now shows what is stored.")
+    ShowMessage(tr("No open stay of room %1 was found; nothing was checked out there. The room "
+                   "board now shows what is stored.")
                     .arg(notFound.join(QStringLiteral(", "))));
 }
 

@@ -85,3 +85,7 @@ private:
     bool m_commandRunning = false;
     std::function<void()> m_pendingCommand; // typed while the running command's form closed
 };
+
+// The help document `file` of the program folder in the language of the run: "Manual.2052.htm"
+// for "Manual.htm" in language 2052 when the folder has it, else the English document.
+QString HelpDocumentPath(const QString &file);

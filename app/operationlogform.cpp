@@ -19,13 +19,13 @@ TOperationLog_Form::TOperationLog_Form(QWidget *parent)
 {
     ui->setupUi(this);
     m_model = new QueryGridModel(Log_ado,
-                                 {{QStringLiteral("LogTime"), QStringLiteral("Time")},
-                                  {QStringLiteral("Staffer"), QStringLiteral("Operator")},
-                                  {QStringLiteral("StafferName"), QStringLiteral("Name")},
-                                  {QStringLiteral("Workstation"), QStringLiteral("Workstation")},
-                                  {QStringLiteral("Action"), QStringLiteral("Action")},
-                                  {QStringLiteral("Room"), QStringLiteral("Room no.")},
-                                  {QStringLiteral("Detail"), QStringLiteral("Detail")},
+                                 {{QStringLiteral("LogTime"), tr("Time")},
+                                  {QStringLiteral("Staffer"), tr("Operator")},
+                                  {QStringLiteral("StafferName"), tr("Name")},
+                                  {QStringLiteral("Workstation"), tr("Workstation")},
+                                  {QStringLiteral("Action"), tr("Action")},
+                                  {QStringLiteral("Room"), tr("Room no.")},
+                                  {QStringLiteral("Detail"), tr("Detail")},
                                   {QStringLiteral("ID"), QStringLiteral("ID"), false}},
                                  this);
     // Printed, the names and details wrap in their columns; times, codes and rooms are never cut.
@@ -113,7 +113,7 @@ void TOperationLog_Form::DeleteOldData_BtClick()
     const QDate firstKept = Now().date().addYears(-ui->Years_Edit->value());
     const MsgResult answer = ShowMessage(
         Language1->GetDialogText(3).arg(QLocale().toString(firstKept, QLocale::ShortFormat)),
-        QStringLiteral("Warning"), MsgIcon::Question, MsgButtons::OkCancel);
+        tr("Warning"), MsgIcon::Question, MsgButtons::OkCancel);
     if (answer != MsgResult::Ok)
         return;
     // The list's statement is closed before its rows change, and the list is shown again on

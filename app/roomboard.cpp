@@ -4,6 +4,7 @@
 #include "data/errors.h"
 #include "data/sqltext.h"
 
+#include <QCoreApplication>
 #include <QHash>
 #include <QItemSelectionModel>
 #include <QSet>
@@ -85,7 +86,8 @@ QVector<BoardRoom> LoadRoomBoard(const std::optional<QString> &building,
     // every row (about half the time of a rebuild in a hotel of thousands of rooms).
     sqlite3 *db = dm->conn.fileHandle();
     if (!db)
-        throw DbError(QStringLiteral("The room board needs an SQLite database connection."));
+        throw DbError(QCoreApplication::translate(
+            "RoomBoard", "The room board needs an SQLite database connection."));
     const QByteArray sql = RoomBoardLines(building, floor).join('\n').toUtf8();
     sqlite3_stmt *statement = nullptr;
     if (sqlite3_prepare_v2(db, sql.constData(), int(sql.size()), &statement, nullptr) != SQLITE_OK)

@@ -3,6 +3,7 @@
 #include "data/dm.h"
 #include "data/errors.h"
 #include "data/inifile.h"
+#include "data/languageids.h"
 #include "oplog/operationlog.h"
 #include "ui/dialogs.h"
 #include "ui/errorguard.h"
@@ -36,6 +37,18 @@ void TSystemInfo_Form::GetBrevanInfo()
     ui->LeaveTime_Edit->setText(IniFile::TimeText(LockSystemInfo.LeaveTime));
     if (QAbstractButton *port = m_ports->button(m_lockInfo.CommProt))
         port->setChecked(true);
+    // The languages the catalogue holds texts for, by name; English always, and the language
+    // in use even when the catalogue has lost it.
+    QList<int> languages = {kEnglishLanguageID};
+    for (const QString &id : Language1->GetLanguageList())
+        if (IsKnownLanguage(id.toInt()) && !languages.contains(id.toInt()))
+            languages.append(id.toInt());
+    if (!languages.contains(LockSystemInfo.LanguageID))
+        languages.append(LockSystemInfo.LanguageID);
+    ui->Language_CB->clear();
+    for (int id : languages)
+        ui->Language_CB->addItem(LanguageDisplayName(id), id);
+    ui->Language_CB->setCurrentIndex(ui->Language_CB->findData(LockSystemInfo.LanguageID));
     ui->LockType->setCurrentIndex(m_lockInfo.LockType < ui->LockType->count() ? m_lockInfo.LockType
                                                                               : -1);
 }
@@ -47,18 +60,21 @@ void TSystemInfo_Form::SaveBrevanInfo()
     // the reason, and the form stays open.
     auto saved = [&ini](bool written) {
         if (!written)
-            ShowMessage(ini.ErrorText(), QStringLiteral("warning"), MsgIcon::Error);
+            ShowMessage(ini.ErrorText(), tr("warning"), MsgIcon::Error);
         return written;
     };
+    const int language = ui->Language_CB->currentData().isValid()
+                             ? ui->Language_CB->currentData().toInt()
+                             : LockSystemInfo.LanguageID;
     if (!saved(ini.WriteInteger("Config", "LockType", ui->LockType->currentIndex())) ||
         !saved(ini.WriteInteger("Config", "CommProt", m_ports->checkedId())) ||
         !saved(ini.WriteString("SystemInfo", "HotelName", ui->HotelName_Edit->text())) ||
-        !saved(ini.WriteInteger("SystemInfo", "DayCount", ui->DayCount_SE->value())))
+        !saved(ini.WriteInteger("SystemInfo", "DayCount", ui->DayCount_SE->value())) ||
+        !saved(ini.WriteInteger("SystemInfo", "LanguageID", language)))
         return;
     const QTime leave = IniFile::ParseTime(ui->LeaveTime_Edit->text());
     if (!leave.isValid())
-        throw ConvertError(
-            QStringLiteral("'%1' is not a valid time").arg(ui->LeaveTime_Edit->text()));
+        throw ConvertError(tr("'%1' is not a valid time").arg(ui->LeaveTime_Edit->text()));
     if (!saved(ini.WriteTime("SystemInfo", "LeaveTime", leave)) ||
         !saved(ini.WriteBool("SystemInfo", "UseRoomID", false)))
         return;
@@ -75,11 +91,12 @@ void TSystemInfo_Form::SaveBrevanInfo()
     compare("HotelName", LockSystemInfo.HotelName, ui->HotelName_Edit->text());
     compare("DayCount", QString::number(LockSystemInfo.DayCount),
             QString::number(ui->DayCount_SE->value()));
+    compare("LanguageID", QString::number(LockSystemInfo.LanguageID), QString::number(language));
     compare("LeaveTime", IniFile::TimeText(LockSystemInfo.LeaveTime), IniFile::TimeText(leave));
     LogOperation(dm->conn, LogAction::Settings, QString(),
                  changed.isEmpty() ? QStringLiteral("nothing changed") : changed.join("; "));
-    ShowMessage(QStringLiteral("Save succesful!"), QStringLiteral("warning"), MsgIcon::Information);
+    ShowMessage(tr("Save succesful!"), tr("warning"), MsgIcon::Information);
     ReadSystemInfo(LockSystemInfo);
-    ShowMessage(QStringLiteral("Please restart the software!"));
+    ShowMessage(tr("Please restart the software!"));
     EndProgram();
 }

@@ -12,6 +12,8 @@
 #include "oplog/operationlog.h"
 #include "ui/dialogs.h"
 
+#include <QCoreApplication>
+
 #include <cstring>
 
 bool CardBusy = false;
@@ -172,18 +174,30 @@ bool CheckDateRange(const QDateTime &end, const QDateTime &start)
     return true;
 }
 
-QString CardResultText(int result)
+namespace {
+const char *cardResultSource(int result)
 {
     switch (result) {
     case 1:
-        return QStringLiteral("Success!");
+        return QT_TRANSLATE_NOOP("CardResult", "Success!");
     case -1:
-        return QStringLiteral("No Card!");
+        return QT_TRANSLATE_NOOP("CardResult", "No Card!");
     case -2:
-        return QStringLiteral("No encoder");
+        return QT_TRANSLATE_NOOP("CardResult", "No encoder");
     default:
-        return QStringLiteral("Failure!");
+        return QT_TRANSLATE_NOOP("CardResult", "Failure!");
     }
+}
+} // namespace
+
+QString CardResultText(int result)
+{
+    return QString::fromLatin1(cardResultSource(result));
+}
+
+QString CardResultCaption(int result)
+{
+    return QCoreApplication::translate("CardResult", cardResultSource(result));
 }
 
 QString GetCardTypeTitle(int id)

@@ -30,7 +30,10 @@ int SaveMakeCardRecord(const CardRecord &record, const QString &holder, const QS
 // stay of no length, or of a negative one, are never written.
 bool CheckDateRange(const QDateTime &end, const QDateTime &start);
 
+// A card call's result in English, as the key service answers it.
 QString CardResultText(int result);
+// The same result as the operator reads it, in the program's language.
+QString CardResultCaption(int result);
 QString GetCardTypeTitle(int id);
 
 // Hands the record to the card library's MakeGuestCard and returns its result.

@@ -61,15 +61,18 @@ CardCommand::~CardCommand()
     // A hold that no recording joined keeps what the command stored (a copy of a card is
     // recorded without a transaction of its own) and lets the counters go.
     if (m_held && m_held->Connected() && !m_held->EndHold() && std::uncaught_exceptions() == 0)
-        ShowTopLevelError(QStringLiteral("The card command could not store its records."));
+        ShowTopLevelError(QCoreApplication::translate(
+            "CardCommand", "The card command could not store its records."));
     if (m_started && !m_keepDisabled && m_button)
         m_button->setEnabled(true);
 }
 
 QString CounterBusyText()
 {
-    return QStringLiteral("Another workstation is issuing a card with the same serial counter. "
-                          "No card was written; try again in a moment.");
+    return QCoreApplication::translate("CardCommand",
+                                       "Another workstation is issuing a card with the same "
+                                       "serial counter. No card was written; try again in a "
+                                       "moment.");
 }
 
 void HoldCountersForCardCommand(Connection &conn)
@@ -101,14 +104,16 @@ void HoldCountersForCardCommand(Connection &conn)
 
 QString NotWritableText(const QString &databaseText)
 {
-    return QStringLiteral("The database cannot store the card's records: %1. "
-                          "No card was written.")
+    return QCoreApplication::translate("CardCommand",
+                                       "The database cannot store the card's records: %1. "
+                                       "No card was written.")
         .arg(databaseText);
 }
 
 QString NotRecordedText(const QString &databaseText)
 {
-    static const QString lead = QStringLiteral("The card was written but it was not recorded: ");
+    const QString lead = QCoreApplication::translate(
+        "CardCommand", "The card was written but it was not recorded: ");
     if (databaseText.startsWith(lead))
         return databaseText; // told once, however deep the steps went
     // The database's own reason, without what the database driver appends to it ("Unable to
@@ -121,7 +126,8 @@ QString NotRecordedText(const QString &databaseText)
         reason.chop(1);
     if (reason.isEmpty())
         reason = databaseText.trimmed();
-    return lead + reason + QStringLiteral(". Take the card back and issue it again.");
+    return lead + reason +
+           QCoreApplication::translate("CardCommand", ". Take the card back and issue it again.");
 }
 
 void RecordWrittenCard(Connection &conn, const std::function<void()> &steps)

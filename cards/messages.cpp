@@ -1,11 +1,12 @@
 #include "messages.h"
 
-#include "ui/dialogs.h"
 #include "data/appdir.h"
 #include "data/settings.h"
 #include "morvic/morvic.h"
+#include "ui/dialogs.h"
 
 #include <QFile>
+#include <QStringDecoder>
 
 #include <dlfcn.h>
 
@@ -29,16 +30,24 @@ template <typename Fn, typename Call> bool withEntry(const char *name, Call call
     return ok;
 }
 
+// The library's texts are UTF-8 (plain ASCII in English); bytes that are no UTF-8 are read
+// one character each, as a library of single-byte texts means them.
 QString bufferText(const std::array<uint8_t, MORVIC_BUFFER_SIZE> &buffer)
 {
-    return QString::fromLatin1(reinterpret_cast<const char *>(buffer.data() + 1), buffer[0]);
+    const QByteArray bytes(reinterpret_cast<const char *>(buffer.data() + 1), buffer[0]);
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    const QString text = utf8.decode(bytes);
+    return utf8.hasError() ? QString::fromLatin1(bytes) : text;
 }
 
 } // namespace
 
 QString MessageLibraryPath()
 {
-    return ProgramPath(QStringLiteral("Dll/%1/libMorvic.so").arg(LockSystemInfo.LanguageID));
+    // A language whose folder has no library of its own gets the English messages.
+    const QString own =
+        ProgramPath(QStringLiteral("Dll/%1/libMorvic.so").arg(LockSystemInfo.LanguageID));
+    return QFile::exists(own) ? own : ProgramPath(QStringLiteral("Dll/1033/libMorvic.so"));
 }
 
 QString FormatText(const QString &format, const QString &argument)

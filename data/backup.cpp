@@ -4,6 +4,7 @@
 #include "errors.h"
 #include "schema.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -29,7 +30,8 @@ sqlite3 *sqliteOf(Connection &conn)
 {
     sqlite3 *handle = conn.fileHandle();
     if (!handle)
-        throw DbError(QStringLiteral("The open database is not a database file."));
+        throw DbError(
+            QCoreApplication::translate("Backup", "The open database is not a database file."));
     return handle;
 }
 
@@ -117,7 +119,8 @@ BackupResult placeFinishedFile(QTemporaryFile &temporary, const QString &target,
     if (!QFile::rename(temporary.fileName(), target)) {
         if (QFileInfo::exists(target))
             return BackupResult::Exists;
-        *error = QStringLiteral("%1: the %2 could not be given this name").arg(target, what);
+        *error = QCoreApplication::translate("Backup", "%1: the %2 could not be given this name")
+                     .arg(target, what);
         return BackupResult::Failed;
     }
     temporary.setAutoRemove(false);
@@ -160,15 +163,18 @@ BackupResult BackupDatabase(Connection &conn, const QString &target, QString *er
         const QString check = single(copy.get(), "PRAGMA integrity_check", error);
         if (check != QLatin1String("ok")) {
             if (error->isEmpty())
-                *error = QStringLiteral("the copy did not pass its check (%1)").arg(check);
+                *error =
+                    QCoreApplication::translate("Backup", "the copy did not pass its check (%1)")
+                        .arg(check);
             return BackupResult::Failed;
         }
         if (sqlite3_close(copy.release()) != SQLITE_OK) {
-            *error = QStringLiteral("the copy could not be closed");
+            *error = QCoreApplication::translate("Backup", "the copy could not be closed");
             return BackupResult::Failed;
         }
     }
-    return placeFinishedFile(temporary, target, QStringLiteral("copy"), error);
+    return placeFinishedFile(temporary, target, QCoreApplication::translate("Backup", "copy"),
+                             error);
 }
 
 bool CheckHotelDatabaseFile(const QString &path, QString *error)
@@ -178,13 +184,14 @@ bool CheckHotelDatabaseFile(const QString &path, QString *error)
         error = &ignored;
     switch (kindOf(path)) {
     case FileKind::Jet:
-        *error = QStringLiteral("\"%1\" is a database file of the older workstations; this "
-                                "program keeps its data in another kind of database and "
-                                "cannot restore from it.")
+        *error = QCoreApplication::translate(
+                     "Backup", "\"%1\" is a database file of the older workstations; this "
+                               "program keeps its data in another kind of database and "
+                               "cannot restore from it.")
                      .arg(path);
         return false;
     case FileKind::Other:
-        *error = QStringLiteral("\"%1\" is not a database.").arg(path);
+        *error = QCoreApplication::translate("Backup", "\"%1\" is not a database.").arg(path);
         return false;
     case FileKind::Sqlite:
         break;
@@ -193,7 +200,7 @@ bool CheckHotelDatabaseFile(const QString &path, QString *error)
     SqliteHandle db = openFile(path, SQLITE_OPEN_READONLY, &detail);
     const QString check = db ? single(db.get(), "PRAGMA quick_check", &detail) : QString();
     if (check != QLatin1String("ok")) {
-        *error = QStringLiteral("\"%1\" is a damaged database (%2).")
+        *error = QCoreApplication::translate("Backup", "\"%1\" is a damaged database (%2).")
                      .arg(path, detail.isEmpty() ? check : detail);
         return false;
     }
@@ -222,13 +229,15 @@ bool CheckHotelDatabaseFile(const QString &path, QString *error)
     if (!missingTables.isEmpty() || !missingColumns.isEmpty()) {
         QStringList lacks;
         if (!missingTables.isEmpty())
-            lacks.append(QStringLiteral("the tables ") + missingTables.join(QStringLiteral(", ")));
+            lacks.append(QCoreApplication::translate("Backup", "the tables ") +
+                         missingTables.join(QStringLiteral(", ")));
         if (!missingColumns.isEmpty())
-            lacks.append(QStringLiteral("the columns ") +
+            lacks.append(QCoreApplication::translate("Backup", "the columns ") +
                          missingColumns.join(QStringLiteral(", ")));
-        *error = QStringLiteral("\"%1\" is not a hotel database this program can work on; it "
-                                "lacks %2.")
-                     .arg(path, lacks.join(QStringLiteral(" and ")));
+        *error = QCoreApplication::translate(
+                     "Backup", "\"%1\" is not a hotel database this program can work on; it "
+                               "lacks %2.")
+                     .arg(path, lacks.join(QCoreApplication::translate("Backup", " and ")));
         return false;
     }
     return true;
@@ -280,12 +289,15 @@ RestoreResult RestoreDatabase(Connection &conn, const QString &source, const QSt
     case BackupResult::Done:
         break;
     case BackupResult::Exists:
-        *error = QStringLiteral("the copy of the working data could not be kept: %1 already "
-                                "exists.")
+        *error = QCoreApplication::translate(
+                     "Backup", "the copy of the working data could not be kept: %1 already "
+                               "exists.")
                      .arg(safetyCopy);
         return RestoreResult::Failed;
     case BackupResult::Failed:
-        *error = QStringLiteral("the copy of the working data could not be kept: %1").arg(detail);
+        *error = QCoreApplication::translate("Backup",
+                                             "the copy of the working data could not be kept: %1")
+                     .arg(detail);
         return RestoreResult::Failed;
     }
 
@@ -311,7 +323,7 @@ BackupResult DumpServerDatabase(Connection &conn, const QString &target, QString
         return BackupResult::Exists;
     const QString tool = DumpToolPath();
     if (tool.isEmpty()) {
-        *error = QStringLiteral("pg_dump was not found.");
+        *error = QCoreApplication::translate("Backup", "pg_dump was not found.");
         return BackupResult::Failed;
     }
     const QFileInfo info(target);
@@ -348,5 +360,6 @@ BackupResult DumpServerDatabase(Connection &conn, const QString &target, QString
         *error = text.isEmpty() ? dump.errorString() : text;
         return BackupResult::Failed;
     }
-    return placeFinishedFile(temporary, target, QStringLiteral("dump"), error);
+    return placeFinishedFile(temporary, target, QCoreApplication::translate("Backup", "dump"),
+                             error);
 }

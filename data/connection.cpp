@@ -3,6 +3,7 @@
 #include "errors.h"
 #include "schema.h"
 
+#include <QCoreApplication>
 #include <QFileInfo>
 #include <QSqlDriver>
 #include <QSqlError>
@@ -136,8 +137,9 @@ bool openSession(QSqlDatabase &db, QString *error)
 
 QString LostConnectionText()
 {
-    return QStringLiteral("The connection to the database server was lost; the command was "
-                          "abandoned and nothing of it was stored.");
+    return QCoreApplication::translate(
+        "Database", "The connection to the database server was lost; the command was "
+                    "abandoned and nothing of it was stored.");
 }
 
 namespace {
@@ -195,12 +197,14 @@ void Connection::Open()
         return;
     }
     if (!provider.contains(QStringLiteral("Jet"), Qt::CaseInsensitive))
-        throw DbError(QStringLiteral("The database kind \"%1\" is not available on this "
-                                     "workstation.")
+        throw DbError(QCoreApplication::translate(
+                          "Database", "The database kind \"%1\" is not available on this "
+                                      "workstation.")
                           .arg(provider));
     const QString path = DatabaseFile;
     if (!QFileInfo(path).isFile())
-        throw DbError(QStringLiteral("Could not find file '%1'.").arg(path));
+        throw DbError(
+            QCoreApplication::translate("Database", "Could not find file '%1'.").arg(path));
     {
         QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_name);
         db.setDatabaseName(path);
@@ -218,7 +222,8 @@ void Connection::Open()
             db = QSqlDatabase();
             QSqlDatabase::removeDatabase(m_name);
             throw NotADatabaseError(
-                QStringLiteral("The file \"%1\" is not a database this program can open (%2).")
+                QCoreApplication::translate(
+                    "Database", "The file \"%1\" is not a database this program can open (%2).")
                     .arg(path, error));
         }
         RegisterSqlFunctions(db);
@@ -233,8 +238,9 @@ void Connection::openServer()
         if (!db.isValid()) {
             db = QSqlDatabase();
             QSqlDatabase::removeDatabase(m_name);
-            throw DbError(QStringLiteral("The database server driver is not installed on this "
-                                         "workstation."));
+            throw DbError(QCoreApplication::translate(
+                "Database", "The database server driver is not installed on this "
+                            "workstation."));
         }
         db.setDatabaseName(QString::fromLatin1(kServerDatabase));
         db.setHostName(ServerHost);
@@ -300,7 +306,8 @@ QSqlDatabase Connection::database()
     if (!Connected()) {
         // Still registered but no longer open: the server dropped the connection.
         if (!m_server || !QSqlDatabase::contains(m_name))
-            throw DbError(QStringLiteral("The database connection is not open."));
+            throw DbError(
+                QCoreApplication::translate("Database", "The database connection is not open."));
         reopenServer();
     }
     return QSqlDatabase::database(m_name, false);

@@ -6,6 +6,7 @@
 #include "schema.h"
 #include "sqltext.h"
 
+#include <QCoreApplication>
 #include <QRegularExpression>
 #include <QSqlDriver>
 #include <QSqlError>
@@ -358,7 +359,9 @@ QDateTime Query::AsDateTime(const QString &name) const
         return v.toDateTime();
     const QDateTime dt = ParseDateTimeText(v.toString());
     if (!dt.isValid())
-        throw ConvertError(QStringLiteral("'%1' is not a valid date and time").arg(v.toString()));
+        throw ConvertError(
+            QCoreApplication::translate("Database", "'%1' is not a valid date and time")
+                .arg(v.toString()));
     return dt;
 }
 

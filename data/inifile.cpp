@@ -1,5 +1,6 @@
 #include "inifile.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
@@ -76,7 +77,9 @@ bool IniFile::save()
 {
     m_error.clear();
     auto fail = [this](const QString &why) {
-        m_error = QStringLiteral("The settings could not be saved to \"%1\": %2.").arg(m_path, why);
+        m_error = QCoreApplication::translate("Settings",
+                                              "The settings could not be saved to \"%1\": %2.")
+                      .arg(m_path, why);
         return false;
     };
     // A file without any write permission is read-only for this program, whoever runs it.

@@ -2,6 +2,7 @@
 
 #include "errors.h"
 
+#include <QCoreApplication>
 #include <QLocale>
 
 #include <limits>
@@ -66,7 +67,8 @@ int StrToInt(const QString &text)
     const auto value = ParseWholeNumber(text.trimmed(), std::numeric_limits<int>::min(),
                                         std::numeric_limits<int>::max());
     if (!value)
-        throw ConvertError(QStringLiteral("'%1' is not a valid integer value").arg(text));
+        throw ConvertError(
+            QCoreApplication::translate("Database", "'%1' is not a valid integer value").arg(text));
     return *value;
 }
 
@@ -74,6 +76,8 @@ double StrToFloat(const QString &text)
 {
     const auto value = ParseDecimal(text);
     if (!value)
-        throw ConvertError(QStringLiteral("'%1' is not a valid floating point value").arg(text));
+        throw ConvertError(
+            QCoreApplication::translate("Database", "'%1' is not a valid floating point value")
+                .arg(text));
     return *value;
 }

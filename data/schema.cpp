@@ -8,6 +8,7 @@
 #include "serverdb.h"
 #include "transaction.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
@@ -163,16 +164,18 @@ QStringList HotelSchemaStatements()
       << "CREATE TABLE Groups (\n  ID INTEGER PRIMARY KEY,\n  GroupName TEXT)";
 
     s << "INSERT INTO RoomStateType (ID, State_Title) VALUES (0, 'Normal'), (1, 'Modified')";
-    const char *kinds[][2] = {{"1", "Data-clear card"},
-                              {"2", "Time card"},
-                              {"3", "Emergency / passage setting card"},
-                              {"4", "Guest card"},
-                              {"5", "Floor card"},
-                              {"6", "Group card"},
-                              {"8", "Building card"},
-                              {"10", "Master card"},
-                              {"12", "Loss-report card"},
-                              {"14", "Data startup card"}};
+    // The titles are stored in English; a form showing one translates it under "CardType".
+    const char *kinds[][2] = {
+        {"1", QT_TRANSLATE_NOOP("CardType", "Data-clear card")},
+        {"2", QT_TRANSLATE_NOOP("CardType", "Time card")},
+        {"3", QT_TRANSLATE_NOOP("CardType", "Emergency / passage setting card")},
+        {"4", QT_TRANSLATE_NOOP("CardType", "Guest card")},
+        {"5", QT_TRANSLATE_NOOP("CardType", "Floor card")},
+        {"6", QT_TRANSLATE_NOOP("CardType", "Group card")},
+        {"8", QT_TRANSLATE_NOOP("CardType", "Building card")},
+        {"10", QT_TRANSLATE_NOOP("CardType", "Master card")},
+        {"12", QT_TRANSLATE_NOOP("CardType", "Loss-report card")},
+        {"14", QT_TRANSLATE_NOOP("CardType", "Data startup card")}};
     for (const auto &k : kinds) {
         s << QStringLiteral("INSERT INTO CardType (ID, C_Title) VALUES (%1, '%2')")
                  .arg(QLatin1String(k[0]), QLatin1String(k[1]));
@@ -362,7 +365,9 @@ bool CreateHotelDatabase(const QString &path, bool demo, QString *error)
             // The hotel's data and passwords: for the owner's eyes only.
             QString why;
             if (!CreatePrivateFile(path, &why))
-                throw DbError(QStringLiteral("Could not create the file '%1': %2").arg(path, why));
+                throw DbError(
+                    QCoreApplication::translate("Database", "Could not create the file '%1': %2")
+                        .arg(path, why));
             db.setDatabaseName(path);
             if (!db.open())
                 throw DbError(db.lastError().text());

@@ -7,6 +7,7 @@
 #include "schema.h"
 #include "settings.h"
 
+#include <QCoreApplication>
 #include <QRegularExpression>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -196,8 +197,9 @@ void CreateServerHotelDatabase(Connection &conn, bool demo, const QString &fromF
         if (q.exec(QStringLiteral("select 1 from information_schema.tables where "
                                   "table_schema = current_schema() and table_name = 'roominfo'")) &&
             q.next())
-            throw AppError(QStringLiteral("The database %1 on the server already holds a hotel; "
-                                          "it is left as it is.")
+            throw AppError(QCoreApplication::translate(
+                               "Database", "The database %1 on the server already holds a hotel; "
+                                           "it is left as it is.")
                                .arg(database));
     }
     conn.BeginTrans();

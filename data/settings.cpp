@@ -4,6 +4,7 @@
 #include "dm.h"
 #include "errors.h"
 #include "inifile.h"
+#include "languageids.h"
 #include "notice.h"
 #include "schema.h"
 #include "serverdb.h"
@@ -34,7 +35,9 @@ void ReadSystemInfo(TLockSystemInfo &info)
     info.LeaveTime = ini.ReadTime("SystemInfo", "LeaveTime", QTime(12, 0, 0));
     info.TimeTolerance = ini.ReadInteger("SystemInfo", "TimeTolerance", 0);
     info.Pass = ini.ReadString("SystemInfo", "Pass", QString());
-    info.LanguageID = 1033;
+    // The interface language; a language the program knows no locale for is English.
+    const int language = ini.ReadInteger("SystemInfo", "LanguageID", kEnglishLanguageID);
+    info.LanguageID = IsKnownLanguage(language) ? language : kEnglishLanguageID;
     info.ConnType = static_cast<quint8>(ini.ReadInteger("Client Config", "ConnType", 0));
     info.Recycle = static_cast<quint8>(ini.ReadInteger("Client Config", "Recycle", 24));
 }

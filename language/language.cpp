@@ -1,25 +1,20 @@
 #include "language.h"
 
+#include "catalogue.h"
 #include "data/appdir.h"
 #include "data/dataset.h"
 #include "data/errors.h"
 #include "data/fileversion.h"
-#include "data/privatefile.h"
 #include "data/sqltext.h"
 #include "data/transaction.h"
 #include "dialogtexts.h"
 
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
+#include <QCoreApplication>
 #include <QMetaMethod>
 #include <QRegularExpression>
 #include <QWidget>
 
 namespace {
-
-const QString kConnectionPrefix =
-    QStringLiteral("Provider=Microsoft.Jet.OLEDB.4.0;Jet OLEDB:Database Password=;Data Source=");
 
 // The lines of a stored text (CR LF, LF or CR between lines); a final line break does not
 // start another line.
@@ -32,6 +27,15 @@ QStringList textLines(const QString &text)
     if (lines.size() > 1 && lines.last().isEmpty())
         lines.removeLast();
     return lines;
+}
+
+// A built-in dialog text in the language of the run: the translation under the form's name,
+// or the text itself.
+QString translatedBuiltIn(const QString &form, const QString &text)
+{
+    if (text.isEmpty())
+        return text;
+    return QCoreApplication::translate(form.toUtf8().constData(), text.toUtf8().constData());
 }
 
 } // namespace
@@ -54,24 +58,7 @@ TLanguage::TLanguage(QObject *parent) : QObject(parent)
 
 void TLanguage::openCatalogue()
 {
-    const QString folder = ProgramPath(QStringLiteral("DB"));
-    if (!QDir().mkpath(folder))
-        throw DbError(QStringLiteral("Could not create the folder '%1'.").arg(folder));
-    const QString path = CatalogPath();
-    if (!QFileInfo::exists(path)) {
-        createLanguageDB(path);
-        return;
-    }
-    m_conn.ConnectionString = kConnectionPrefix + path;
-    m_conn.DatabaseFile = path;
-    m_conn.Open();
-    // A damaged file opens; reading its two tables tells.
-    for (const QString &table :
-         {QStringLiteral("Component_Table"), QStringLiteral("Dialog_Table")}) {
-        Query probe(m_conn);
-        probe.Add(QStringLiteral("Select count(*) From ") + table);
-        probe.Open();
-    }
+    OpenCatalogue(m_conn, CatalogPath());
 }
 
 TLanguage::~TLanguage() = default;
@@ -79,55 +66,6 @@ TLanguage::~TLanguage() = default;
 QString TLanguage::CatalogPath()
 {
     return ProgramPath(QStringLiteral("DB/Language.mdb"));
-}
-
-void TLanguage::createLanguageDB(const QString &path)
-{
-    QString why;
-    if (!CreatePrivateFile(path, &why))
-        throw DbError(QStringLiteral("Could not create the file '%1': %2").arg(path, why));
-    // Both tables or no file: a half-made catalogue would fail every later start.
-    try {
-        m_conn.ConnectionString = kConnectionPrefix + path;
-        m_conn.DatabaseFile = path;
-        m_conn.Open();
-        Transaction transaction(m_conn);
-        createComponentTable();
-        createDialogTable();
-        transaction.Commit();
-    } catch (...) {
-        m_conn.Close();
-        QFile::remove(path);
-        throw;
-    }
-}
-
-void TLanguage::createComponentTable()
-{
-    Query q(m_conn);
-    q.SQL = {QStringLiteral("Create Table Component_Table"),
-             QStringLiteral("(ID INTEGER PRIMARY KEY,"),
-             QStringLiteral("AppName varchar(50) not null,"),
-             QStringLiteral("FormName varchar(50) not null,"),
-             QStringLiteral("ComponentName varchar(50) not null,"),
-             QStringLiteral("LanguageID int not null,"),
-             QStringLiteral("ComponentClass varchar(50) null,"),
-             QStringLiteral("ComponentProperty Text null)")};
-    q.ExecSQL();
-}
-
-void TLanguage::createDialogTable()
-{
-    Query q(m_conn);
-    q.SQL = {QStringLiteral("Create Table Dialog_Table"),
-             QStringLiteral("(ID INTEGER PRIMARY KEY,"),
-             QStringLiteral("AppName varchar(50) Not null,"),
-             QStringLiteral("FormName varchar(50) Not null,"),
-             QStringLiteral("DialogID int Not null,"),
-             QStringLiteral("LanguageID int Not null,"),
-             QStringLiteral("Title varchar(255) Not null,"),
-             QStringLiteral("MessageStr varchar(255) Not null)")};
-    q.ExecSQL();
 }
 
 QWidget *TLanguage::form() const
@@ -208,6 +146,22 @@ void TLanguage::LoadLanguage(LoadScope scope)
     }
 }
 
+void TLanguage::LoadComponent(QObject *component)
+{
+    if (!Readable() || !component || !form())
+        return;
+    Query rows(m_conn);
+    rows.Add(QStringLiteral("Select * From Component_Table"));
+    addSelection(rows);
+    rows.Add(QStringLiteral("and"));
+    rows.Add(QStringLiteral("ComponentName=") + QuotedStr(component->objectName()));
+    rows.Add(QStringLiteral("Order By ID"));
+    rows.Open();
+    for (; !rows.Eof(); rows.Next())
+        ApplyPropertyLines(component,
+                           textLines(rows.AsString(QStringLiteral("ComponentProperty"))));
+}
+
 bool TLanguage::SaveLanguage(const std::function<bool()> &confirmRebuild)
 {
     QWidget *owner = form();
@@ -251,13 +205,13 @@ QString TLanguage::GetDialogText(int number) const
 {
     if (number >= 0 && number < Variable.size() && !Variable.at(number).isEmpty())
         return Variable.at(number);
-    return BuiltInDialogText(formName(), number);
+    return translatedBuiltIn(formName(), BuiltInDialogText(formName(), number));
 }
 
 QString TLanguage::GetDialogTitle(int number) const
 {
     if (!Readable())
-        return BuiltInDialogTitle(formName(), number);
+        return translatedBuiltIn(formName(), BuiltInDialogTitle(formName(), number));
     Query q(m_conn);
     q.Add(QStringLiteral("Select Title from Dialog_Table"));
     addSelection(q);
@@ -268,18 +222,22 @@ QString TLanguage::GetDialogTitle(int number) const
     const QString title = q.IsEmpty() ? QString() : q.AsString(QStringLiteral("Title"));
     if (!title.isEmpty())
         return title;
-    return BuiltInDialogTitle(formName(), number);
+    return translatedBuiltIn(formName(), BuiltInDialogTitle(formName(), number));
 }
 
 QStringList TLanguage::GetLanguageList() const
 {
     if (!Readable())
         return {};
+    // The languages of captured forms, then those of translations.
+    QStringList ids;
     Query q(m_conn);
     q.Add(QStringLiteral("Select DISTINCT LanguageID From Component_Table"));
     q.Open();
-    QStringList ids;
     for (; !q.Eof(); q.Next())
         ids.append(q.AsString(QStringLiteral("LanguageID")));
+    for (const CatalogueLanguage &language : CatalogueLanguages(m_conn))
+        if (!ids.contains(QString::number(language.id)))
+            ids.append(QString::number(language.id));
     return ids;
 }

@@ -22,10 +22,10 @@ class TLanguage : public QObject
 {
     Q_OBJECT
 public:
-    // Opens the catalogue; creates the DB folder and the catalogue with both tables when
-    // missing. A catalogue that can be neither read nor created leaves the component without
-    // one (Readable() false): it loads nothing, captures nothing, and hands out the program's
-    // own dialog texts and titles.
+    // Opens the catalogue; creates the DB folder and the catalogue with its tables when
+    // missing (language/catalogue.h). A catalogue that can be neither read nor created leaves the
+    // component without one (Readable() false): it loads nothing, captures nothing, and hands out
+    // the program's own dialog texts and titles.
     explicit TLanguage(QObject *parent);
     ~TLanguage() override;
 
@@ -46,6 +46,10 @@ public:
     // components, and loads the form's dialog texts.
     void LoadLanguage(LoadScope scope = LoadScope::All);
 
+    // Applies the catalogue's texts of one component the form made after its language was
+    // loaded (its texts set by the program), so that the catalogue's captured texts win.
+    void LoadComponent(QObject *component);
+
     // The capture: writes the texts of the form and its components into the catalogue, in one
     // transaction. When the form has been captured before for this language, asks
     // `confirmRebuild` first; false leaves the catalogue as it was. Returns whether rows were
@@ -53,12 +57,13 @@ public:
     bool SaveLanguage(const std::function<bool()> &confirmRebuild);
 
     // Dialog text `number`: the catalogue's line when it has a non-empty one, else the
-    // program's own wording (language/dialogtexts.h), else empty.
+    // program's own wording (language/dialogtexts.h) in the language of the run (translated
+    // under the form's name), else empty.
     QString GetDialogText(int number) const;
     // Dialog title `number`, read from the catalogue at each call; the program's own title
     // when the catalogue has none.
     QString GetDialogTitle(int number) const;
-    // The language ids the catalogue holds texts for.
+    // The language ids the catalogue holds texts for: captured forms and translations.
     QStringList GetLanguageList() const;
 
     // Whether the catalogue could be read; else why not.
@@ -84,9 +89,6 @@ private:
     // The selection lines after the first line of every statement on the form's rows.
     void addSelection(Query &query) const;
     void openCatalogue();
-    void createLanguageDB(const QString &path);
-    void createComponentTable();
-    void createDialogTable();
 
     mutable Connection m_conn;
     bool m_active = false;

@@ -40,8 +40,7 @@ void TChangePassword_Form::Ok_BtClick()
         m_proven =
             ProveCurrentPassword(LockSystemInfo.Staffer, ui->OldPassword_Edit->text().trimmed());
         if (!m_proven) {
-            ShowMessage(QStringLiteral("Old password not correct!"), QStringLiteral("Warning"),
-                        MsgIcon::Information);
+            ShowMessage(tr("Old password not correct!"), tr("Warning"), MsgIcon::Information);
             return;
         }
         ShowStage(false);
@@ -49,22 +48,20 @@ void TChangePassword_Form::Ok_BtClick()
     }
     const QString newPassword = ui->NewPassword_Edit->text().trimmed();
     if (newPassword != ui->RepeatNewPassword_Edit->text().trimmed()) {
-        ShowMessage(QStringLiteral("new code not match!"), QStringLiteral("Info"), MsgIcon::Error);
+        ShowMessage(tr("new code not match!"), tr("Info"), MsgIcon::Error);
         return;
     }
     if (newPassword.size() > kPasswordMaxLength) {
-        ShowMessage(PasswordTooLongText(), QStringLiteral("Info"), MsgIcon::Error);
+        ShowMessage(PasswordTooLongText(), tr("Info"), MsgIcon::Error);
         return;
     }
     if (!m_proven || !ChangeOperatorPassword(*m_proven, newPassword)) {
         // The stored password is no longer the one proven: prove it again.
         m_proven.reset();
-        ShowMessage(QStringLiteral("Old password not correct!"), QStringLiteral("Warning"),
-                    MsgIcon::Information);
+        ShowMessage(tr("Old password not correct!"), tr("Warning"), MsgIcon::Information);
         ShowStage(true);
         return;
     }
-    ShowMessage(QStringLiteral("Password changed ok!"), QStringLiteral("Warning"),
-                MsgIcon::Information);
+    ShowMessage(tr("Password changed ok!"), tr("Warning"), MsgIcon::Information);
     accept();
 }

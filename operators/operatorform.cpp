@@ -35,24 +35,27 @@ TOperator_Form::TOperator_Form(QWidget *parent)
     // The seventeen right boxes, three to a row under "All".
     int i = 0;
     for (const OperatorRight &right : OperatorRights()) {
-        auto *box = new QCheckBox(QString::fromLatin1(right.caption), ui->QuanXian_Gb);
+        auto *box =
+            new QCheckBox(QCoreApplication::translate("Rights", right.caption), ui->QuanXian_Gb);
         box->setObjectName(QString::fromLatin1(right.checkBox));
         ui->QuanXian_Layout->addWidget(box, 1 + i / 3, i % 3);
         m_rightBoxes.append(box);
         ++i;
     }
+    // Made after the form's texts were loaded: their captured texts go on now.
+    for (QCheckBox *box : m_rightBoxes)
+        Language1->LoadComponent(box);
 
     // The tables hold the rows read when they were opened: read them afresh.
     Table &operators = dm->Operator_ado;
     dm->Groups_ado.Open();
     operators.Filtered = false;
     operators.Open();
-    m_model = new QueryGridModel(
-        operators,
-        {{QStringLiteral("StafferName"), QStringLiteral("True Name"), true, false, {}},
-         {QStringLiteral("Staffer"), QStringLiteral("User Name"), true, false, {}},
-         {QStringLiteral("Branch"), QStringLiteral("Password"), true, false, {}}},
-        this);
+    m_model = new QueryGridModel(operators,
+                                 {{QStringLiteral("StafferName"), tr("True Name"), true, false, {}},
+                                  {QStringLiteral("Staffer"), tr("User Name"), true, false, {}},
+                                  {QStringLiteral("Branch"), tr("Password"), true, false, {}}},
+                                 this);
     ui->EmployeeInfo_DBGrid->setModel(m_model);
     ui->EmployeeInfo_DBGrid->verticalHeader()->hide();
     ui->EmployeeInfo_DBGrid->horizontalHeader()->setStretchLastSection(true);
@@ -175,9 +178,8 @@ void TOperator_Form::Save_BtClick()
     m_model->Reload(
         [&] { added = AddOperator(ui->User_Edit->text(), ui->StafferName_Edit->text(), rights); });
     if (added.result != AddOperatorResult::Added) {
-        ShowMessage(added.result == AddOperatorResult::NameTaken
-                        ? QStringLiteral("This user has exist!")
-                        : QStringLiteral("You must input user name!"));
+        ShowMessage(added.result == AddOperatorResult::NameTaken ? tr("This user has exist!")
+                                                                 : tr("You must input user name!"));
         ui->User_Edit->setFocus();
         return;
     }
@@ -199,11 +201,11 @@ void TOperator_Form::PassOk_BtClick()
     if (!TInputPasswordBox::Ask(this, &again))
         return;
     if (again.isEmpty()) {
-        ShowMessage(QStringLiteral("You must input password!"));
+        ShowMessage(tr("You must input password!"));
         return;
     }
     if (again != ui->Pass1_Edit->text()) {
-        ShowMessage(QStringLiteral("Two passwords not same!"));
+        ShowMessage(tr("Two passwords not same!"));
         return;
     }
     if (again.size() > kPasswordMaxLength) {
@@ -222,11 +224,11 @@ void TOperator_Form::Delete_BtClick()
     DeleteOperatorResult result = DeleteOperatorResult::Gone;
     m_model->Reload([&] { result = DeleteOperator(m_selectedId); });
     if (result == DeleteOperatorResult::LastAdministrator) {
-        ShowMessage(QStringLiteral("You can not delete the last administrator!"));
+        ShowMessage(tr("You can not delete the last administrator!"));
         return;
     }
     if (result == DeleteOperatorResult::OwnAccount) {
-        ShowMessage(QStringLiteral("You can not delete the account you are logged on with!"));
+        ShowMessage(tr("You can not delete the account you are logged on with!"));
         return;
     }
     ForgetAccount();

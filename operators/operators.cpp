@@ -9,6 +9,8 @@
 #include "oplog/operationlog.h"
 #include "passwordhash.h"
 
+#include <QCoreApplication>
+
 QString PasswordSetMark()
 {
     return QString(20, '*');
@@ -16,7 +18,8 @@ QString PasswordSetMark()
 
 QString PasswordTooLongText()
 {
-    return QStringLiteral("Password too long! At most %1 characters.").arg(kPasswordMaxLength);
+    return QCoreApplication::translate("Operators", "Password too long! At most %1 characters.")
+        .arg(kPasswordMaxLength);
 }
 
 QString NormalizedStaffer(const QString &typed)
@@ -70,9 +73,10 @@ void SetOperatorPassword(qint64 id, const QString &password)
     Query q(dm->conn);
     q.Add(QStringLiteral("select Staffer from Operator where ID=%1").arg(id));
     q.Open();
-    LogOperation(dm->conn, LogAction::Password, QString(),
-                 QStringLiteral("password set for %1").arg(q.IsEmpty() ? QString::number(id)
-                                                          : q.AsString(QStringLiteral("Staffer"))));
+    LogOperation(
+        dm->conn, LogAction::Password, QString(),
+        QStringLiteral("password set for %1")
+            .arg(q.IsEmpty() ? QString::number(id) : q.AsString(QStringLiteral("Staffer"))));
     t.Commit();
     if (dm->Operator_ado.Active())
         dm->Operator_ado.Open();

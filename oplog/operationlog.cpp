@@ -8,6 +8,7 @@
 #include "data/sqltext.h"
 #include "data/transaction.h"
 
+#include <QCoreApplication>
 #include <QCryptographicHash>
 #include <QRegularExpression>
 #include <QSqlError>
@@ -148,9 +149,10 @@ qint64 LogOperationAs(Connection &conn, const QString &staffer, const QString &s
 QString LogCheck::Text() const
 {
     if (Intact)
-        return QStringLiteral("Log intact");
-    return QStringLiteral("The log is broken at row %1: it was changed or rows before it were "
-                          "removed.")
+        return QCoreApplication::translate("OperationLog", "Log intact");
+    return QCoreApplication::translate("OperationLog",
+                                       "The log is broken at row %1: it was changed or rows "
+                                       "before it were removed.")
         .arg(BrokenID);
 }
 

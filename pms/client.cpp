@@ -110,17 +110,29 @@ Client::~Client()
     m_socket->disconnect(this);
 }
 
-QString Client::StateText(State state)
+namespace {
+const char *stateSource(Client::State state)
 {
     switch (state) {
-    case State::Connecting:
-        return QStringLiteral("PMS: connecting");
-    case State::Linked:
-        return QStringLiteral("PMS: linked");
-    case State::Down:
+    case Client::State::Connecting:
+        return QT_TRANSLATE_NOOP("pms::Client", "PMS: connecting");
+    case Client::State::Linked:
+        return QT_TRANSLATE_NOOP("pms::Client", "PMS: linked");
+    case Client::State::Down:
         break;
     }
-    return QStringLiteral("PMS: down");
+    return QT_TRANSLATE_NOOP("pms::Client", "PMS: down");
+}
+} // namespace
+
+QString Client::StateText(State state)
+{
+    return QString::fromLatin1(stateSource(state));
+}
+
+QString Client::ShownStateText(State state)
+{
+    return QCoreApplication::translate("pms::Client", stateSource(state));
 }
 
 // The link's changes and each request with its answer go to the operation log when the
@@ -405,21 +417,21 @@ Client *StartConfiguredClient(QObject *parent, QString *problem)
         options.version = QCoreApplication::applicationVersion();
     const InterfaceLog log(options.logPath);
     if (settings.Port <= 0 || settings.Port > 65535) {
-        *problem = QStringLiteral("PMS: no port");
+        *problem = QCoreApplication::translate("pms::Client", "PMS: no port");
         log.write(QStringLiteral("not started: [PMS] Port is not a port number"));
         return nullptr;
     }
     if (!settings.AuthKey.trimmed().isEmpty()) {
         options.authKey = AuthKeyFromText(settings.AuthKey);
         if (!options.authKey) {
-            *problem = QStringLiteral("PMS: bad AuthKey");
+            *problem = QCoreApplication::translate("pms::Client", "PMS: bad AuthKey");
             log.write(QStringLiteral("not started: [PMS] AuthKey is no base64 AES-128 key"));
             return nullptr;
         }
     }
     if (settings.Tls) {
         if (!QSslSocket::supportsSsl()) {
-            *problem = QStringLiteral("PMS: no TLS");
+            *problem = QCoreApplication::translate("pms::Client", "PMS: no TLS");
             log.write(QStringLiteral("not started: [PMS] Tls=1, but TLS is not available here"));
             return nullptr;
         }
@@ -428,7 +440,7 @@ Client *StartConfiguredClient(QObject *parent, QString *problem)
             QString why;
             options.peerSha256 = PeerDigestFromSetting(settings.PeerCertificate.trimmed(), &why);
             if (!options.peerSha256) {
-                *problem = QStringLiteral("PMS: bad PeerCertificate");
+                *problem = QCoreApplication::translate("pms::Client", "PMS: bad PeerCertificate");
                 log.write(QStringLiteral("not started: [PMS] PeerCertificate: ") + why);
                 return nullptr;
             }

@@ -69,7 +69,10 @@ public:
 
     void start();
     State state() const { return m_state; }
+    // The state in English, as the interface log writes it.
     static QString StateText(State state);
+    // The state as the status bar shows it, in the program's language.
+    static QString ShownStateText(State state);
 
 signals:
     void stateChanged(pms::Client::State state);

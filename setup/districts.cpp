@@ -7,6 +7,7 @@
 #include "data/transaction.h"
 #include "oplog/operationlog.h"
 
+#include <QCoreApplication>
 #include <QSqlError>
 #include <QSqlQuery>
 
@@ -49,7 +50,8 @@ void DeleteDistrict(Connection &conn, const QVariant &number)
 
 QString DistrictNumberRefusalText()
 {
-    return QStringLiteral("Group no. must be a whole number from %1 to %2")
+    return QCoreApplication::translate("Districts",
+                                       "Group no. must be a whole number from %1 to %2")
         .arg(kFirstDistrictNumber)
         .arg(kLastDistrictNumber);
 }

@@ -16,8 +16,8 @@ TDistrictSetting_Form::TDistrictSetting_Form(QWidget *parent)
     ui->setupUi(this);
     District_ado.SQL = DistrictListLines();
     m_model = new QueryGridModel(District_ado,
-                                 {{QStringLiteral("DistrictNumber"), QStringLiteral("Group no.")},
-                                  {QStringLiteral("Notes"), QStringLiteral("Description")}},
+                                 {{QStringLiteral("DistrictNumber"), tr("Group no.")},
+                                  {QStringLiteral("Notes"), tr("Description")}},
                                  this);
     ui->DBGrid1->setModel(m_model);
     m_model->ApplyColumns(ui->DBGrid1);
@@ -65,7 +65,7 @@ void TDistrictSetting_Form::Save_BtClick()
 {
     const DistrictSave saved = SaveDistrict(dm->conn, ui->Dn_Edit->text(), ui->Notes_Edit->text());
     if (saved != DistrictSave::Stored) {
-        ShowMessage(saved == DistrictSave::Exists ? QStringLiteral("this group no. has exist")
+        ShowMessage(saved == DistrictSave::Exists ? tr("this group no. has exist")
                                                   : DistrictNumberRefusalText());
         ui->Dn_Edit->setFocus();
         return;

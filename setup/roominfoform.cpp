@@ -12,6 +12,8 @@
 #include "ui/querygridmodel.h"
 #include "ui/roomicon.h"
 
+#include <QCoreApplication>
+
 namespace {
 
 const QString kRoomStr = QStringLiteral("RoomStr");
@@ -27,8 +29,9 @@ QStringList RoomInfoLines()
 // check-out are found by them.
 QString HasGuestText(const QString &doorPlate)
 {
-    return QStringLiteral("Room %1 has a guest staying. Check the guest out first; nothing "
-                          "was changed.")
+    return QCoreApplication::translate("TRoomInfo_Form",
+                                       "Room %1 has a guest staying. Check the guest out "
+                                       "first; nothing was changed.")
         .arg(doorPlate);
 }
 
@@ -52,12 +55,11 @@ TRoomInfo_Form::TRoomInfo_Form(QWidget *parent)
     dm->GetDataTypeItems(1, titles, QString());
 
     RoomInfo_ado.SQL = RoomInfoLines();
-    m_model =
-        new QueryGridModel(RoomInfo_ado,
-                           {{QStringLiteral("SystemRoomStr"), QStringLiteral("System Room No.")},
-                            {kRoomStr, QStringLiteral("Doorplate No."), true, true},
-                            {kRoomTypeStr, QStringLiteral("Room Type"), true, true, titles}},
-                           this);
+    m_model = new QueryGridModel(RoomInfo_ado,
+                                 {{QStringLiteral("SystemRoomStr"), tr("System Room No.")},
+                                  {kRoomStr, tr("Doorplate No."), true, true},
+                                  {kRoomTypeStr, tr("Room Type"), true, true, titles}},
+                                 this);
     auto *grid = ui->RoomInfo_Dbg;
     grid->setModel(m_model);
     auto *delegate = new GridCellDelegate(grid);
@@ -110,11 +112,11 @@ QString TRoomInfo_Form::FormatStrTo2Digits(const QString &text)
 {
     switch (CheckAddressNumber(text)) {
     case AddressNumberCheck::NotInteger:
-        ShowMessage(QStringLiteral("Please input Integer!"));
+        ShowMessage(tr("Please input Integer!"));
         ui->Building_Edit->setFocus();
         return QString();
     case AddressNumberCheck::NotPositive:
-        ShowMessage(QStringLiteral("Building no. or floor no. can not be 0!"));
+        ShowMessage(tr("Building no. or floor no. can not be 0!"));
         ui->Building_Edit->setFocus();
         return QString();
     case AddressNumberCheck::Ok:
@@ -238,15 +240,15 @@ void TRoomInfo_Form::Ok_BtClick()
     case RoomRefusal::None:
         break;
     case RoomRefusal::NoDoorPlate:
-        ShowMessage(QStringLiteral("you must enter doorplate no."));
+        ShowMessage(tr("you must enter doorplate no."));
         CancelEntry();
         return;
     case RoomRefusal::DoorPlateTaken:
-        ShowMessage(QStringLiteral("Doorplate ") + plate + QStringLiteral("has exist!"));
+        ShowMessage(tr("Doorplate %1has exist!").arg(plate));
         CancelEntry();
         return;
     case RoomRefusal::LockCodeTaken:
-        ShowMessage(QStringLiteral("Lock code %1 is already used by doorplate %2!")
+        ShowMessage(tr("Lock code %1 is already used by doorplate %2!")
                         .arg(m_newRoom.room)
                         .arg(stored.otherDoorPlate));
         CancelEntry();

@@ -17,9 +17,9 @@ TRoomType_Form::TRoomType_Form(QWidget *parent)
     ui->setupUi(this);
     Table &roomTypes = dm->RoomType_ado;
     m_model = new QueryGridModel(roomTypes,
-                                 {{QStringLiteral("Title"), QStringLiteral("Room Type")},
-                                  {QStringLiteral("Size"), QStringLiteral("Qty")},
-                                  {QStringLiteral("Piece"), QStringLiteral("Rate")}},
+                                 {{QStringLiteral("Title"), tr("Room Type")},
+                                  {QStringLiteral("Size"), tr("Qty")},
+                                  {QStringLiteral("Piece"), tr("Rate")}},
                                  this);
     m_model->Reload([&roomTypes] {
         if (!roomTypes.Active())

@@ -6,6 +6,7 @@
 #include "data/transaction.h"
 #include "oplog/operationlog.h"
 
+#include <QCoreApplication>
 #include <QLocale>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -49,7 +50,8 @@ void CheckTitleFree(Connection &conn, const QString &title, qint64 exceptId)
         if (q.value(0).toLongLong() != exceptId &&
             q.value(1).toString().trimmed().compare(title, Qt::CaseInsensitive) == 0)
             throw AppError(
-                QStringLiteral("The room type \"%1\" already exists.").arg(q.value(1).toString()));
+                QCoreApplication::translate("RoomTypes", "The room type \"%1\" already exists.")
+                    .arg(q.value(1).toString()));
     }
 }
 
@@ -61,15 +63,17 @@ FieldValues RoomTypeFields(const QString &title, const QString &size, const QStr
     if (!size.isEmpty()) {
         const auto guests = ParseWholeNumber(size.trimmed(), 0, kMaxGuests);
         if (!guests)
-            throw ConvertError(
-                QStringLiteral("Guest count must be a whole number from 0 to %1").arg(kMaxGuests));
+            throw ConvertError(QCoreApplication::translate(
+                                   "RoomTypes", "Guest count must be a whole number from 0 to %1")
+                                   .arg(kMaxGuests));
         values.append({QStringLiteral("Size"), *guests});
     }
     if (!rate.isEmpty()) {
         const auto amount = ParseRate(rate);
         if (!amount)
-            throw ConvertError(QStringLiteral("Rate must be an amount from 0 to 999,999.99 with "
-                                              "at most two decimals"));
+            throw ConvertError(QCoreApplication::translate(
+                "RoomTypes", "Rate must be an amount from 0 to 999,999.99 with at most two "
+                             "decimals"));
         values.append({QStringLiteral("Piece"), *amount});
     }
     return values;
@@ -125,7 +129,8 @@ bool UpdateRoomType(Table &roomTypes, qint64 id, const QString &title, const QSt
         roomTypes.Open();
     const int row = RoomTypeRow(roomTypes, id);
     if (row < 0)
-        throw AppError(QStringLiteral("The room type is no longer there."));
+        throw AppError(
+            QCoreApplication::translate("RoomTypes", "The room type is no longer there."));
     roomTypes.MoveTo(row);
     FieldValues before;
     for (const auto &field : values)

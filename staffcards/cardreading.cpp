@@ -5,6 +5,7 @@
 #include "kestrune/kestrune.h"
 #include "oplog/operationlog.h"
 
+#include <QCoreApplication>
 #include <QLocale>
 
 #include <algorithm>
@@ -63,13 +64,16 @@ CardDescription DescribeCard(const CardRecord &card)
     CardDescription d;
     d.Start = CardTimeText(CardTimeToDateTime(record.StartTime));
     d.End = CardTimeText(CardTimeToDateTime(record.EndTime));
-    d.TypeTitle = GetCardTypeTitle(cardType);
+    // The stored title, in the program's language when it is one of the program's own.
+    d.TypeTitle =
+        QCoreApplication::translate("CardType", GetCardTypeTitle(cardType).toUtf8().constData());
     const IssueRecordInfo issued = LatestIssueRecord(cardType, CardLookupRom(record));
-    d.Holder = issued.Found ? issued.Holder : QStringLiteral("None");
+    d.Holder = issued.Found ? issued.Holder : QCoreApplication::translate("CardReading", "None");
     d.Guest = cardType == kGuestCard;
     if (d.Guest) {
         d.Room = GetRoomStrByAddress(record.RoomAddr);
-        d.GuestID = issued.Found ? issued.Explain : QStringLiteral("None");
+        d.GuestID =
+            issued.Found ? issued.Explain : QCoreApplication::translate("CardReading", "None");
     } else {
         d.District = smallNumber(record.DistrictBlock[0]);
         d.Building = smallNumber(record.BuildingNo);

@@ -41,12 +41,12 @@ void TCheckCardForm::OpenForReading()
 
 void TCheckCardForm::OpenForRevoking()
 {
-    setWindowTitle(QStringLiteral("Revoke Card"));
+    setWindowTitle(tr("Revoke Card"));
 }
 
 void TCheckCardForm::ShowPromptMessage(int result)
 {
-    ui->Prompt_Label->setText(CardResultText(result));
+    ui->Prompt_Label->setText(CardResultCaption(result));
 }
 
 void TCheckCardForm::showGuestID(bool shown)
@@ -97,7 +97,7 @@ void TCheckCardForm::ReadCard_BtClick()
     }
     if (IsBlankCard(record)) {
         showBlankCard();
-        ui->Prompt_Label->setText(QStringLiteral("New Card!"));
+        ui->Prompt_Label->setText(tr("New Card!"));
         return;
     }
     showCard(DescribeCard(record));
@@ -121,7 +121,7 @@ void TCheckCardForm::Register_BtClick()
     }
     if (IsBlankCard(record)) {
         showBlankCard();
-        ui->Prompt_Label->setText(QStringLiteral("New Card!"));
+        ui->Prompt_Label->setText(tr("New Card!"));
         return;
     }
     const int result = RevokeCard(record);

@@ -10,6 +10,7 @@
 #include "ui/querygridmodel.h"
 #include "ui_issuelogform.h"
 
+#include <QCoreApplication>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLocale>
@@ -19,12 +20,12 @@ TMC_R_From::TMC_R_From(QWidget *parent)
 {
     ui->setupUi(this);
     m_model = new QueryGridModel(MC_S_ADO.Rows,
-                                 {{QStringLiteral("C_Title"), QStringLiteral("Card type")},
-                                  {QStringLiteral("Holder"), QStringLiteral("Card holder")},
-                                  {QStringLiteral("MakeName"), QStringLiteral("User")},
-                                  {QStringLiteral("RoomStr"), QStringLiteral("Room no.")},
-                                  {QStringLiteral("InputTime"), QStringLiteral("Issue time")},
-                                  {QStringLiteral("EndTime"), QStringLiteral("End time")},
+                                 {{QStringLiteral("C_Title"), tr("Card type")},
+                                  {QStringLiteral("Holder"), tr("Card holder")},
+                                  {QStringLiteral("MakeName"), tr("User")},
+                                  {QStringLiteral("RoomStr"), tr("Room no.")},
+                                  {QStringLiteral("InputTime"), tr("Issue time")},
+                                  {QStringLiteral("EndTime"), tr("End time")},
                                   {QStringLiteral("Rom"), QStringLiteral("Rom"), false},
                                   {QStringLiteral("StartTime"), QStringLiteral("StartTime"), false},
                                   {QStringLiteral("Explain"), QStringLiteral("Explain"), false}},
@@ -57,8 +58,12 @@ TMC_R_From::TMC_R_From(QWidget *parent)
     ui->DateStart_Dtp->setDate(today);
     ui->DateEnd_Dtp->setDate(today);
 
-    items.append(Language1->GetDialogText(1));
-    ui->CardType_CB->addItems(items);
+    // Each type shown in the language of the run; the stored title, which the filter looks
+    // for, is the item's data.
+    for (const QString &title : items)
+        ui->CardType_CB->addItem(
+            QCoreApplication::translate("CardType", title.toUtf8().constData()), title);
+    ui->CardType_CB->addItem(Language1->GetDialogText(1));
     ui->CardType_CB->setCurrentIndex(ui->CardType_CB->count() - 1);
 
     // The purge is for operators with the settings right.
@@ -90,7 +95,7 @@ IssueLogFilter TMC_R_From::Filter() const
     filter.Last = ui->DateEnd_Dtp->date();
     const int index = ui->CardType_CB->currentIndex();
     if (index >= 0 && index < ui->CardType_CB->count() - 1)
-        filter.CardTypeTitle = ui->CardType_CB->itemText(index);
+        filter.CardTypeTitle = ui->CardType_CB->itemData(index).toString();
     return filter;
 }
 
@@ -111,10 +116,10 @@ void TMC_R_From::DeleteOldData_BtClick()
 {
     const QDateTime now = Now();
     const QDateTime cutOff(PurgeCutOffDay(now.date()), now.time());
-    const MsgResult answer = ShowMessage(
-        QStringLiteral("Are you sure to delete all issuing records before") +
-            QLocale().toString(cutOff.date(), QLocale::ShortFormat) + QStringLiteral("?"),
-        QStringLiteral("Warning"), MsgIcon::Question, MsgButtons::OkCancel);
+    const MsgResult answer =
+        ShowMessage(tr("Are you sure to delete all issuing records before%1?")
+                        .arg(QLocale().toString(cutOff.date(), QLocale::ShortFormat)),
+                    tr("Warning"), MsgIcon::Question, MsgButtons::OkCancel);
     if (answer != MsgResult::Ok)
         return;
     // The list's statement is closed before its rows change, and the list is shown again on

@@ -199,7 +199,7 @@ StaffCardRequest TMakeCard_Form::currentRequest(const StaffCardKind &kind,
 
 void TMakeCard_Form::ShowPromptMessage(int result)
 {
-    ui->Prompt_Label->setText(CardResultText(result));
+    ui->Prompt_Label->setText(CardResultCaption(result));
 }
 
 void TMakeCard_Form::Encode_BtClick()

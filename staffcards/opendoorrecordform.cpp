@@ -20,11 +20,11 @@ TOpenDoorRecord_Form::TOpenDoorRecord_Form(QWidget *parent)
 {
     ui->setupUi(this);
     m_model = new QueryGridModel(ReadOpenDoorRecord_Ado,
-                                 {{QStringLiteral("CardTypeStr"), QStringLiteral("Card type")},
-                                  {QStringLiteral("Rom"), QStringLiteral("Card no.")},
-                                  {QStringLiteral("CardHolderStr"), QStringLiteral("Card holder")},
-                                  {QStringLiteral("OpenTime"), QStringLiteral("Opening time")},
-                                  {QStringLiteral("MakeName"), QStringLiteral("user")}},
+                                 {{QStringLiteral("CardTypeStr"), tr("Card type")},
+                                  {QStringLiteral("Rom"), tr("Card no.")},
+                                  {QStringLiteral("CardHolderStr"), tr("Card holder")},
+                                  {QStringLiteral("OpenTime"), tr("Opening time")},
+                                  {QStringLiteral("MakeName"), tr("user")}},
                                  this);
     m_model->setFreeText({QStringLiteral("CardHolderStr"), QStringLiteral("MakeName")});
     ui->OpenDoorRecord_DBGrid->setModel(m_model);

@@ -8,6 +8,7 @@
 #include "oplog/operationlog.h"
 #include "ui/dialogs.h"
 
+#include <QCoreApplication>
 #include <QHash>
 #include <QSet>
 
@@ -76,8 +77,10 @@ private:
 
 void tellBadTime(int number, const CardTime time)
 {
-    ShowMessage(QStringLiteral("Record %1 has no valid opening time (year %2, month %3, day %4, "
-                               "hour %5, minute %6). It is stored without an opening time.")
+    ShowMessage(QCoreApplication::translate("DoorRecords",
+                                            "Record %1 has no valid opening time (year %2, month "
+                                            "%3, day %4, hour %5, minute %6). It is stored "
+                                            "without an opening time.")
                     .arg(number)
                     .arg(time[0])
                     .arg(time[1])
@@ -141,9 +144,10 @@ DataCardImport StoreDoorOpenings(Connection &conn, const QList<DoorOpening> &ope
         lockAddress(o, address);
         const Room room = lookups.room(address);
         if (room.roomStr.isEmpty()) {
-            ShowMessage(QStringLiteral("The data card holds openings of the lock in building %1, "
-                                       "floor %2, room %3, which is no room of this hotel. "
-                                       "Nothing was changed.")
+            ShowMessage(QCoreApplication::translate(
+                            "DoorRecords", "The data card holds openings of the lock in building "
+                                           "%1, floor %2, room %3, which is no room of this "
+                                           "hotel. Nothing was changed.")
                             .arg(int16_t(address[1]))
                             .arg(int16_t(address[2]))
                             .arg(int16_t(address[0])),

@@ -23,7 +23,7 @@ void TReadDataCard_Form::ReadDataCard_BtClick()
     const DataCardImport outcome = ImportDataCard(dm->conn, &cardResult);
     if (outcome == DataCardImport::ReadFailed) {
         // A read that broke off says why (the card was taken off, or is damaged).
-        ui->Label1->setText(CardResultText(cardResult));
+        ui->Label1->setText(CardResultCaption(cardResult));
         return;
     }
     ShowPromptMessage(outcome == DataCardImport::Stored ? 1 : 0);
@@ -31,6 +31,5 @@ void TReadDataCard_Form::ReadDataCard_BtClick()
 
 void TReadDataCard_Form::ShowPromptMessage(int result)
 {
-    ui->Label1->setText(result == 1 ? QStringLiteral("Ok!")
-                                    : QStringLiteral("Operating failed or no opening records!"));
+    ui->Label1->setText(result == 1 ? tr("Ok!") : tr("Operating failed or no opening records!"));
 }

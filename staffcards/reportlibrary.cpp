@@ -5,6 +5,7 @@
 #include "ui/dialogs.h"
 #include "ui/querygridmodel.h"
 
+#include <QCoreApplication>
 #include <QFile>
 
 #include <dlfcn.h>
@@ -22,14 +23,15 @@ QString ReportLibraryPath()
 void PrintReport(QWidget *window, QAbstractItemModel *list, ReportKind kind)
 {
     const QString path = ReportLibraryPath();
-    const QString caption = QStringLiteral("Print");
+    const QString caption = QCoreApplication::translate("Print", "Print");
     // The library draws with Qt and stays loaded once loaded: unloading it would take Qt
     // classes and plugins with it that the running application still knows.
     void *library =
         dlopen(QFile::encodeName(path).constData(), RTLD_NOW | RTLD_LOCAL | RTLD_NODELETE);
     if (!library) {
-        ShowMessage(QStringLiteral("The report library %1 could not be loaded, so nothing can "
-                                   "be printed.\n%2")
+        ShowMessage(QCoreApplication::translate("Print",
+                                                "The report library %1 could not be loaded, so "
+                                                "nothing can be printed.\n%2")
                         .arg(path, QString::fromLocal8Bit(dlerror())),
                     caption, MsgIcon::Error);
         return;
@@ -37,8 +39,9 @@ void PrintReport(QWidget *window, QAbstractItemModel *list, ReportKind kind)
     auto entry = reinterpret_cast<PrintFormShowFn>(dlsym(library, "PrintForm_Show"));
     if (!entry) {
         dlclose(library);
-        ShowMessage(QStringLiteral("The report library %1 has no entry PrintForm_Show, so "
-                                   "nothing can be printed.")
+        ShowMessage(QCoreApplication::translate("Print",
+                                                "The report library %1 has no entry "
+                                                "PrintForm_Show, so nothing can be printed.")
                         .arg(path),
                     caption, MsgIcon::Error);
         return;

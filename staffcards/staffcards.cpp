@@ -6,13 +6,15 @@
 #include "data/numbers.h"
 #include "kestrune/kestrune.h"
 
+#include <QCoreApplication>
+
 #include <array>
 
 namespace {
 
 const std::array<StaffCardKind, 10> kKinds = {{
     {0, "MC_Time", MakeTimeCard, 2, kTimeCard, nullptr, StaffCardInput::None, 3600,
-     "Time must be less than 1 hour", true},
+     QT_TRANSLATE_NOOP("StaffCards", "Time must be less than 1 hour"), true},
     {1, "MC_Data", MakeDataCard, 13, kDataStartupCard, nullptr, StaffCardInput::None, 0, nullptr,
      false},
     {2, "MC_Chief", MakeChiefCard, 5, kMasterCard, nullptr, StaffCardInput::None, 0, nullptr,
@@ -28,7 +30,7 @@ const std::array<StaffCardKind, 10> kKinds = {{
     {7, "MC_Emergent", MakeEmergentCard, 4, kEmergencyCard, nullptr, StaffCardInput::None, 0,
      nullptr, false},
     {8, "MC_Lost", MakeLostCard, 3, kLossReportCard, nullptr, StaffCardInput::LostKind, 86400,
-     "Time must be less than 1 day", false},
+     QT_TRANSLATE_NOOP("StaffCards", "Time must be less than 1 day"), false},
     // The passage setting card shares the emergency card's counter and card type.
     {9, "MC_Special", MakeSpecialCard, 4, kEmergencyCard, nullptr, StaffCardInput::None, 0, nullptr,
      false},
@@ -61,7 +63,7 @@ QString StaffCardRefusal(const StaffCardKind &kind, const StaffCardRequest &requ
 {
     // Whole seconds: an end exactly at the limit passes; an end in the past always passes.
     if (kind.maxSecondsAhead > 0 && now.secsTo(request.End) > kind.maxSecondsAhead)
-        return QString::fromUtf8(kind.tooLateText);
+        return QCoreApplication::translate("StaffCards", kind.tooLateText);
     switch (kind.input) {
     case StaffCardInput::Group:
         if (!chosen(request.Group))
@@ -73,9 +75,9 @@ QString StaffCardRefusal(const StaffCardKind &kind, const StaffCardRequest &requ
         break;
     case StaffCardInput::BuildingFloor:
         if (!chosen(request.Building))
-            return QStringLiteral("Please Select Building!");
+            return QCoreApplication::translate("StaffCards", "Please Select Building!");
         if (!chosen(request.Floor))
-            return QStringLiteral("Please select floor!");
+            return QCoreApplication::translate("StaffCards", "Please select floor!");
         break;
     case StaffCardInput::None:
     case StaffCardInput::LostKind:

@@ -12,22 +12,23 @@ TClockRoom_Form::TClockRoom_Form(QWidget *parent)
     : TGuestCardForm(
           {
               .objectName = "ClockRoom_Form",
-              .caption = "book the room by hours-issue guest card",
-              .frame = "booking infomation",
-              .roomLabel = "Enter room no.",
-              .daysLabel = "Stay hours",
-              .startLabel = "Check-in time:",
-              .endLabel = "Check-out time:",
-              .nameLabel = "Guest name:",
-              .codeLabel = "Passport no.:",
-              .roomListButton = "Select room",
+              .caption =
+                  QT_TRANSLATE_NOOP("ClockRoom_Form", "book the room by hours-issue guest card"),
+              .frame = QT_TRANSLATE_NOOP("ClockRoom_Form", "booking infomation"),
+              .roomLabel = QT_TRANSLATE_NOOP("ClockRoom_Form", "Enter room no."),
+              .daysLabel = QT_TRANSLATE_NOOP("ClockRoom_Form", "Stay hours"),
+              .startLabel = QT_TRANSLATE_NOOP("ClockRoom_Form", "Check-in time:"),
+              .endLabel = QT_TRANSLATE_NOOP("ClockRoom_Form", "Check-out time:"),
+              .nameLabel = QT_TRANSLATE_NOOP("ClockRoom_Form", "Guest name:"),
+              .codeLabel = QT_TRANSLATE_NOOP("ClockRoom_Form", "Passport no.:"),
+              .roomListButton = QT_TRANSLATE_NOOP("ClockRoom_Form", "Select room"),
               .roomListKey = true,
-              .hint = "press F2 to show room list",
+              .hint = QT_TRANSLATE_NOOP("ClockRoom_Form", "press F2 to show room list"),
               .readCardButton = nullptr,
-              .confirmButton = "Issue(&Y)",
+              .confirmButton = QT_TRANSLATE_NOOP("ClockRoom_Form", "Issue(&Y)"),
               .copyButton = nullptr,
-              .closeButton = "Close&C)",
-              .lengthUnit = "hours",
+              .closeButton = QT_TRANSLATE_NOOP("ClockRoom_Form", "Close&C)"),
+              .lengthUnit = QT_TRANSLATE_NOOP("ClockRoom_Form", "hours"),
           },
           parent)
 {
@@ -91,11 +92,12 @@ void TClockRoom_Form::ShowPromptMessage(int result)
 {
     if (result == 1)
         RoomBoardDirty = true;
-    ui->Prompt_Label->setText(result == 1 ? QStringLiteral("Ok!") : QStringLiteral("Failure!"));
+    // Every failure, whatever its cause, reads as the general one here.
+    ui->Prompt_Label->setText(result == 1 ? tr("Ok!") : CardResultCaption(0));
 }
 
 void TClockRoom_Form::Confirm_BtClick()
 {
     // The card carries the room's current serial; the counter still advances by one.
-    IssueStay(QStringLiteral("No this room no."), GuestSerial::Counter);
+    IssueStay(tr("No this room no."), GuestSerial::Counter);
 }

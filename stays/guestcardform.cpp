@@ -10,16 +10,18 @@
 #include "ui/errorguard.h"
 #include "ui_guestcardform.h"
 
+#include <QCoreApplication>
 #include <QKeyEvent>
 #include <QSignalBlocker>
 
 namespace {
-// A null text hides the control.
-template <class W> void showText(W *widget, const char *text)
+// A null text hides the control; the text is shown in the program's language, with the
+// form's name as its context.
+template <class W> void showText(W *widget, const char *context, const char *text)
 {
     widget->setVisible(text != nullptr);
     if (text)
-        widget->setText(QString::fromUtf8(text));
+        widget->setText(QCoreApplication::translate(context, text));
 }
 } // namespace
 
@@ -28,21 +30,22 @@ TGuestCardForm::TGuestCardForm(const Look &look, QWidget *parent)
 {
     ui->setupUi(this);
     setObjectName(QString::fromLatin1(look.objectName));
-    setWindowTitle(QString::fromUtf8(look.caption));
-    ui->Info_GB->setTitle(QString::fromUtf8(look.frame ? look.frame : ""));
-    showText(ui->Room_Label, look.roomLabel);
-    showText(ui->Days_Label, look.daysLabel);
-    showText(ui->Start_Label, look.startLabel);
-    showText(ui->End_Label, look.endLabel);
-    showText(ui->GuestName_Label, look.nameLabel);
-    showText(ui->GuestCode_Label, look.codeLabel);
-    showText(ui->RoomList_Bt, look.roomListButton);
-    showText(ui->Label1, look.hint);
-    showText(ui->Button1, look.readCardButton);
-    showText(ui->Confirm_Bt, look.confirmButton);
-    showText(ui->CopyGuestCard_Bt, look.copyButton);
-    showText(ui->Close_Bt, look.closeButton);
-    showText(ui->Hours_Label, look.lengthUnit);
+    setWindowTitle(QCoreApplication::translate(look.objectName, look.caption));
+    ui->Info_GB->setTitle(look.frame ? QCoreApplication::translate(look.objectName, look.frame)
+                                     : QString());
+    showText(ui->Room_Label, look.objectName, look.roomLabel);
+    showText(ui->Days_Label, look.objectName, look.daysLabel);
+    showText(ui->Start_Label, look.objectName, look.startLabel);
+    showText(ui->End_Label, look.objectName, look.endLabel);
+    showText(ui->GuestName_Label, look.objectName, look.nameLabel);
+    showText(ui->GuestCode_Label, look.objectName, look.codeLabel);
+    showText(ui->RoomList_Bt, look.objectName, look.roomListButton);
+    showText(ui->Label1, look.objectName, look.hint);
+    showText(ui->Button1, look.objectName, look.readCardButton);
+    showText(ui->Confirm_Bt, look.objectName, look.confirmButton);
+    showText(ui->CopyGuestCard_Bt, look.objectName, look.copyButton);
+    showText(ui->Close_Bt, look.objectName, look.closeButton);
+    showText(ui->Hours_Label, look.objectName, look.lengthUnit);
 
     connect(ui->Days_Edit, &QLineEdit::textChanged, this, Guarded([this] { Days_EditChange(); }));
     connect(ui->ED_GQI_Dtp, &QDateEdit::dateChanged, this, Guarded([this] { ED_GQI_DtpChange(); }));
@@ -130,7 +133,7 @@ void TGuestCardForm::ShowPromptMessage(int result)
 {
     if (result == 1)
         RoomBoardDirty = true;
-    ui->Prompt_Label->setText(CardResultText(result));
+    ui->Prompt_Label->setText(CardResultCaption(result));
 }
 
 GuestStay TGuestCardForm::currentStay(const QString &room) const
@@ -187,7 +190,7 @@ void TGuestCardForm::WriteCopy(QPushButton *button, const QString &explain)
 {
     const QString room = ui->se_Room1->text();
     if (RoomStrExists(room) != 1) {
-        ShowMessage(QStringLiteral("Invalid room no."));
+        ShowMessage(tr("Invalid room no."));
         ui->se_Room1->setFocus();
         return;
     }

@@ -11,7 +11,7 @@
 TGuestLeave_Form::TGuestLeave_Form(QWidget *parent)
     : TBaseForm(parent), ui(std::make_unique<Ui::GuestLeave_Form>()), GL_ADO(dm->conn),
       m_model(new QueryGridModel(
-          GL_ADO, {{QStringLiteral("RoomStr"), QStringLiteral("Doorplate No.")}}, this))
+          GL_ADO, {{QStringLiteral("RoomStr"), tr("Doorplate No.")}}, this))
 {
     ui->setupUi(this);
     ui->GuestInRecord_DBGrid->setModel(m_model);
@@ -45,5 +45,5 @@ void TGuestLeave_Form::NoCardConfirm_BtClick()
     RoomBoardDirty = true;
     FindGuestInData();
     if (!ended)
-        ShowMessage(QStringLiteral("This stay had already ended."));
+        ShowMessage(tr("This stay had already ended."));
 }

@@ -10,21 +10,21 @@ TGuestQuickIn_Form::TGuestQuickIn_Form(QWidget *parent)
     : TGuestCardForm(
           {
               .objectName = "GuestQuickIn_Form",
-              .caption = "Check-in/Issue guest card",
+              .caption = QT_TRANSLATE_NOOP("GuestQuickIn_Form", "Check-in/Issue guest card"),
               .frame = nullptr,
-              .roomLabel = "Enter room no.:",
-              .daysLabel = "Stay days:",
-              .startLabel = "Check-in time:",
-              .endLabel = "Check-out time:",
-              .nameLabel = "Guest name:",
-              .codeLabel = "Passport no.:",
-              .roomListButton = "Select Rooms",
+              .roomLabel = QT_TRANSLATE_NOOP("GuestQuickIn_Form", "Enter room no.:"),
+              .daysLabel = QT_TRANSLATE_NOOP("GuestQuickIn_Form", "Stay days:"),
+              .startLabel = QT_TRANSLATE_NOOP("GuestQuickIn_Form", "Check-in time:"),
+              .endLabel = QT_TRANSLATE_NOOP("GuestQuickIn_Form", "Check-out time:"),
+              .nameLabel = QT_TRANSLATE_NOOP("GuestQuickIn_Form", "Guest name:"),
+              .codeLabel = QT_TRANSLATE_NOOP("GuestQuickIn_Form", "Passport no.:"),
+              .roomListButton = QT_TRANSLATE_NOOP("GuestQuickIn_Form", "Select Rooms"),
               .roomListKey = true,
-              .hint = "Press F2 to show room list",
+              .hint = QT_TRANSLATE_NOOP("GuestQuickIn_Form", "Press F2 to show room list"),
               .readCardButton = nullptr,
-              .confirmButton = "Issue(&Y)",
-              .copyButton = "Copy guest card",
-              .closeButton = "Close&C)",
+              .confirmButton = QT_TRANSLATE_NOOP("GuestQuickIn_Form", "Issue(&Y)"),
+              .copyButton = QT_TRANSLATE_NOOP("GuestQuickIn_Form", "Copy guest card"),
+              .closeButton = QT_TRANSLATE_NOOP("GuestQuickIn_Form", "Close&C)"),
               .lengthUnit = nullptr,
           },
           parent)
@@ -45,7 +45,7 @@ void TGuestQuickIn_Form::ShowPromptMessage(int result)
 
 void TGuestQuickIn_Form::Confirm_BtClick()
 {
-    IssueStay(QStringLiteral("No this Room no."), GuestSerial::Next);
+    IssueStay(tr("No this Room no."), GuestSerial::Next);
 }
 
 void TGuestQuickIn_Form::CopyGuestCard_BtClick()

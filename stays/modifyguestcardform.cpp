@@ -11,21 +11,21 @@ TModifyGuestCard_Form::TModifyGuestCard_Form(QWidget *parent)
     : TGuestCardForm(
           {
               .objectName = "ModifyGuestCard_Form",
-              .caption = "Stay extend",
+              .caption = QT_TRANSLATE_NOOP("ModifyGuestCard_Form", "Stay extend"),
               .frame = nullptr,
-              .roomLabel = "Room no.",
-              .daysLabel = "Stay days",
-              .startLabel = "Check-in time",
-              .endLabel = "Check-out time",
-              .nameLabel = "Guest name",
-              .codeLabel = "Passport no.",
+              .roomLabel = QT_TRANSLATE_NOOP("ModifyGuestCard_Form", "Room no."),
+              .daysLabel = QT_TRANSLATE_NOOP("ModifyGuestCard_Form", "Stay days"),
+              .startLabel = QT_TRANSLATE_NOOP("ModifyGuestCard_Form", "Check-in time"),
+              .endLabel = QT_TRANSLATE_NOOP("ModifyGuestCard_Form", "Check-out time"),
+              .nameLabel = QT_TRANSLATE_NOOP("ModifyGuestCard_Form", "Guest name"),
+              .codeLabel = QT_TRANSLATE_NOOP("ModifyGuestCard_Form", "Passport no."),
               .roomListButton = nullptr,
               .roomListKey = false,
               .hint = nullptr,
-              .readCardButton = "Read card",
-              .confirmButton = "Issue(&Y)",
+              .readCardButton = QT_TRANSLATE_NOOP("ModifyGuestCard_Form", "Read card"),
+              .confirmButton = QT_TRANSLATE_NOOP("ModifyGuestCard_Form", "Issue(&Y)"),
               .copyButton = nullptr,
-              .closeButton = "Close(&C)",
+              .closeButton = QT_TRANSLATE_NOOP("ModifyGuestCard_Form", "Close(&C)"),
               .lengthUnit = nullptr,
           },
           parent)
@@ -90,7 +90,7 @@ void TModifyGuestCard_Form::Confirm_BtClick()
     // The stay is looked up before the card is written and changed only once it was.
     const std::optional<OpenStay> open = FindOpenStay(room);
     if (!open) {
-        ShowMessage(QStringLiteral("No guest is staying in this room."));
+        ShowMessage(tr("No guest is staying in this room."));
         ui->se_Room1->setFocus();
         return;
     }

@@ -2,6 +2,7 @@
 
 #include "data/dataset.h"
 
+#include <QCoreApplication>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QPainter>
@@ -17,8 +18,13 @@ const QColor kRowText(Qt::black);
 } // namespace
 
 RoomListModel::RoomListModel(const Query &query, QObject *parent)
-    : QueryGridModel(
-          query, {{QStringLiteral("RoomStr"), QStringLiteral("Room No."), true, false, {}}}, parent)
+    : QueryGridModel(query,
+                     {{QStringLiteral("RoomStr"),
+                       QCoreApplication::translate("RoomGrid", "Room No."),
+                       true,
+                       false,
+                       {}}},
+                     parent)
 {
 }
 

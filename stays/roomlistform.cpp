@@ -16,9 +16,6 @@
 
 namespace {
 
-const QString kAllBuildings = QStringLiteral("All Building");
-const QString kAllFloors = QStringLiteral("Ad  Floor");
-
 // A filter entry, or nullopt when the last ("all") entry or nothing is selected.
 std::optional<QString> ChosenEntry(const QComboBox *box)
 {
@@ -69,8 +66,8 @@ TRoomList_Form::TRoomList_Form(QWidget *parent)
     connect(ui->RoomInfo_DBGrid->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             Guarded([this] { RecordMoved(); }));
 
-    FillChoice(ui->Buiding_CB, 4, kAllBuildings);
-    FillChoice(ui->Floor_CB, 5, kAllFloors);
+    FillChoice(ui->Buiding_CB, 4, tr("All Building"));
+    FillChoice(ui->Floor_CB, 5, tr("Ad  Floor"));
     FindRoomList();
 }
 
@@ -132,5 +129,5 @@ void TRoomList_Form::RecordMoved()
     ui->DBText1->setText(m_model->value(row, QStringLiteral("RoomStr")).toString());
     ui->DBText2->setText(m_model->value(row, QStringLiteral("Buiding")).toString());
     ui->DBText3->setText(m_model->value(row, QStringLiteral("Floor")).toString());
-    m_panel0->setText(QStringLiteral("Record:%1 / %2").arg(row + 1).arg(m_model->rowCount()));
+    m_panel0->setText(tr("Record:%1 / %2").arg(row + 1).arg(m_model->rowCount()));
 }

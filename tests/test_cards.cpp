@@ -8,6 +8,7 @@
 #include "kestrune/kestrune.h"
 #include "support/testhotel.h"
 
+#include <QScopeGuard>
 #include <QTest>
 
 #include <cstring>
@@ -271,6 +272,19 @@ void TestCards::messageLibrary()
     QVERIFY(hotel.dialogs.messages[0].caption.contains("-2"));
     QCOMPARE(hotel.dialogs.messages[0].icon, MsgIcon::Information);
     QVERIFY(GetUnitText(2).contains("%s"));
+
+    // The library of the language in use, its UTF-8 texts read as Chinese.
+    LockSystemInfo.LanguageID = 2052;
+    const auto english = qScopeGuard([] { LockSystemInfo.LanguageID = 1033; });
+    hotel.dialogs.clear();
+    ShowMessageByNo(1);
+    QCOMPARE(hotel.dialogs.texts(), QStringList{"成功！"});
+    QCOMPARE(hotel.dialogs.messages[0].caption, QStringLiteral("信息 1"));
+    // A language without a library of its own: the English messages.
+    LockSystemInfo.LanguageID = 1041;
+    hotel.dialogs.clear();
+    ShowMessageByNo(1);
+    QCOMPARE(hotel.dialogs.texts(), QStringList{"Success!"});
 }
 
 void TestCards::cardLibraryRoundTrip()

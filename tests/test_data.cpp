@@ -246,6 +246,19 @@ void TestData::iniMissingOrInvalidGivesDefaults()
     QCOMPARE(info.TimeTolerance, 10);
     QCOMPARE(info.HotelName, QStringLiteral("Seaside"));
     QCOMPARE(info.Recycle, quint8(24));
+    QCOMPARE(info.LanguageID, 1033);
+
+    // The interface language: a known id is taken, anything else is English.
+    for (const auto &[text, id] : {std::pair{"2052", 2052},
+                                   {" 1041 ", 1041},
+                                   {"9999", 1033},
+                                   {"zh", 1033},
+                                   {"0", 1033},
+                                   {"-2052", 1033}}) {
+        hotel.writeIni(QStringLiteral("[SystemInfo]\nLanguageID=%1\n").arg(text));
+        ReadSystemInfo(info);
+        QCOMPARE(info.LanguageID, id);
+    }
 
     TLock_Info lock;
     ReadLockInfo(lock);

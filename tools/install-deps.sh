@@ -9,6 +9,7 @@ packages=(
   libgtest-dev libbenchmark-dev
   clang libclang-rt-14-dev
   fonts-noto-cjk
+  qt6-translations-l10n qt6-l10n-tools
   xvfb xauth xdotool imagemagick
   poppler-utils
 )

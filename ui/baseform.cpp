@@ -24,10 +24,12 @@ void TellUnreadableCatalogue(const TLanguage &language)
         return;
     told = true;
     ShowMessage(
-        QStringLiteral("The language catalogue %1 could not be read, so the forms show "
-                       "their built-in texts. The hotel's data are not concerned.\n%2")
+        QCoreApplication::translate("TBaseForm",
+                                    "The language catalogue %1 could not be read, so the forms "
+                                    "show their built-in texts. The hotel's data are not "
+                                    "concerned.\n%2")
             .arg(QDir::toNativeSeparators(TLanguage::CatalogPath()), language.UnreadableReason()),
-        QStringLiteral("Language catalogue"), MsgIcon::Warning);
+        QCoreApplication::translate("TBaseForm", "Language catalogue"), MsgIcon::Warning);
 }
 
 void TBaseForm::watch(QObject *object)
@@ -149,7 +151,8 @@ void RunCapture(TLanguage *language)
     if (code != QLatin1String("qarvo"))
         return;
     language->SaveLanguage([] {
-        return ShowMessage(QStringLiteral("Language exist,rebuild?"), QStringLiteral("Info"),
-                           MsgIcon::Error, MsgButtons::OkCancel) == MsgResult::Ok;
+        return ShowMessage(QCoreApplication::translate("TBaseForm", "Language exist,rebuild?"),
+                           QCoreApplication::translate("TBaseForm", "Info"), MsgIcon::Error,
+                           MsgButtons::OkCancel) == MsgResult::Ok;
     });
 }

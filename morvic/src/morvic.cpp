@@ -1,4 +1,5 @@
-// English (US, language 1033) texts of the Morvic message library.
+// The texts of the Morvic message library in one language, chosen when the library is built:
+// English (US, language 1033) by default, Simplified Chinese (2052) with MORVIC_LANGUAGE=2052.
 #include "morvic/morvic.h"
 
 #include <algorithm>
@@ -14,6 +15,7 @@ struct Text
     std::string_view text;
 };
 
+#if !defined(MORVIC_LANGUAGE) || MORVIC_LANGUAGE == 1033
 constexpr Text kUnits[] = {
     {0, "Message %s"},
     {1, "End stays"},
@@ -29,10 +31,34 @@ constexpr Text kMessages[] = {
     {-15, "Card failure! The card is damaged, of another hotel system, or of the wrong kind."},
 };
 
-// Writes the length-prefixed text; texts longer than the buffer allows are cut at 255 bytes.
+constexpr const char *kOtherFailure = "Card operation failed (code %d).";
+#elif MORVIC_LANGUAGE == 2052
+constexpr Text kUnits[] = {
+    {0, "信息 %s"},
+    {1, "结束入住"},
+    {2, "此卡仍能打开房间 %s 的门，这些入住现在结束吗？"},
+};
+
+constexpr Text kMessages[] = {
+    {1, "成功！"},
+    {0, "数据卡上没有更多记录。"},
+    {-1, "发卡器上没有卡！请把卡放在发卡器上再试。"},
+    {-2, "没有发卡器！请检查发卡器是否已连接并已打开电源。"},
+    {-15, "卡错误！此卡已损坏、属于其他酒店系统，或卡的类型不对。"},
+};
+
+constexpr const char *kOtherFailure = "卡操作失败（代码 %d）。";
+#else
+#error "MORVIC_LANGUAGE names a language the library has no texts for"
+#endif
+
+// Writes the length-prefixed text; texts longer than the buffer allows are cut at 255 bytes,
+// before a character whose UTF-8 bytes would not all fit.
 void fill(uint8_t *buffer, std::string_view text)
 {
     size_t n = std::min<size_t>(text.size(), MORVIC_BUFFER_SIZE - 1);
+    while (n < text.size() && n > 0 && (static_cast<unsigned char>(text[n]) & 0xC0) == 0x80)
+        --n;
     buffer[0] = static_cast<uint8_t>(n);
     if (n > 0)
         std::memcpy(buffer + 1, text.data(), n);
@@ -65,8 +91,8 @@ extern "C" int16_t GetMsgStr(uint8_t *Buffer, int16_t Number, int16_t)
         fill(Buffer, t->text);
         return 1;
     }
-    char text[64];
-    int n = std::snprintf(text, sizeof text, "Card operation failed (code %d).", Number);
+    char text[96];
+    int n = std::snprintf(text, sizeof text, kOtherFailure, Number);
     fill(Buffer, std::string_view(text, static_cast<size_t>(std::max(n, 0))));
     return 1;
 }

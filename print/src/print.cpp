@@ -4,6 +4,7 @@
 
 #include <QAbstractItemModel>
 #include <QAction>
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
 #include <QFileDialog>
@@ -58,19 +59,23 @@ Report collect(const TPrintFromDll &record)
     report.hotel = property(model, "HotelName");
     report.printed = QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm"));
     if (record.Kind == PRINT_OPEN_DOOR_RECORDS) {
-        report.title = QStringLiteral("Door opening records");
-        report.heading << QStringLiteral("Room no.: %1").arg(property(model, "RoomStr"));
+        report.title = QCoreApplication::translate("Print", "Door opening records");
+        report.heading
+            << QCoreApplication::translate("Print", "Room no.: %1").arg(property(model, "RoomStr"));
     } else if (record.Kind == PRINT_OPERATION_LOG) {
-        report.title = QStringLiteral("Operation log");
-        report.heading << QStringLiteral("Days: %1").arg(property(model, "Days"));
+        report.title = QCoreApplication::translate("Print", "Operation log");
+        report.heading
+            << QCoreApplication::translate("Print", "Days: %1").arg(property(model, "Days"));
         report.landscape = true;
     } else {
-        report.title = QStringLiteral("Card issue records");
-        report.heading << QStringLiteral("Issue days: %1").arg(property(model, "Days"))
-                       << QStringLiteral("Card type: %1").arg(property(model, "CardType"));
+        report.title = QCoreApplication::translate("Print", "Card issue records");
+        report.heading
+            << QCoreApplication::translate("Print", "Issue days: %1").arg(property(model, "Days"))
+            << QCoreApplication::translate("Print", "Card type: %1")
+                   .arg(property(model, "CardType"));
         report.landscape = true;
     }
-    report.heading << QStringLiteral("Printed: %1").arg(report.printed);
+    report.heading << QCoreApplication::translate("Print", "Printed: %1").arg(report.printed);
 
     while (model->canFetchMore(QModelIndex())) {
         const int before = model->rowCount();
@@ -341,16 +346,17 @@ bool render(QPrinter &printer, const Report &report)
         }
         painter.setPen(Qt::black);
         if (rows.empty()) {
-            const Block none(QStringLiteral("No records."), cellFont, &printer, area.width(),
-                             false);
+            const Block none(QCoreApplication::translate("Print", "No records."), cellFont,
+                             &printer, area.width(), false);
             none.draw(painter, QPointF(pad, y + cellSpace / 2));
         }
 
         // The foot of the page.
         const Block left(report.title + QStringLiteral(" - ") + report.printed, footFont, &printer,
                          area.width(), false);
-        const Block right(QStringLiteral("Page %1 of %2").arg(page).arg(pages), footFont, &printer,
-                          area.width(), false);
+        const Block right(
+            QCoreApplication::translate("Print", "Page %1 of %2").arg(page).arg(pages), footFont,
+            &printer, area.width(), false);
         const qreal footY = area.height() - std::max(left.height(), right.height());
         left.draw(painter, QPointF(0, footY));
         right.draw(painter, QPointF(area.width() - right.width(), footY));
@@ -384,21 +390,22 @@ extern "C" PRINT_API void PrintForm_Show(TPrintFromDll Record)
     setUp(printer, report);
     QPrintPreviewDialog preview(&printer, parent);
     preview.setObjectName(QStringLiteral("PrintPreview_Form"));
-    preview.setWindowTitle(QStringLiteral("Print preview - ") + report.title);
+    preview.setWindowTitle(QCoreApplication::translate("Print", "Print preview - ") + report.title);
     QObject::connect(&preview, &QPrintPreviewDialog::paintRequested,
                      [&report](QPrinter *target) { render(*target, report); });
 
     // Saving a PDF straight from the preview, beside printing.
     if (auto *toolBar = preview.findChild<QToolBar *>()) {
         toolBar->addSeparator();
-        QAction *save = toolBar->addAction(QStringLiteral("Save PDF..."));
+        QAction *save = toolBar->addAction(QCoreApplication::translate("Print", "Save PDF..."));
         save->setObjectName(QStringLiteral("SavePdf_Action"));
-        save->setToolTip(QStringLiteral("Save the report as a PDF file"));
+        save->setToolTip(QCoreApplication::translate("Print", "Save the report as a PDF file"));
         // The file is written on the page layout chosen in the preview.
         QObject::connect(save, &QAction::triggered, &preview, [&preview, &printer, &report]() {
-            QFileDialog dialog(&preview, QStringLiteral("Save the report as PDF"),
+            QFileDialog dialog(&preview,
+                               QCoreApplication::translate("Print", "Save the report as PDF"),
                                QDir::home().filePath(report.title + QStringLiteral(".pdf")),
-                               QStringLiteral("PDF files (*.pdf)"));
+                               QCoreApplication::translate("Print", "PDF files (*.pdf)"));
             dialog.setObjectName(QStringLiteral("SavePdf_Dialog"));
             dialog.setAcceptMode(QFileDialog::AcceptSave);
             dialog.setDefaultSuffix(QStringLiteral("pdf"));
@@ -407,9 +414,10 @@ extern "C" PRINT_API void PrintForm_Show(TPrintFromDll Record)
             const QString fileName = dialog.selectedFiles().constFirst();
             const QPageLayout layout = printer.pageLayout();
             if (!writePdf(report, fileName, &layout))
-                QMessageBox::warning(&preview, report.title,
-                                     QStringLiteral("The file %1 could not be written.")
-                                         .arg(QDir::toNativeSeparators(fileName)));
+                QMessageBox::warning(
+                    &preview, report.title,
+                    QCoreApplication::translate("Print", "The file %1 could not be written.")
+                        .arg(QDir::toNativeSeparators(fileName)));
         });
     }
     preview.exec();

@@ -2,8 +2,9 @@
  * Morvic message library: numbered texts for the front-desk program's dialogs.
  *
  * Both entries fill a caller-owned buffer of MORVIC_BUFFER_SIZE (256) bytes: byte 0 holds the
- * length of the text (0 to 255), followed by that many single-byte characters (no terminating
- * zero). They return 1 when the number has a text and 0 otherwise (the buffer then holds the
+ * length of the text (0 to 255), followed by that many bytes of the text (no terminating
+ * zero). The texts are UTF-8: the English library (Dll/1033/) holds plain ASCII, the
+ * Simplified Chinese one (Dll/2052/) Chinese characters of three bytes each. They return 1 when the number has a text and 0 otherwise (the buffer then holds the
  * empty text).
  *
  * Units (GetUnitStr):
