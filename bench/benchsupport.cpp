@@ -21,7 +21,6 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <regex>
 
 namespace bench {
 
@@ -231,11 +230,10 @@ bool Selected(const std::string &benchmark)
     const bool negative = filter[0] == '-';
     if (negative)
         filter.erase(0, 1);
-    try {
-        return std::regex_search(benchmark, std::regex(filter, std::regex::extended)) != negative;
-    } catch (const std::regex_error &) {
+    const QRegularExpression pattern(QString::fromStdString(filter));
+    if (!pattern.isValid())
         return true; // the benchmark library reports a filter it cannot read
-    }
+    return pattern.match(QString::fromStdString(benchmark)).hasMatch() != negative;
 }
 
 void AddListing(std::vector<Listing> &listings, const std::string &name,
