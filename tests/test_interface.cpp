@@ -265,6 +265,18 @@ private slots:
 
 void TestInterface::everyFormInChineseAndInEnglish()
 {
+    {
+        // The measure itself: a caption wider than its button is found.
+        QDialog form;
+        auto *button = new QPushButton(QStringLiteral("确定入住并发卡(&Y)"), &form);
+        button->setObjectName("Narrow_Bt");
+        button->setGeometry(0, 0, 40, 24);
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        Walk probe;
+        probe.collect(&form, "Probe");
+        QCOMPARE(probe.unfit.size(), 1);
+    }
     TestHotel hotel;
     hotel.logOnAdministrator();
     hotel.installMessageLibrary();
