@@ -184,7 +184,7 @@
     </message>
     <message>
         <source>Data startup card</source>
-        <translation>数据卡</translation>
+        <translation>数据启动卡</translation>
     </message>
 </context>
 <context>
@@ -923,11 +923,11 @@
     </message>
     <message>
         <source>The file has no operator account. After the restore, the next start will create the first administrator. Restore from this file?</source>
-        <translation>该文件中没有操作员帐号。恢复后，下次启动时将创建第一个管理员。确定从该文件恢复吗？</translation>
+        <translation>该文件中没有操作员账号。恢复后，下次启动时将创建第一个管理员。确定从该文件恢复吗？</translation>
     </message>
     <message>
         <source>No operator of the file can manage operators and log on (none with that right has a password). After the restore, nobody can manage operator accounts. Restore from this file?</source>
-        <translation>该文件中没有可以管理操作员并能登录的操作员（有此权限者均未设密码）。恢复后将无人能管理操作员帐号。确定从该文件恢复吗？</translation>
+        <translation>该文件中没有可以管理操作员并能登录的操作员（有此权限者均未设密码）。恢复后将无人能管理操作员账号。确定从该文件恢复吗？</translation>
     </message>
 </context>
 <context>
@@ -958,7 +958,7 @@
     </message>
     <message>
         <source>Data startup card</source>
-        <translation>数据卡</translation>
+        <translation>数据启动卡</translation>
     </message>
     <message>
         <source>Start date/time:</source>
@@ -1166,7 +1166,7 @@
     </message>
     <message>
         <source>Rows older than (years):</source>
-        <translation>删除早于（年）：</translation>
+        <translation>早于（年）的记录：</translation>
     </message>
     <message>
         <source>Delete(&amp;D)</source>
@@ -1403,7 +1403,7 @@
     </message>
     <message>
         <source>Data startup card</source>
-        <translation>数据卡</translation>
+        <translation>数据启动卡</translation>
     </message>
     <message>
         <source>Room type</source>
@@ -1668,6 +1668,10 @@
         <source>Close(&amp;C)</source>
         <translation>关闭(&amp;C)</translation>
     </message>
+    <message>
+        <source>Language:</source>
+        <translation>语言：</translation>
+    </message>
 </context>
 <context>
     <name>TAboutForm</name>
@@ -1880,7 +1884,7 @@
     </message>
     <message>
         <source>End time</source>
-        <translation>到期时间</translation>
+        <translation>结束时间</translation>
     </message>
     <message>
         <source>Are you sure to delete all issuing records before%1?</source>
@@ -1983,7 +1987,7 @@
     </message>
     <message>
         <source>User Name</source>
-        <translation>用户名</translation>
+        <translation>登录名</translation>
     </message>
     <message>
         <source>Password</source>
@@ -1995,7 +1999,7 @@
     </message>
     <message>
         <source>You must input user name!</source>
-        <translation>必须输入用户名！</translation>
+        <translation>必须输入登录名！</translation>
     </message>
     <message>
         <source>You must input password!</source>
@@ -2011,7 +2015,7 @@
     </message>
     <message>
         <source>You can not delete the account you are logged on with!</source>
-        <translation>不能删除当前登录的帐号！</translation>
+        <translation>不能删除当前登录的账号！</translation>
     </message>
 </context>
 <context>
