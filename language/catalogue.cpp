@@ -183,6 +183,20 @@ int StoreTranslations(Connection &conn, const TsFile &file, int languageId, cons
     return rows.size();
 }
 
+namespace {
+
+// The translations of one language, in the order they were imported.
+void openLanguageRows(Query &q, int languageId)
+{
+    q.Add(QStringLiteral("Select Context, Source, Comment, Translation From Translation_Table"));
+    q.Add(QStringLiteral("where AppName=") + QuotedStr(appName()));
+    q.Add(QStringLiteral("and LanguageID=") + QString::number(languageId));
+    q.Add(QStringLiteral("Order By ID"));
+    q.Open();
+}
+
+} // namespace
+
 TsFile LoadTranslations(Connection &conn, int languageId)
 {
     TsFile file;
@@ -193,11 +207,7 @@ TsFile LoadTranslations(Connection &conn, int languageId)
             file.language = language.locale;
 
     Query q(conn);
-    q.Add(QStringLiteral("Select Context, Source, Comment, Translation From Translation_Table"));
-    q.Add(QStringLiteral("where AppName=") + QuotedStr(appName()));
-    q.Add(QStringLiteral("and LanguageID=") + QString::number(languageId));
-    q.Add(QStringLiteral("Order By ID"));
-    q.Open();
+    openLanguageRows(q, languageId);
     const bool known = !q.IsEmpty();
     if (!known) {
         // The template of a new language: each text once, in the order it first came.
@@ -234,11 +244,7 @@ QHash<QString, QString> TranslationsOf(Connection &conn, int languageId)
     if (!hasTable(conn, QStringLiteral("Translation_Table")))
         return texts;
     Query q(conn);
-    q.Add(QStringLiteral("Select Context, Source, Comment, Translation From Translation_Table"));
-    q.Add(QStringLiteral("where AppName=") + QuotedStr(appName()));
-    q.Add(QStringLiteral("and LanguageID=") + QString::number(languageId));
-    q.Add(QStringLiteral("Order By ID"));
-    q.Open();
+    openLanguageRows(q, languageId);
     for (; !q.Eof(); q.Next()) {
         const QString translation = q.AsString(QStringLiteral("Translation"));
         if (!translation.isEmpty())

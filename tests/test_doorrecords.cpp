@@ -26,8 +26,6 @@
 #include <QTableView>
 #include <QTest>
 
-#include <dlfcn.h>
-
 namespace {
 
 // A hotel with an encoder on COM1.
@@ -94,31 +92,6 @@ const QString kFailure = QStringLiteral("Operating failed or no opening records!
 QString panel0(QWidget *form)
 {
     return child<QStatusBar>(form, "StatusBar1")->findChild<QLabel *>("StatusBar1_Panel0")->text();
-}
-
-// The text of a PDF file.
-QString pdfText(const QString &file)
-{
-    QProcess tool;
-    tool.start(QStringLiteral("pdftotext"), {"-layout", file, "-"});
-    if (!tool.waitForFinished(30000) || tool.exitCode() != 0)
-        qFatal("pdftotext %s failed", qPrintable(file));
-    return QString::fromUtf8(tool.readAllStandardOutput());
-}
-
-// Writes a report through the staged report library.
-bool savePdf(QAbstractItemModel *list, int kind, const QString &file)
-{
-    void *library = dlopen(QUENMAR_STAGE_DIR "/Dll/libPrint.so", RTLD_NOW | RTLD_NODELETE);
-    if (!library)
-        qFatal("%s", dlerror());
-    auto entry = reinterpret_cast<PrintFormSavePdfFn>(dlsym(library, "PrintForm_SavePdf"));
-    TPrintFromDll record{};
-    record.List = list;
-    record.Kind = uint8_t(kind);
-    const bool ok = entry && entry(record, QFile::encodeName(file).constData()) == 1;
-    dlclose(library);
-    return ok;
 }
 
 using Setup = std::function<void(FrontDesk &)>;
@@ -402,8 +375,8 @@ void TestDoorRecords::doorReportHasEveryRowOnNumberedPages()
     model->setProperty("RoomStr", QStringLiteral("101"));
 
     const QString file = desk.hotel.dir() + QStringLiteral("/doors.pdf");
-    QVERIFY(savePdf(model, PRINT_OPEN_DOOR_RECORDS, file));
-    const QString text = pdfText(file);
+    QVERIFY(SaveReportPdf(model, PRINT_OPEN_DOOR_RECORDS, file));
+    const QString text = PdfText(file);
     QVERIFY(text.contains("Harbour View Hotel"));
     QVERIFY(text.contains("Room no.: 101"));
     QVERIFY(text.contains("Printed: "));
@@ -418,8 +391,8 @@ void TestDoorRecords::doorReportHasEveryRowOnNumberedPages()
     QVERIFY(text.contains("2024-05-02 10:09:00"));
 
     // Not a list, or not a known report: nothing is written.
-    QVERIFY(!savePdf(nullptr, PRINT_OPEN_DOOR_RECORDS, file + "x"));
-    QVERIFY(!savePdf(model, 7, file + "x"));
+    QVERIFY(!SaveReportPdf(nullptr, PRINT_OPEN_DOOR_RECORDS, file + "x"));
+    QVERIFY(!SaveReportPdf(model, 7, file + "x"));
     QVERIFY(!QFile::exists(file + "x"));
 }
 
@@ -510,7 +483,7 @@ void TestDoorRecords::previewSavesItsPageLayout()
     const QString told = QString::fromUtf8(info.readAllStandardOutput());
     QVERIFY2(told.contains(QRegularExpression("Page size: +84\\d(\\.\\d+)? x 595(\\.\\d+)? pts")),
              qPrintable(told));
-    QVERIFY(pdfText(file + ".pdf").contains("Room no.: 101"));
+    QVERIFY(PdfText(file + ".pdf").contains("Room no.: 101"));
 }
 
 QUENMAR_TEST_MAIN(TestDoorRecords)

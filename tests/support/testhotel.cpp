@@ -6,6 +6,7 @@
 #include "data/errors.h"
 #include "data/schema.h"
 #include "data/settings.h"
+#include "print/print.h"
 
 #include <QApplication>
 #include <QDir>
@@ -16,6 +17,7 @@
 #include <QTimer>
 #include <QWidget>
 
+#include <dlfcn.h>
 #include <unistd.h>
 
 MsgResult ScriptedDialogs::message(const QString &text, const QString &caption, MsgIcon icon,
@@ -198,4 +200,28 @@ QMap<QString, QString> VirtualEncoder::show()
             fields.insert(line.left(colon), line.mid(colon + 2).trimmed());
     }
     return fields;
+}
+
+bool SaveReportPdf(QAbstractItemModel *list, int kind, const QString &file)
+{
+    void *library = dlopen(QUENMAR_STAGE_DIR "/Dll/libPrint.so", RTLD_NOW | RTLD_NODELETE);
+    if (!library)
+        qFatal("%s", dlerror());
+    auto entry = reinterpret_cast<PrintFormSavePdfFn>(dlsym(library, "PrintForm_SavePdf"));
+    TPrintFromDll record{};
+    record.List = list;
+    record.Kind = uint8_t(kind);
+    const bool ok = entry && entry(record, QFile::encodeName(file).constData()) == 1;
+    dlclose(library);
+    return ok;
+}
+
+QString PdfText(const QString &file, bool layout)
+{
+    QProcess tool;
+    tool.start(QStringLiteral("pdftotext"),
+               {layout ? QStringLiteral("-layout") : QStringLiteral("-raw"), file, "-"});
+    if (!tool.waitForFinished(30000) || tool.exitCode() != 0)
+        qFatal("pdftotext %s failed", qPrintable(file));
+    return QString::fromUtf8(tool.readAllStandardOutput());
 }

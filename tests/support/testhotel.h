@@ -119,3 +119,11 @@ template <typename T> T *child(QWidget *form, const char *name)
         TestClass tc;                                                                              \
         return QTest::qExec(&tc, argc, argv);                                                      \
     }
+
+class QAbstractItemModel;
+
+// Writes a list as a report (PRINT_... kind) into a PDF file through the staged report
+// library, as "Save PDF..." does; false when the library refuses.
+bool SaveReportPdf(QAbstractItemModel *list, int kind, const QString &file);
+// The text of a PDF file, laid out as on the page (pdftotext -layout), or in reading order.
+QString PdfText(const QString &file, bool layout = true);
