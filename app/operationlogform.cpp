@@ -29,14 +29,18 @@ TOperationLog_Form::TOperationLog_Form(QWidget *parent)
                                   {QStringLiteral("ID"), QStringLiteral("ID"), false}},
                                  this);
     // Printed, the names and details wrap in their columns; times, codes and rooms are never cut.
-    m_model->setFreeText({QStringLiteral("StafferName"), QStringLiteral("Detail")});
+    // The logon name is a free text too: a failed logon records the name as typed.
+    m_model->setFreeText({QStringLiteral("Staffer"), QStringLiteral("StafferName"),
+                          QStringLiteral("Workstation"), QStringLiteral("Detail")});
     auto *grid = ui->DBGrid1;
+    // Times, action codes and door plates are as wide as their widest text.
+    m_model->setWidthSample(QStringLiteral("LogTime"), QStringLiteral("0000-00-00 00:00:00"));
+    m_model->setWidthSample(QStringLiteral("Action"), WidestText(grid, OperationLogActions()));
+    m_model->setWidthSample(QStringLiteral("Room"), QStringLiteral("00000000"));
     grid->setModel(m_model);
     grid->horizontalHeader()->setStretchLastSection(true);
     grid->verticalHeader()->setDefaultSectionSize(grid->fontMetrics().height() + 6);
     m_model->ApplyColumns(grid);
-    grid->setColumnWidth(0, grid->fontMetrics().horizontalAdvance(QStringLiteral("2026-12-10 "
-                                                                                 "00:00:00  ")));
     m_panels = AddStatusPanels(this, ui->Main_Layout, {200, 0});
 
     const QDate today = Now().date();

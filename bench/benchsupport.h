@@ -7,6 +7,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <QWidget>
 
 #include <benchmark/benchmark.h>
 #include <sqlite3.h>
@@ -88,7 +89,14 @@ struct Listing
         std::int64_t rows = -1; // rows read; negative: to the end
     };
     std::string name;
+    // Run once before the rounds, untimed: the operator's choice on the form (days, type).
+    std::function<void()> choose;
     std::function<void()> program;
+    // The list the listing fills. Each round of its statements alone is followed, untimed, by
+    // a repaint of this list, as each round of the listing is by the repaint it leaves behind:
+    // both begin with the processor's caches as a repaint leaves them, as a listing does when
+    // the operator asks for it.
+    QWidget *view = nullptr;
     std::vector<Statement> statements;
     std::int64_t rows = 0;  // the rows the listing selects
     std::int64_t read = -1; // the rows the form reads (negative: all)

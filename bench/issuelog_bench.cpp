@@ -31,6 +31,7 @@
 #include <QLineEdit>
 #include <QProcess>
 #include <QSqlQuery>
+#include <QTableView>
 
 #include <cstdio>
 #include <memory>
@@ -126,10 +127,10 @@ Listing IssueLogListing(const std::string &name, const IssueLogFilter &chosen)
 {
     Listing l;
     l.name = name;
-    l.program = [chosen] {
-        ChooseOnForm(chosen);
-        g_bench->issueLog->MakeCardRecordList();
-    };
+    l.choose = [chosen] { ChooseOnForm(chosen); };
+    l.view = g_bench->issueLog->findChild<QTableView *>(QStringLiteral("DBGrid1"))->viewport();
+    l.program = [] { g_bench->issueLog->MakeCardRecordList(); };
+    l.choose();
     l.program();
     IssueLogList &list = g_bench->issueLog->MC_S_ADO;
     l.rows = list.Count;
@@ -170,6 +171,7 @@ Listing DoorLogListing()
     TOpenDoorRecord_Form &form = *g_bench->doorLog;
     form.findChild<QLineEdit *>(QStringLiteral("Room_Edit"))->setText(kDoorLogRoom);
     l.program = [&form] { form.Query_BtClick(); };
+    l.view = form.findChild<QTableView *>(QStringLiteral("OpenDoorRecord_DBGrid"))->viewport();
     l.program();
     l.read = form.ReadOpenDoorRecord_Ado.RecordCount();
     const QString table = QStringLiteral("OpenDoorRecord");

@@ -26,6 +26,7 @@
 #include <QRadioButton>
 #include <QScrollBar>
 #include <QSqlQuery>
+#include <QTableView>
 
 #include <cstdio>
 #include <memory>
@@ -222,16 +223,19 @@ void PrintBoardQueryPlan()
 
 // ---------------------------------------------------------------- the other lists
 
-// The check-out list (F3): the form opened, shown and closed.
+// The check-out list (F3) listed on a shown form, as it is when the form opens and after each
+// check-out from it.
+std::unique_ptr<TGuestLeave_Form> g_checkOut;
 Listing CheckOutList()
 {
     Listing l;
     l.name = "check-out list (F3)";
-    l.program = [] {
-        TGuestLeave_Form form(g_bench->form.get());
-        form.show();
-        QCoreApplication::processEvents();
-    };
+    g_checkOut = std::make_unique<TGuestLeave_Form>(g_bench->form.get());
+    g_checkOut->show();
+    QCoreApplication::processEvents();
+    l.program = [] { g_checkOut->FindGuestInData(); };
+    l.view =
+        g_checkOut->findChild<QTableView *>(QStringLiteral("GuestInRecord_DBGrid"))->viewport();
     Query q(dm->conn);
     FindOpenStays(q);
     l.rows = q.RecordCount();
@@ -240,16 +244,29 @@ Listing CheckOutList()
     return l;
 }
 
+// The check-out form (F3) opened on the main window, shown (its list read and painted) and
+// closed.
+void BM_CheckOutListOpened(benchmark::State &state)
+{
+    for (auto _ : state) {
+        TGuestLeave_Form form(g_bench->form.get());
+        form.show();
+        QCoreApplication::processEvents();
+    }
+}
+
 // The room list in one state, on a shown room list form, as "Check(&Q)" lists it.
 std::unique_ptr<TRoomList_Form> g_roomList;
 Listing RoomList(RoomStatus status, const char *name, const char *button)
 {
     Listing l;
     l.name = std::string("room list, ") + name;
-    l.program = [button] {
+    l.choose = [button] {
         g_roomList->findChild<QRadioButton *>(QString::fromLatin1(button))->setChecked(true);
-        g_roomList->FindRoomList();
     };
+    l.program = [] { g_roomList->FindRoomList(); };
+    l.view = g_roomList->findChild<QTableView *>(QStringLiteral("RoomInfo_DBGrid"))->viewport();
+    l.choose();
     l.program();
     l.rows = g_roomList->RoomInfo_ado.RecordCount();
     const std::string sql = Sql(FindRoomListLines(std::nullopt, std::nullopt, status));
@@ -378,6 +395,9 @@ int main(int argc, char **argv)
     benchmark::RegisterBenchmark("BM_BarePopupCheckOut", BM_BarePopupCheckOut)
         ->Unit(benchmark::kMillisecond)
         ->UseRealTime();
+    benchmark::RegisterBenchmark("BM_CheckOutListOpened", BM_CheckOutListOpened)
+        ->Unit(benchmark::kMillisecond)
+        ->UseRealTime();
     benchmark::RegisterBenchmark("BM_BoardCheckIn", BM_BoardCheckIn)
         ->Unit(benchmark::kMillisecond)
         ->UseRealTime();
@@ -401,6 +421,9 @@ int main(int argc, char **argv)
     held = reporter.printRatio("pop-up check-out of a room, board rebuilt", "BM_PopupCheckOut",
                                "BM_BarePopupCheckOut", 2.0, 100.0) &&
            held;
+    held = reporter.printRatio("check-out form (F3) opened, listed and painted",
+                               "BM_CheckOutListOpened", "Bare/check-out list (F3)", 1e9, 100.0) &&
+           held;
     const auto checkIn = reporter.median("BM_BoardCheckIn");
     if (checkIn.first > 0) {
         std::printf("%-46s %9.2f ms (no statement on the hotel database)%s\n",
@@ -420,6 +443,7 @@ int main(int argc, char **argv)
             std::printf("Message shown: %s\n", qPrintable(text));
 
     g_roomList.reset();
+    g_checkOut.reset();
     bench.form.reset();
     return 0;
 }

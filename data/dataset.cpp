@@ -13,8 +13,11 @@
 #include <QSqlField>
 #include <QSqlQuery>
 #include <QSqlRecord>
+#include <QVarLengthArray>
 
 #include <sqlite3.h>
+
+#include <cstring>
 
 namespace {
 
@@ -95,7 +98,7 @@ public:
     virtual QStringList names() const = 0;
     // Reads the next row into `row` (one value per name); false after the last row; throws
     // DbError.
-    virtual bool next(QVector<QVariant> &row) = 0;
+    virtual bool next(QueryRow &row) = 0;
 };
 
 namespace {
@@ -109,6 +112,7 @@ public:
         m_query.setForwardOnly(true);
         if (!m_query.exec(text))
             throw DbError(m_query.lastError().text());
+        m_columns = m_query.record().count();
     }
     ~QtCursor() override { m_query.finish(); }
     QStringList names() const override
@@ -119,20 +123,29 @@ public:
             names.append(record.fieldName(i));
         return names;
     }
-    bool next(QVector<QVariant> &row) override
+    bool next(QueryRow &row) override
     {
         if (!m_query.next()) {
             if (m_query.lastError().isValid())
                 throw DbError(m_query.lastError().text());
             return false;
         }
-        for (int i = 0; i < row.size(); ++i)
-            row[i] = m_query.value(i);
+        QVector<QVariant> values(m_columns);
+        for (int i = 0; i < values.size(); ++i) {
+            QVariant v = m_query.value(i);
+            // Date-times read back in the one text form, as from a database file.
+            if (v.typeId() == QMetaType::QDateTime)
+                v = v.isNull() ? QVariant(QMetaType(QMetaType::QString))
+                               : QVariant(DateTimeText(v.toDateTime()));
+            values[i] = std::move(v);
+        }
+        row = QueryRow(std::move(values));
         return true;
     }
 
 private:
     QSqlQuery m_query;
+    int m_columns = 0;
 };
 
 // In place through SQLite, on a database file: each value converted once, from the form
@@ -164,34 +177,14 @@ public:
         }
         return names;
     }
-    bool next(QVector<QVariant> &row) override
+    bool next(QueryRow &row) override
     {
         const int step = sqlite3_step(m_statement);
         if (step == SQLITE_DONE)
             return false;
         if (step != SQLITE_ROW)
             throw DbError(error("Unable to fetch row"));
-        for (int i = 0; i < row.size(); ++i) {
-            switch (sqlite3_column_type(m_statement, i)) {
-            case SQLITE_INTEGER:
-                row[i] = QVariant(qlonglong(sqlite3_column_int64(m_statement, i)));
-                break;
-            case SQLITE_FLOAT:
-                row[i] = QVariant(sqlite3_column_double(m_statement, i));
-                break;
-            case SQLITE_NULL:
-                row[i] = QVariant(QMetaType::fromType<QString>());
-                break;
-            case SQLITE_BLOB:
-                row[i] = QByteArray(static_cast<const char *>(sqlite3_column_blob(m_statement, i)),
-                                    sqlite3_column_bytes(m_statement, i));
-                break;
-            default:
-                row[i] = QString::fromUtf8(
-                    reinterpret_cast<const char *>(sqlite3_column_text(m_statement, i)),
-                    sqlite3_column_bytes(m_statement, i));
-            }
-        }
+        row = QueryRow::FromStatement(m_statement);
         return true;
     }
 
@@ -206,7 +199,124 @@ private:
     sqlite3_stmt *m_statement = nullptr;
 };
 
+// The block of a row read in place: offsets (quint32, one more than the columns), type bytes,
+// values.
+namespace packed {
+constexpr qsizetype offsetsAt = 0;
+qsizetype typesAt(int columns)
+{
+    return qsizetype(columns + 1) * qsizetype(sizeof(quint32));
+}
+qsizetype valuesAt(int columns)
+{
+    return typesAt(columns) + columns;
+}
+quint32 offset(const char *block, int i)
+{
+    quint32 o;
+    std::memcpy(&o, block + offsetsAt + qsizetype(i) * qsizetype(sizeof(quint32)), sizeof o);
+    return o;
+}
+// The first value begins after the offsets and the type bytes: 5 bytes a column and 4.
+int columns(const char *block)
+{
+    return int((offset(block, 0) - sizeof(quint32)) / (sizeof(quint32) + 1));
+}
+} // namespace packed
+
 } // namespace
+
+QueryRow QueryRow::FromStatement(sqlite3_stmt *statement)
+{
+    const int columns = sqlite3_column_count(statement);
+    // The sizes first (a text's pointer is read before its length, as SQLite asks), then one
+    // block holding them all.
+    QVarLengthArray<const void *, 32> data(columns);
+    QVarLengthArray<int, 32> sizes(columns);
+    QVarLengthArray<char, 32> types(columns);
+    qsizetype total = packed::valuesAt(columns);
+    for (int i = 0; i < columns; ++i) {
+        types[i] = char(sqlite3_column_type(statement, i));
+        switch (types[i]) {
+        case SQLITE_INTEGER:
+        case SQLITE_FLOAT:
+            sizes[i] = 8;
+            data[i] = nullptr;
+            break;
+        case SQLITE_NULL:
+            sizes[i] = 0;
+            data[i] = nullptr;
+            break;
+        case SQLITE_BLOB:
+            data[i] = sqlite3_column_blob(statement, i);
+            sizes[i] = sqlite3_column_bytes(statement, i);
+            break;
+        default:
+            data[i] = sqlite3_column_text(statement, i);
+            sizes[i] = sqlite3_column_bytes(statement, i);
+        }
+        total += sizes[i];
+    }
+    QueryRow row;
+    row.m_packed = QByteArray(total, Qt::Uninitialized);
+    char *block = row.m_packed.data();
+    std::memcpy(block + packed::typesAt(columns), types.constData(), size_t(columns));
+    quint32 at = quint32(packed::valuesAt(columns));
+    for (int i = 0; i <= columns; ++i) {
+        std::memcpy(block + packed::offsetsAt + qsizetype(i) * qsizetype(sizeof(quint32)), &at,
+                    sizeof at);
+        if (i == columns)
+            break;
+        if (types[i] == SQLITE_INTEGER) {
+            const qint64 v = sqlite3_column_int64(statement, i);
+            std::memcpy(block + at, &v, sizeof v);
+        } else if (types[i] == SQLITE_FLOAT) {
+            const double v = sqlite3_column_double(statement, i);
+            std::memcpy(block + at, &v, sizeof v);
+        } else if (sizes[i] > 0) {
+            std::memcpy(block + at, data[i], size_t(sizes[i]));
+        }
+        at += quint32(sizes[i]);
+    }
+    return row;
+}
+
+int QueryRow::size() const
+{
+    if (m_packed.isEmpty())
+        return int(m_values.size());
+    return packed::columns(m_packed.constData());
+}
+
+QVariant QueryRow::value(int column) const
+{
+    if (m_packed.isEmpty())
+        return m_values.value(column);
+    const int columns = size();
+    if (column < 0 || column >= columns)
+        return QVariant();
+    const char *block = m_packed.constData();
+    const quint32 at = packed::offset(block, column);
+    const int bytes = int(packed::offset(block, column + 1) - at);
+    switch (block[packed::typesAt(columns) + column]) {
+    case SQLITE_INTEGER: {
+        qint64 v;
+        std::memcpy(&v, block + at, sizeof v);
+        return QVariant(qlonglong(v));
+    }
+    case SQLITE_FLOAT: {
+        double v;
+        std::memcpy(&v, block + at, sizeof v);
+        return QVariant(v);
+    }
+    case SQLITE_NULL:
+        return QVariant(QMetaType::fromType<QString>());
+    case SQLITE_BLOB:
+        return QByteArray(block + at, bytes);
+    default:
+        return QString::fromUtf8(block + at, bytes);
+    }
+}
 
 Query::Query(Connection &conn) : m_conn(conn) {}
 
@@ -248,22 +358,13 @@ void Query::readNames(const Cursor &cursor, const QString &statement)
 
 bool Query::readRows(Cursor &cursor, int limit, int *read)
 {
-    const int n = int(m_names.size());
-    const bool server = m_conn.IsServer();
     int count = 0;
     bool more = true;
     while (limit < 0 || count < limit) {
-        QVector<QVariant> row(n);
+        QueryRow row;
         if (!cursor.next(row)) {
             more = false;
             break;
-        }
-        if (server) {
-            // Date-times read back in the one text form, as from a database file.
-            for (QVariant &v : row)
-                if (v.typeId() == QMetaType::QDateTime)
-                    v = v.isNull() ? QVariant(QMetaType(QMetaType::QString))
-                                   : QVariant(DateTimeText(v.toDateTime()));
         }
         m_rows.append(std::move(row));
         ++count;

@@ -14,8 +14,34 @@
 #include <memory>
 
 class Connection;
+struct sqlite3_stmt;
 class QSqlQuery;
 class QSqlRecord;
+
+// One row of a query's result. A row read in place from a database file keeps its values as
+// SQLite gave them, in one block, and converts a value when it is asked for (a grid reads only
+// the rows it shows); a row read through Qt SQL keeps the driver's values.
+class QueryRow
+{
+public:
+    QueryRow() = default;
+    // Through Qt SQL: the driver's values.
+    explicit QueryRow(QVector<QVariant> values) : m_values(std::move(values)) {}
+    // In place: the current row of a stepped statement, copied in one block.
+    static QueryRow FromStatement(sqlite3_stmt *statement);
+
+    // A column's value as the Qt driver gives it (integers as 64-bit, a null as a null
+    // text); null for a column the row does not have.
+    QVariant value(int column) const;
+    int size() const;
+
+private:
+    QVector<QVariant> m_values;
+    // The offsets of the values (one more than the columns: the last is the end), a type
+    // byte per column, then the values: 64-bit integers and doubles as they lie in memory,
+    // texts as UTF-8, blobs as bytes, nulls as nothing.
+    QByteArray m_packed;
+};
 
 // Column values for an appended or edited row. Values are bound, never written into the
 // statement: QDateTime is stored in the one date-time text form, bool as 0 or 1.
@@ -62,7 +88,7 @@ public:
     bool IsNull(const QString &name) const { return FieldByName(name).isNull(); }
 
     // All rows read so far (for grid models).
-    const QVector<QVector<QVariant>> &rows() const { return m_rows; }
+    const QVector<QueryRow> &rows() const { return m_rows; }
 
     // A query that reads its rows on demand has rows left to read.
     virtual bool CanFetchMore() const { return false; }
@@ -93,7 +119,7 @@ protected:
     bool m_active = false;
     QStringList m_names;
     QHash<QString, int> m_index; // lower-case column name -> column
-    QVector<QVector<QVariant>> m_rows;
+    QVector<QueryRow> m_rows;
     int m_pos = 0;
 };
 

@@ -36,12 +36,7 @@ TMC_R_From::TMC_R_From(QWidget *parent)
     // The fixed columns are as wide as their widest text: the longest card type title, a
     // door plate, a time as stored.
     QStringList items = MC_S_ADO.CardTypes().Titles;
-    QString longestTitle;
-    for (const QString &title : items)
-        if (grid->fontMetrics().horizontalAdvance(title) >
-            grid->fontMetrics().horizontalAdvance(longestTitle))
-            longestTitle = title;
-    m_model->setWidthSample(QStringLiteral("C_Title"), longestTitle);
+    m_model->setWidthSample(QStringLiteral("C_Title"), WidestText(grid, items));
     m_model->setWidthSample(QStringLiteral("RoomStr"), QStringLiteral("00000000"));
     for (const char *time : {"InputTime", "EndTime"})
         m_model->setWidthSample(QString::fromLatin1(time), QStringLiteral("0000-00-00 00:00:00"));

@@ -27,6 +27,13 @@ TOpenDoorRecord_Form::TOpenDoorRecord_Form(QWidget *parent)
                                   {QStringLiteral("MakeName"), tr("user")}},
                                  this);
     m_model->setFreeText({QStringLiteral("CardHolderStr"), QStringLiteral("MakeName")});
+    // The fixed columns are as wide as their widest text (measuring them over the rows at
+    // every listing costs more than the listing's statements): the widest key kind, a card
+    // number of eight hexadecimal digits, a time as stored.
+    m_model->setWidthSample(QStringLiteral("CardTypeStr"),
+                            WidestText(ui->OpenDoorRecord_DBGrid, KeyKindTexts(dm->conn)));
+    m_model->setWidthSample(QStringLiteral("Rom"), QStringLiteral("DDDDDDDD"));
+    m_model->setWidthSample(QStringLiteral("OpenTime"), QStringLiteral("0000-00-00 00:00:00"));
     ui->OpenDoorRecord_DBGrid->setModel(m_model);
     ui->OpenDoorRecord_DBGrid->horizontalHeader()->setStretchLastSection(true);
     ui->OpenDoorRecord_DBGrid->verticalHeader()->setDefaultSectionSize(

@@ -200,6 +200,17 @@ DataCardImport ImportDataCard(Connection &conn, int *cardResult)
     return StoreDoorOpenings(conn, openings);
 }
 
+QStringList KeyKindTexts(Connection &conn)
+{
+    Query kinds(conn);
+    kinds.Add(QStringLiteral("select KeyKind from KeyKindTable"));
+    kinds.Open();
+    QStringList texts{kNone};
+    for (const auto &row : kinds.rows())
+        texts.append(row.value(0).toString());
+    return texts;
+}
+
 QStringList OpenDoorRecordListLines(const QString &room)
 {
     return {QStringLiteral("Select * from OpenDoorRecord Where RoomStr=") + QuotedStr(room),

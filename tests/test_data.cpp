@@ -15,6 +15,7 @@
 #include <QFile>
 #include <QProcess>
 #include <QScopeGuard>
+#include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -28,6 +29,8 @@ class TestData : public QObject
 private slots:
     void quotedValuesReachTheDatabaseAsTyped_data();
     void quotedValuesReachTheDatabaseAsTyped();
+    void queryValuesAreTheDriversValues_data();
+    void queryValuesAreTheDriversValues();
     void dateDiffCountsBoundaries_data();
     void dateDiffCountsBoundaries();
     void dateDiffPartFollowsTheConnectionKind();
@@ -72,6 +75,63 @@ void TestData::quotedValuesReachTheDatabaseAsTyped()
     QCOMPARE(q.AsInteger("DistrictNumber"), 9);
     QCOMPARE(hotel.scalar("select Notes from District where DistrictNumber=9").toString(), value);
     QVERIFY(hotel.scalar("select count(*) from sqlite_master where name='Operator'").toInt() == 1);
+}
+
+void TestData::queryValuesAreTheDriversValues_data()
+{
+    QTest::addColumn<QString>("expression");
+    QTest::newRow("integer") << QStringLiteral("42");
+    QTest::newRow("largest integer") << QStringLiteral("9223372036854775807");
+    QTest::newRow("negative") << QStringLiteral("-7");
+    QTest::newRow("real") << QStringLiteral("2.5");
+    QTest::newRow("null") << QStringLiteral("null");
+    QTest::newRow("empty text") << QStringLiteral("''");
+    QTest::newRow("chinese text") << QStringLiteral("'王小明 O''Brien'");
+    QTest::newRow("long text") << QStringLiteral("printf('%.3000c', 'x')");
+    QTest::newRow("blob with a zero byte") << QStringLiteral("x'00ff41'");
+    QTest::newRow("empty blob") << QStringLiteral("x''");
+}
+
+// The rows of a database file are read in place and converted when a value is asked for: each
+// value as the Qt driver gives it, among values of every other kind in the same row, in rows
+// read at once and in rows read later in batches.
+void TestData::queryValuesAreTheDriversValues()
+{
+    QFETCH(QString, expression);
+    TestHotel hotel;
+    const QString statement =
+        QStringLiteral("with n(i) as (select 1 union all select i + 1 from n where i < 5) "
+                       "select null, %1 as v, 'a', i, 0.5 from n")
+            .arg(expression);
+    QSqlQuery driver(hotel.module.conn.database());
+    QVERIFY(driver.exec(statement) && driver.next());
+    const QVariant expected = driver.value(1);
+
+    Query all(hotel.module.conn);
+    all.Add(statement);
+    all.Open();
+    LazyQuery batches(hotel.module.conn, 2);
+    batches.Add(statement);
+    batches.Open();
+    while (batches.CanFetchMore())
+        batches.FetchMore(2);
+    for (const Query *q : {static_cast<const Query *>(&all), static_cast<Query *>(&batches)}) {
+        QCOMPARE(q->RecordCount(), 5);
+        for (const QueryRow &row : q->rows()) {
+            QCOMPARE(row.size(), 5);
+            const QVariant v = row.value(1);
+            QCOMPARE(v.typeId(), expected.typeId());
+            QCOMPARE(v.isNull(), expected.isNull());
+            QCOMPARE(v, expected);
+            QCOMPARE(row.value(2), QVariant(QStringLiteral("a")));
+            QCOMPARE(row.value(4), QVariant(0.5));
+            QVERIFY(!row.value(5).isValid());
+            QVERIFY(!row.value(-1).isValid());
+        }
+        QCOMPARE(q->rows().last().value(3), QVariant(qlonglong(5)));
+        QCOMPARE(q->rows().first().value(0).typeId(), QMetaType::QString);
+        QVERIFY(q->rows().first().value(0).isNull());
+    }
 }
 
 void TestData::dateDiffCountsBoundaries_data()

@@ -9,6 +9,20 @@
 
 #include <algorithm>
 
+QString WidestText(const QWidget *view, const QStringList &texts)
+{
+    QString widest;
+    int widestAdvance = -1;
+    for (const QString &text : texts) {
+        const int advance = view->fontMetrics().horizontalAdvance(text);
+        if (advance > widestAdvance) {
+            widest = text;
+            widestAdvance = advance;
+        }
+    }
+    return widest;
+}
+
 QueryGridModel::QueryGridModel(const Query &query, QList<GridColumn> columns, QObject *parent)
     : QAbstractTableModel(parent), m_query(query), m_columns(std::move(columns))
 {
@@ -264,6 +278,9 @@ void QueryGridModel::ApplyColumns(QTableView *view) const
                      [](const GridColumn &c) { return c.freeText; }))
         return;
     QHeaderView *header = view->horizontalHeader();
+    // A column without a sample (a name of no known set) fits the rows in view, not the
+    // first thousand rows read, which would cost more at every listing than its statements.
+    header->setResizeContentsPrecision(0);
     for (int i = 0; i < m_columns.size(); ++i) {
         const GridColumn &c = m_columns[i];
         if (c.freeText)

@@ -18,6 +18,7 @@
 
 class Query;
 class QTableView;
+class QWidget;
 
 struct GridColumn
 {
@@ -39,6 +40,9 @@ struct GridColumn
     // rows at every listing. Empty: measured over the rows.
     QString widthSample;
 };
+
+// Of texts a column may show, the one the view draws widest (a width sample).
+QString WidestText(const QWidget *view, const QStringList &texts);
 
 class QueryGridModel : public QAbstractTableModel
 {
@@ -106,7 +110,7 @@ public:
 
     // Hides the columns whose definition is not visible, and gives the view the list forms' look:
     // no row header, compact rows, the columns sharing the view's width. Beside free texts a
-    // column is as wide as its width sample, or else as its texts.
+    // column is as wide as its width sample, or else as its texts in view.
     void ApplyColumns(QTableView *view) const;
 
 signals:
