@@ -115,7 +115,7 @@ void TestData::queryValuesAreTheDriversValues()
     batches.Open();
     while (batches.CanFetchMore())
         batches.FetchMore(2);
-    for (const Query *q : {static_cast<const Query *>(&all), static_cast<Query *>(&batches)}) {
+    for (const Query *q : std::initializer_list<const Query *>{&all, &batches}) {
         QCOMPARE(q->RecordCount(), 5);
         for (const QueryRow &row : q->rows()) {
             QCOMPARE(row.size(), 5);
