@@ -29,11 +29,17 @@ TOperationLog_Form::TOperationLog_Form(QWidget *parent)
                                   {QStringLiteral("ID"), QStringLiteral("ID"), false}},
                                  this);
     // Printed, the names and details wrap in their columns; times, codes and rooms are never cut.
-    // The logon name is a free text too: a failed logon records the name as typed.
-    m_model->setFreeText({QStringLiteral("Staffer"), QStringLiteral("StafferName"),
-                          QStringLiteral("Workstation"), QStringLiteral("Detail")});
+    m_model->setFreeText({QStringLiteral("StafferName"), QStringLiteral("Detail")});
     auto *grid = ui->DBGrid1;
-    // Times, action codes and door plates are as wide as their widest text.
+    // Times, action codes and door plates are as wide as their widest text; logon and host
+    // names as the widest operator's or this workstation's name, and at least ten digits (a
+    // longer one, such as a mistyped name of a failed logon, is cut short on the screen only).
+    const QStringList staffers = OperationLogStaffers(dm->conn);
+    const QString tenDigits = QStringLiteral("0000000000");
+    m_model->setWidthSample(QStringLiteral("Staffer"),
+                            WidestText(grid, staffers + QStringList{tenDigits}));
+    m_model->setWidthSample(QStringLiteral("Workstation"),
+                            WidestText(grid, {WorkstationName(), tenDigits}));
     m_model->setWidthSample(QStringLiteral("LogTime"), QStringLiteral("0000-00-00 00:00:00"));
     m_model->setWidthSample(QStringLiteral("Action"), WidestText(grid, OperationLogActions()));
     m_model->setWidthSample(QStringLiteral("Room"), QStringLiteral("00000000"));
@@ -46,7 +52,7 @@ TOperationLog_Form::TOperationLog_Form(QWidget *parent)
     const QDate today = Now().date();
     ui->DateStart_Dtp->setDate(today);
     ui->DateEnd_Dtp->setDate(today);
-    ui->Staffer_CB->addItems(OperationLogStaffers(dm->conn));
+    ui->Staffer_CB->addItems(staffers);
     ui->Staffer_CB->addItem(Language1->GetDialogText(1));
     ui->Staffer_CB->setCurrentIndex(ui->Staffer_CB->count() - 1);
     ui->Action_CB->addItems(OperationLogActions());
