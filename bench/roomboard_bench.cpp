@@ -3,8 +3,9 @@
 // alone through the SQLite C API, the same query read through Qt SQL, and a full rebuild of
 // the board on a real main window (offscreen), and prints each as a ratio to the query alone.
 // Also times the other lists of such a hotel through the program's code against the fastest
-// plan of their statements: the check-out list (F3), the room list in each state, the
-// board's pop-up check-out of a room, and the check-in form opened from the board.
+// plan of their statements: the check-out list (F3) on its form, the room list in each state,
+// the board's pop-up check-out of a room; and the check-out form and the check-in form opened
+// from the board.
 //
 // The database is made through the program's schema and never analysed, as a hotel's is. It
 // is built once into the build folder and reused (see benchsupport.h).
