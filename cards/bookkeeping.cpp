@@ -14,6 +14,7 @@
 
 #include <QCoreApplication>
 
+#include <cstdio>
 #include <cstring>
 
 bool CardBusy = false;
@@ -104,10 +105,11 @@ QDateTime CardTimeToDateTime(const uint16_t *time)
 
 QString RomText(const uint16_t *serialWords)
 {
-    QString text;
-    for (int i = 3; i >= 0; --i)
-        text += QStringLiteral("%1").arg(serialWords[i], 2, 16, QChar('0')).toUpper();
-    return text;
+    // Words 3 to 0, each in upper-case hexadecimal of at least two digits.
+    char text[4 * 4 + 1];
+    std::snprintf(text, sizeof text, "%02X%02X%02X%02X", unsigned(serialWords[3]),
+                  unsigned(serialWords[2]), unsigned(serialWords[1]), unsigned(serialWords[0]));
+    return QString::fromLatin1(text);
 }
 
 int SaveMakeCardRecord(const CardRecord &record, const QString &holder, const QString &explain)

@@ -561,6 +561,52 @@ qint64 InsertRow(Connection &conn, const QString &table, const FieldValues &valu
     return q.lastInsertId().toLongLong();
 }
 
+namespace {
+
+// Binds a value as the Qt driver binds it: integers and yes/no as 64-bit integers, numbers
+// with a fraction as doubles, bytes as a blob, a null as null, everything else as its text.
+int bindInPlace(sqlite3_stmt *statement, int at, const QVariant &value)
+{
+    const QVariant v = bindable(value);
+    if (v.isNull())
+        return sqlite3_bind_null(statement, at);
+    switch (v.typeId()) {
+    case QMetaType::Int:
+    case QMetaType::UInt:
+    case QMetaType::LongLong:
+    case QMetaType::ULongLong:
+    case QMetaType::Short:
+    case QMetaType::UShort:
+    case QMetaType::Char:
+    case QMetaType::SChar:
+    case QMetaType::UChar:
+        return sqlite3_bind_int64(statement, at, v.toLongLong());
+    case QMetaType::Double:
+    case QMetaType::Float:
+        return sqlite3_bind_double(statement, at, v.toDouble());
+    case QMetaType::QByteArray: {
+        const QByteArray bytes = v.toByteArray();
+        return sqlite3_bind_blob(statement, at, bytes.constData(), int(bytes.size()),
+                                 SQLITE_TRANSIENT);
+    }
+    default: {
+        const QByteArray text = v.toString().toUtf8();
+        return sqlite3_bind_text(statement, at, text.constData(), int(text.size()),
+                                 SQLITE_TRANSIENT);
+    }
+    }
+}
+
+QString rowSizeError(const QString &table, qsizetype values, qsizetype columns)
+{
+    return QStringLiteral("A row for %1 has %2 values for %3 columns")
+        .arg(table)
+        .arg(values)
+        .arg(columns);
+}
+
+} // namespace
+
 void InsertRows(Connection &conn, const QString &table, const QStringList &columns,
                 const QList<QVariantList> &rows)
 {
@@ -569,16 +615,40 @@ void InsertRows(Connection &conn, const QString &table, const QStringList &colum
     QStringList marks;
     for (qsizetype i = 0; i < columns.size(); ++i)
         marks.append(QStringLiteral("?"));
+    const QString text = QStringLiteral("insert into %1 (%2) values (%3)")
+                             .arg(table, columns.join(','), marks.join(','));
+    for (const QVariantList &row : rows)
+        if (row.size() != columns.size())
+            throw DbError(rowSizeError(table, row.size(), columns.size()));
+
+    // On a database file the rows are bound in place, through SQLite, without the driver's
+    // copies of every value; the errors worded as the driver words them.
+    if (sqlite3 *db = conn.fileHandle()) {
+        const QByteArray sql = text.toUtf8();
+        sqlite3_stmt *statement = nullptr;
+        if (sqlite3_prepare_v2(db, sql.constData(), int(sql.size()), &statement, nullptr) !=
+            SQLITE_OK)
+            throw DbError(QString::fromUtf8(sqlite3_errmsg(db)) +
+                          QStringLiteral(" Unable to execute statement"));
+        const std::unique_ptr<sqlite3_stmt, int (*)(sqlite3_stmt *)> finalize(statement,
+                                                                              sqlite3_finalize);
+        for (const QVariantList &row : rows) {
+            sqlite3_reset(statement);
+            for (int i = 0; i < row.size(); ++i)
+                if (bindInPlace(statement, i + 1, row[i]) != SQLITE_OK)
+                    throw DbError(QString::fromUtf8(sqlite3_errmsg(db)) +
+                                  QStringLiteral(" Unable to bind parameters"));
+            if (sqlite3_step(statement) != SQLITE_DONE)
+                throw DbError(QString::fromUtf8(sqlite3_errmsg(db)) +
+                              QStringLiteral(" Unable to fetch row"));
+        }
+        return;
+    }
+
     QSqlQuery q(conn.database());
-    if (!q.prepare(QStringLiteral("insert into %1 (%2) values (%3)")
-                       .arg(table, columns.join(','), marks.join(','))))
+    if (!q.prepare(text))
         throw DbError(q.lastError().text());
     for (const QVariantList &row : rows) {
-        if (row.size() != columns.size())
-            throw DbError(QStringLiteral("A row for %1 has %2 values for %3 columns")
-                              .arg(table)
-                              .arg(row.size())
-                              .arg(columns.size()));
         for (int i = 0; i < row.size(); ++i)
             q.bindValue(i, bindable(row[i]));
         if (!q.exec())

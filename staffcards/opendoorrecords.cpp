@@ -13,6 +13,7 @@
 #include <QSet>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 
 namespace {
@@ -90,6 +91,20 @@ void tellBadTime(int number, const CardTime time)
                 QString(), MsgIcon::Warning);
 }
 
+// The lock's time of an opening in the stored text form, as the lock's clock showed it; null
+// for a date or time that does not exist.
+QVariant openingTimeText(const uint16_t *time)
+{
+    const QDate d(time[0], time[1], time[2]);
+    const QTime t(time[3], time[4], 0);
+    if (!d.isValid() || !t.isValid())
+        return QVariant(QMetaType::fromType<QString>());
+    char text[32];
+    std::snprintf(text, sizeof text, "%04d-%02d-%02d %02d:%02d:00", d.year(), d.month(), d.day(),
+                  t.hour(), t.minute());
+    return QString::fromLatin1(text);
+}
+
 } // namespace
 
 QString OpeningRom(uint16_t cardType, const uint16_t *serialWords)
@@ -158,8 +173,8 @@ DataCardImport StoreDoorOpenings(Connection &conn, const QList<DoorOpening> &ope
             rooms.append(room.roomStr);
 
         const QString rom = OpeningRom(o.CardType, o.Serial);
-        const QDateTime openTime = CardTimeToDateTime(o.Time);
-        if (!openTime.isValid())
+        const QVariant openTime = openingTimeText(o.Time);
+        if (openTime.isNull())
             tellBadTime(int(rows.size()) + 1, o.Time);
         const QString key = o.CardType == kGuestCard ? room.systemRoomStr + rom : rom;
         const IssueRecordInfo issue = lookups.issue(o.CardType, key);

@@ -67,6 +67,22 @@ template <class Fn> int16_t withFolder(Fn fn)
     }
 }
 
+// Like withFolder, without the folder's lock: for a call that only compares the files'
+// identities with what an earlier call read under the lock (and reads a file again only as a
+// whole). Files are replaced by renames, so a change shows in the identity and no file is
+// ever seen half written.
+template <class Fn> int16_t withFolderUnlocked(Fn fn)
+{
+    try {
+        int port = g_openPort.load();
+        if (port == 0)
+            return KESTRUNE_NO_ENCODER;
+        return fn(encoderDir(), port);
+    } catch (...) {
+        return KESTRUNE_BAD_CARD;
+    }
+}
+
 // The encoder is connected on the port this process opened.
 bool connectedOn(const Loaded<EncoderState> &state, int port)
 {
@@ -282,7 +298,7 @@ extern "C" int16_t ReadOneOpenDoorRecord(uint16_t *Building, uint16_t *Floor, ui
                                          uint16_t *OpenTime, uint16_t *DataCardSerial)
 {
     std::lock_guard<std::mutex> guard(g_readMutex);
-    return withFolder([&](const std::string &dir, int port) -> int16_t {
+    return withFolderUnlocked([&](const std::string &dir, int port) -> int16_t {
         DataCardRead &current = g_read;
         // The encoder: its state file as read before, or read again (another process may have
         // rewritten it, connected as it was or not).
