@@ -235,9 +235,10 @@ void Purge(benchmark::State &state, bool bare)
 {
     sqlite3 *db = Handle();
     const QDateTime cutOff(PurgeCutOffDay(kPurgeNow.date()), kPurgeNow.time());
-    const std::string sql = "DELETE FROM MakeCardRecord WHERE InputTime < '" +
-                            cutOff.date().addDays(1).toString(Qt::ISODate).toStdString() +
-                            " 00:00:00'";
+    const std::string before = " FROM MakeCardRecord WHERE InputTime < '" +
+                               cutOff.date().addDays(1).toString(Qt::ISODate).toStdString() +
+                               " 00:00:00'";
+    const std::string sql = "DELETE" + before;
     std::int64_t deleted = 0;
     sqlite3_commit_hook(db, RollBackEveryCommit, nullptr);
     for (auto _ : state) {
@@ -260,9 +261,7 @@ void Purge(benchmark::State &state, bool bare)
         Fail("a transaction was left open");
     if (!bare) {
         QSqlQuery q(dm->conn.database());
-        q.exec(QString::fromStdString("select count(*) from MakeCardRecord WHERE InputTime < '" +
-                                      cutOff.date().addDays(1).toString(Qt::ISODate).toStdString() +
-                                      " 00:00:00'"));
+        q.exec(QString::fromStdString("SELECT count(*)" + before));
         q.next();
         deleted = q.value(0).toLongLong();
     }

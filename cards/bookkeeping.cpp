@@ -94,13 +94,38 @@ void DateTimeToCardTime(uint16_t *destination, const QDateTime &value)
     destination[5] = 0;
 }
 
+namespace {
+
+// The date and time of card time words (year, month, day, hour, minute); false when they
+// form none.
+bool cardDateAndTime(const uint16_t *time, QDate &date, QTime &clock)
+{
+    date = QDate(time[0], time[1], time[2]);
+    clock = QTime(time[3], time[4], 0);
+    return date.isValid() && clock.isValid();
+}
+
+} // namespace
+
 QDateTime CardTimeToDateTime(const uint16_t *time)
 {
-    const QDate d(time[0], time[1], time[2]);
-    const QTime t(time[3], time[4], 0);
-    if (!d.isValid() || !t.isValid())
+    QDate d;
+    QTime t;
+    if (!cardDateAndTime(time, d, t))
         return QDateTime();
     return QDateTime(d, t);
+}
+
+QString CardTimeText(const uint16_t *time)
+{
+    QDate d;
+    QTime t;
+    if (!cardDateAndTime(time, d, t))
+        return QString();
+    char text[32];
+    std::snprintf(text, sizeof text, "%04d-%02d-%02d %02d:%02d:00", d.year(), d.month(), d.day(),
+                  t.hour(), t.minute());
+    return QString::fromLatin1(text);
 }
 
 QString RomText(const uint16_t *serialWords)
@@ -276,6 +301,15 @@ QString GetKeyKind(int id)
     const Query q = lookup({QStringLiteral("Select * From KeyKindTable "),
                             QStringLiteral("Where KeyID= %1").arg(uint16_t(id))});
     return q.IsEmpty() ? QStringLiteral("None") : q.AsString(QStringLiteral("KeyKind"));
+}
+
+QStringList KeyKindTexts()
+{
+    const Query kinds = lookup({QStringLiteral("Select KeyKind From KeyKindTable")});
+    QStringList texts{QStringLiteral("None")};
+    for (const auto &row : kinds.rows())
+        texts.append(row.value(0).toString());
+    return texts;
 }
 
 IssueRecordInfo LatestIssueRecord(int cardType, const QString &rom)

@@ -18,6 +18,9 @@ extern bool RoomBoardDirty;
 void DateTimeToCardTime(uint16_t *destination, const QDateTime &value);
 // Invalid when the words form no date or time.
 QDateTime CardTimeToDateTime(const uint16_t *time);
+// The same time in the stored text form, as the card's clock gave it (no local time is
+// worked out); null when the words form no date or time.
+QString CardTimeText(const uint16_t *time);
 
 // The card number text: serial words 3, 2, 1, 0 in upper-case hexadecimal, at least two
 // digits each.
@@ -64,6 +67,8 @@ IssueRecordInfo LatestIssueRecord(int cardType, const QString &rom);
 // room's stay carries the same number), and the newest record is the card most likely on
 // the encoder.
 QString GetKeyKind(int id);
+// Every text GetKeyKind can give: each kind of the key kind table, and "None".
+QStringList KeyKindTexts();
 QString GetMakeName(int cardType, const QString &cardNumber);
 QString GetHolder(int cardType, const QString &cardNumber);
 QString GetExplain(int cardType, const QString &cardNumber);

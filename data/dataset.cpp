@@ -148,6 +148,13 @@ private:
     int m_columns = 0;
 };
 
+// SQLite's error on the connection, worded as the Qt driver words it: the message, then what
+// failed.
+QString sqliteError(sqlite3 *db, const char *what)
+{
+    return QString::fromUtf8(sqlite3_errmsg(db)) + QLatin1Char(' ') + QString::fromLatin1(what);
+}
+
 // In place through SQLite, on a database file: each value converted once, from the form
 // SQLite holds, into what the Qt driver gives (integers as 64-bit, a null as a null text),
 // and the errors worded as the driver words them.
@@ -160,7 +167,7 @@ public:
         const char *tail = nullptr;
         if (sqlite3_prepare_v2(db, sql.constData(), int(sql.size()), &m_statement, &tail) !=
             SQLITE_OK)
-            throw DbError(error("Unable to execute statement"));
+            throw DbError(sqliteError(db, "Unable to execute statement"));
         if (!m_statement)
             throw DbError(QStringLiteral("Unable to execute statement"));
         if (tail && !QByteArray(tail).trimmed().isEmpty())
@@ -183,18 +190,12 @@ public:
         if (step == SQLITE_DONE)
             return false;
         if (step != SQLITE_ROW)
-            throw DbError(error("Unable to fetch row"));
+            throw DbError(sqliteError(m_db, "Unable to fetch row"));
         row = QueryRow::FromStatement(m_statement);
         return true;
     }
 
 private:
-    QString error(const char *what) const
-    {
-        return QString::fromUtf8(sqlite3_errmsg(m_db)) + QLatin1Char(' ') +
-               QString::fromLatin1(what);
-    }
-
     sqlite3 *m_db;
     sqlite3_stmt *m_statement = nullptr;
 };
@@ -216,6 +217,10 @@ quint32 offset(const char *block, int i)
     quint32 o;
     std::memcpy(&o, block + offsetsAt + qsizetype(i) * qsizetype(sizeof(quint32)), sizeof o);
     return o;
+}
+void setOffset(char *block, int i, quint32 o)
+{
+    std::memcpy(block + offsetsAt + qsizetype(i) * qsizetype(sizeof(quint32)), &o, sizeof o);
 }
 // The first value begins after the offsets and the type bytes: 5 bytes a column and 4.
 int columns(const char *block)
@@ -262,11 +267,8 @@ QueryRow QueryRow::FromStatement(sqlite3_stmt *statement)
     char *block = row.m_packed.data();
     std::memcpy(block + packed::typesAt(columns), types.constData(), size_t(columns));
     quint32 at = quint32(packed::valuesAt(columns));
-    for (int i = 0; i <= columns; ++i) {
-        std::memcpy(block + packed::offsetsAt + qsizetype(i) * qsizetype(sizeof(quint32)), &at,
-                    sizeof at);
-        if (i == columns)
-            break;
+    for (int i = 0; i < columns; ++i) {
+        packed::setOffset(block, i, at);
         if (types[i] == SQLITE_INTEGER) {
             const qint64 v = sqlite3_column_int64(statement, i);
             std::memcpy(block + at, &v, sizeof v);
@@ -278,6 +280,7 @@ QueryRow QueryRow::FromStatement(sqlite3_stmt *statement)
         }
         at += quint32(sizes[i]);
     }
+    packed::setOffset(block, columns, at);
     return row;
 }
 
@@ -628,19 +631,16 @@ void InsertRows(Connection &conn, const QString &table, const QStringList &colum
         sqlite3_stmt *statement = nullptr;
         if (sqlite3_prepare_v2(db, sql.constData(), int(sql.size()), &statement, nullptr) !=
             SQLITE_OK)
-            throw DbError(QString::fromUtf8(sqlite3_errmsg(db)) +
-                          QStringLiteral(" Unable to execute statement"));
+            throw DbError(sqliteError(db, "Unable to execute statement"));
         const std::unique_ptr<sqlite3_stmt, int (*)(sqlite3_stmt *)> finalize(statement,
                                                                               sqlite3_finalize);
         for (const QVariantList &row : rows) {
             sqlite3_reset(statement);
             for (int i = 0; i < row.size(); ++i)
                 if (bindInPlace(statement, i + 1, row[i]) != SQLITE_OK)
-                    throw DbError(QString::fromUtf8(sqlite3_errmsg(db)) +
-                                  QStringLiteral(" Unable to bind parameters"));
+                    throw DbError(sqliteError(db, "Unable to bind parameters"));
             if (sqlite3_step(statement) != SQLITE_DONE)
-                throw DbError(QString::fromUtf8(sqlite3_errmsg(db)) +
-                              QStringLiteral(" Unable to fetch row"));
+                throw DbError(sqliteError(db, "Unable to fetch row"));
         }
         return;
     }

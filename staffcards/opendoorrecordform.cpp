@@ -1,5 +1,6 @@
 #include "opendoorrecordform.h"
 
+#include "cards/bookkeeping.h"
 #include "data/dm.h"
 #include "data/settings.h"
 #include "opendoorrecords.h"
@@ -31,7 +32,7 @@ TOpenDoorRecord_Form::TOpenDoorRecord_Form(QWidget *parent)
     // every listing costs more than the listing's statements): the widest key kind, a card
     // number of eight hexadecimal digits, a time as stored.
     m_model->setWidthSample(QStringLiteral("CardTypeStr"),
-                            WidestText(ui->OpenDoorRecord_DBGrid, KeyKindTexts(dm->conn)));
+                            WidestText(ui->OpenDoorRecord_DBGrid, KeyKindTexts()));
     m_model->setWidthSample(QStringLiteral("Rom"), QStringLiteral("DDDDDDDD"));
     m_model->setWidthSample(QStringLiteral("OpenTime"), QStringLiteral("0000-00-00 00:00:00"));
     ui->OpenDoorRecord_DBGrid->setModel(m_model);

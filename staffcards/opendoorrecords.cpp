@@ -13,7 +13,6 @@
 #include <QSet>
 
 #include <algorithm>
-#include <cstdio>
 #include <cstring>
 
 namespace {
@@ -91,20 +90,6 @@ void tellBadTime(int number, const CardTime time)
                 QString(), MsgIcon::Warning);
 }
 
-// The lock's time of an opening in the stored text form, as the lock's clock showed it; null
-// for a date or time that does not exist.
-QVariant openingTimeText(const uint16_t *time)
-{
-    const QDate d(time[0], time[1], time[2]);
-    const QTime t(time[3], time[4], 0);
-    if (!d.isValid() || !t.isValid())
-        return QVariant(QMetaType::fromType<QString>());
-    char text[32];
-    std::snprintf(text, sizeof text, "%04d-%02d-%02d %02d:%02d:00", d.year(), d.month(), d.day(),
-                  t.hour(), t.minute());
-    return QString::fromLatin1(text);
-}
-
 } // namespace
 
 QString OpeningRom(uint16_t cardType, const uint16_t *serialWords)
@@ -173,9 +158,11 @@ DataCardImport StoreDoorOpenings(Connection &conn, const QList<DoorOpening> &ope
             rooms.append(room.roomStr);
 
         const QString rom = OpeningRom(o.CardType, o.Serial);
-        const QVariant openTime = openingTimeText(o.Time);
-        if (openTime.isNull())
+        QVariant openTime = CardTimeText(o.Time);
+        if (openTime.toString().isNull()) {
             tellBadTime(int(rows.size()) + 1, o.Time);
+            openTime = QVariant(QMetaType::fromType<QString>()); // a null, not an empty text
+        }
         const QString key = o.CardType == kGuestCard ? room.systemRoomStr + rom : rom;
         const IssueRecordInfo issue = lookups.issue(o.CardType, key);
         // An invalid date-time is stored as null.
@@ -213,17 +200,6 @@ DataCardImport ImportDataCard(Connection &conn, int *cardResult)
         break;
     }
     return StoreDoorOpenings(conn, openings);
-}
-
-QStringList KeyKindTexts(Connection &conn)
-{
-    Query kinds(conn);
-    kinds.Add(QStringLiteral("select KeyKind from KeyKindTable"));
-    kinds.Open();
-    QStringList texts{kNone};
-    for (const auto &row : kinds.rows())
-        texts.append(row.value(0).toString());
-    return texts;
 }
 
 QStringList OpenDoorRecordListLines(const QString &room)

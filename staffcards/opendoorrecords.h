@@ -63,10 +63,6 @@ DataCardImport StoreDoorOpenings(Connection &conn, const QList<DoorOpening> &ope
 // `cardResult` receives the card library's result when the read failed.
 DataCardImport ImportDataCard(Connection &conn, int *cardResult = nullptr);
 
-// The texts the log's card type column can hold: each kind of the key kind table, and the
-// text of a type it does not know.
-QStringList KeyKindTexts(Connection &conn);
-
 // The statement listing one room's stored openings, oldest first.
 QStringList OpenDoorRecordListLines(const QString &room);
 QStringList OpenDoorRecordCountLines(const QString &room);
